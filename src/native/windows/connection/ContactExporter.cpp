@@ -1,0 +1,57 @@
+#include "connection/ContactExporter.h"
+
+#include "connection/MapiLibrary.h"
+#include "platform/ComError.h"
+#include "text/StandardStreams.h"
+#include "text/TextConversion.h"
+
+#include <objbase.h>
+
+namespace {
+
+constexpr const char* pictureFileName = "contactimage.jpg";
+
+}  // namespace
+
+ContactExporter::ContactExporter() {
+    try {
+        connect();
+    } catch (const platform::ComError&) {
+        // An incomplete connection: the status stays "ko".
+    }
+}
+
+void ContactExporter::connect() {
+    CoInitialize(nullptr);
+
+    application = outlook::Application::startOrAttach();
+    if (!application) return;
+
+    nameSpace = application.getNamespace(text::ansiToWide("MAPI"));
+    if (!nameSpace) return;
+
+    wchar_t temporaryDirectory[MAX_PATH];
+    const DWORD length = GetTempPathW(MAX_PATH, temporaryDirectory);
+    if (length == 0 || length > MAX_PATH) {
+        text::writeError("cannot find temp path");
+        return;
+    }
+    picturePath = text::wideToUtf8(temporaryDirectory, length) + pictureFileName;
+
+    const text::WideString version = application.version();
+    status = text::wideToUtf8(version.get(), version.lengthToFirstNul());
+
+    mapiLibrary = loadMapiLibrary();
+}
+
+ContactExporter::~ContactExporter() {
+    if (mapiLibrary != nullptr) {
+        mapiEntryPoints.MAPIUninitialize();
+        FreeLibrary(mapiLibrary);
+    }
+    contactItems.reset();
+    contactsFolder.reset();
+    application.reset();
+    nameSpace.reset();
+    CoUninitialize();
+}

@@ -1,0 +1,84 @@
+#include "connection/ContactExporter.h"
+
+#include "platform/ComError.h"
+#include "text/JsonEscape.h"
+#include "text/StandardStreams.h"
+
+#include <cstdint>
+
+using outlook::ContactText;
+using text::writeOut;
+
+namespace {
+
+// `"key":"` value `"` with the value's JSON text.
+void writeMember(const char* prefix, const text::WideString& value) {
+    writeOut(prefix);
+    writeOut(text::escapeForJson(value));
+    writeOut("\"");
+}
+
+}  // namespace
+
+void ContactExporter::exportContacts() {
+    try {
+        walkContacts();
+    } catch (const platform::ComError&) {
+        // The walk stops where it stands; the missing trailer tells the reader.
+    }
+}
+
+void ContactExporter::walkContacts() {
+    contactsFolder = nameSpace.getDefaultFolder(outlook::olFolderContacts);
+    if (!contactsFolder) return;
+    contactItems = contactsFolder.items();
+    if (!contactItems) return;
+
+    outlook::ContactItem contact;
+    outlook::Attachments attachments;
+    bool firstRecord = true;
+    std::int32_t written = 0;
+    for (std::int32_t position = contactItems.count(); position > 0; --position) {
+        contact = outlook::ContactItem::from(contactItems.item(position));
+        if (!contact) continue;
+
+        if (firstRecord) {
+            firstRecord = false;
+        } else {
+            text::endLine();
+        }
+        if (!writeContactRecord(contact, attachments)) return;
+        ++written;
+    }
+
+    const long itemCount = contactItems.count();
+    text::endLine();
+    writeOut("contatti trovati: ");
+    writeOut(std::int64_t{written});
+    writeOut(" / ");
+    writeOut(std::int64_t{itemCount});
+    text::endLine();
+}
+
+bool ContactExporter::writeContactRecord(const outlook::ContactItem& contact, outlook::Attachments& attachments) {
+    writeOut("{");
+    if (!writePicture(contact, attachments)) return false;
+
+    if (contact.text(ContactText::FullName).length() > 0) {
+        writeMember("\"displayname\":\"", contact.text(ContactText::FullName));
+        writeOut(",");
+    }
+    writeEmailAddresses(contact);
+    if (contact.text(ContactText::FirstName).length() > 0) {
+        writeMember(",\"firstname\":\"", contact.text(ContactText::FirstName));
+    }
+    if (contact.text(ContactText::LastName).length() > 1) {
+        writeMember(",\"surname\":\"", contact.text(ContactText::LastName));
+    }
+
+    firstPhone = true;
+    writeOut(",\"phones\":[");
+    writePhones(contact);
+    writeOut("]}");
+    return true;
+}

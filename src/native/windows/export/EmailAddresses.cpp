@@ -1,0 +1,150 @@
+#include "connection/ContactExporter.h"
+
+#include "connection/MapiLibrary.h"
+#include "platform/ComError.h"
+#include "platform/MapiBuffer.h"
+#include "text/JsonEscape.h"
+#include "text/StandardStreams.h"
+#include "text/TextConversion.h"
+
+#include <cstring>
+#include <cwchar>
+
+using outlook::ContactText;
+using text::WideString;
+using text::writeOut;
+
+namespace {
+
+constexpr const char* smtpAddressSchema = "http://schemas.microsoft.com/mapi/proptag/0x39FE001E";
+
+// The PSETID_Address long ids of the three address pairs, address first.
+constexpr LONG addressPropertyIds[] = {0x8083, 0x8082, 0x8093, 0x8092, 0x80A3, 0x80A2};
+constexpr ULONG addressPropertyCount = sizeof addressPropertyIds / sizeof addressPropertyIds[0];
+
+struct AddressPair {
+    ContactText address;
+    ContactText type;
+};
+
+constexpr AddressPair objectModelPairs[] = {
+    {ContactText::Email1Address, ContactText::Email1AddressType},
+    {ContactText::Email2Address, ContactText::Email2AddressType},
+    {ContactText::Email3Address, ContactText::Email3AddressType},
+};
+
+bool isExchangeType(const WideString& type) {
+    return !type.isNull() && std::wcscmp(type.get(), L"EX") == 0;
+}
+
+bool isExchangeType(const mapi::SPropValue& type) {
+    switch (mapi::propType(type.ulPropTag)) {
+    case mapi::PT_STRING8: return std::strcmp(type.Value.lpszA, "EX") == 0;
+    case mapi::PT_UNICODE: return std::wcscmp(type.Value.lpszW, L"EX") == 0;
+    default: return false;
+    }
+}
+
+bool isEmptyText(const mapi::SPropValue& value) {
+    switch (mapi::propType(value.ulPropTag)) {
+    case mapi::PT_STRING8: return value.Value.lpszA[0] == '\0';
+    case mapi::PT_UNICODE: return value.Value.lpszW[0] == L'\0';
+    default: return true;
+    }
+}
+
+WideString wideText(const mapi::SPropValue& value) {
+    if (mapi::propType(value.ulPropTag) == mapi::PT_STRING8) return text::ansiToWide(value.Value.lpszA);
+    return WideString::copyOf(value.Value.lpszW, std::wcslen(value.Value.lpszW));
+}
+
+void writeAddressEntry(const WideString& address) {
+    writeOut("\"");
+    writeOut(text::escapeForJson(address));
+    writeOut("\"");
+}
+
+}  // namespace
+
+void ContactExporter::writeEmailAddresses(const outlook::ContactItem& contact) {
+    writeOut("\"emailaddrs\":[");
+    if (mapiLibrary != nullptr) {
+        writeEmailAddressesThroughMapi(contact);
+    } else {
+        writeEmailAddressesThroughObjectModel(contact);
+    }
+    writeOut("]");
+}
+
+void ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem& contact) {
+    const platform::ComRef<IUnknown> mapiObject = contact.mapiObject();
+    platform::ComRef<mapi::IMAPIProp> properties;
+    if (FAILED(mapiObject.query(mapi::IID_IMAPIProp, properties)) || !properties) return;
+
+    GUID propertySet = mapi::PSETID_Address;
+    mapi::MAPINAMEID names[addressPropertyCount];
+    mapi::MAPINAMEID* namePointers[addressPropertyCount];
+    for (ULONG at = 0; at < addressPropertyCount; ++at) {
+        names[at].lpguid = &propertySet;
+        names[at].ulKind = mapi::MNID_ID;
+        names[at].Kind.lID = addressPropertyIds[at];
+        namePointers[at] = &names[at];
+    }
+
+    mapi::Buffer<mapi::SPropTagArray> tags(mapiEntryPoints.MAPIFreeBuffer);
+    if (FAILED(properties->GetIDsFromNames(addressPropertyCount, namePointers, 0, tags.receive())) ||
+        tags.get() == nullptr) {
+        return;
+    }
+    ULONG valueCount = 0;
+    mapi::Buffer<mapi::SPropValue> values(mapiEntryPoints.MAPIFreeBuffer);
+    if (FAILED(properties->GetProps(tags.get(), 0, &valueCount, values.receive())) || values.get() == nullptr) {
+        return;
+    }
+
+    // Only pairs whose two values were both returned are read.
+    bool firstEntry = true;
+    const ULONG usable = valueCount < addressPropertyCount ? valueCount : addressPropertyCount;
+    for (ULONG at = 0; at + 1 < usable; at += 2) {
+        const mapi::SPropValue& address = values.get()[at];
+        const mapi::SPropValue& type = values.get()[at + 1];
+        if (isEmptyText(address)) continue;
+        if (!firstEntry) writeOut(",");
+        firstEntry = false;
+        const WideString stored = wideText(address);
+        writeAddressEntry(isExchangeType(type) ? resolveSmtpAddress(stored) : stored);
+    }
+}
+
+void ContactExporter::writeEmailAddressesThroughObjectModel(const outlook::ContactItem& contact) {
+    firstEmail = true;
+    for (const AddressPair& pair : objectModelPairs) {
+        const WideString type = contact.text(pair.type);
+        const WideString address = contact.text(pair.address);
+        writeEmailAddress(address, type);
+    }
+}
+
+void ContactExporter::writeEmailAddress(const WideString& address, const WideString& type) {
+    if (address.length() == 0) return;
+    if (!firstEmail) writeOut(",");
+    writeAddressEntry(isExchangeType(type) ? resolveSmtpAddress(address) : address);
+    firstEmail = false;
+}
+
+WideString ContactExporter::resolveSmtpAddress(const WideString& address) const {
+    const outlook::Recipient recipient = nameSpace.createRecipient(address);
+    if (!recipient.resolve()) return WideString();
+
+    const outlook::AddressEntry entry = recipient.addressEntry();
+    if (entry.address().ansi() != address.ansi()) return WideString();
+
+    const outlook::PropertyAccessor accessor = entry.propertyAccessor();
+    try {
+        return accessor.getPropertyText(text::ansiToWide(smtpAddressSchema));
+    } catch (const platform::ComError& error) {
+        // An address entry that holds no SMTP address: Outlook cannot give one.
+        if (error.result() == mapi::MAPI_E_NOT_FOUND) return WideString();
+        throw;
+    }
+}

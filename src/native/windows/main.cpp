@@ -1,0 +1,45 @@
+// contact-exporter: writes the contacts of the current user's Outlook
+// profile to standard output, one JSON object per line.
+//
+//   contact-exporter        the export
+//   contact-exporter -h...  Outlook's version when the connection is complete, else "ko"
+//   contact-exporter other  "ko"
+
+#include "connection/ContactExporter.h"
+#include "text/StandardStreams.h"
+
+#include <exception>
+#include <memory>
+
+namespace {
+
+enum class RunMode { exportContacts, statusQuery, unrecognised };
+
+// Only the first two UTF-16 units of the first argument count.
+RunMode runModeOf(int argumentCount, const wchar_t* const* arguments) {
+    if (argumentCount < 2) return RunMode::exportContacts;
+    const wchar_t* first = arguments[1];
+    if (first[0] == L'-' && first[1] == L'h') return RunMode::statusQuery;
+    return RunMode::unrecognised;
+}
+
+}  // namespace
+
+int wmain(int argumentCount, wchar_t* arguments[]) {
+    const RunMode mode = runModeOf(argumentCount, arguments);
+    try {
+        const auto exporter = std::make_unique<ContactExporter>();
+        switch (mode) {
+        case RunMode::exportContacts: exporter->exportContacts(); break;
+        case RunMode::statusQuery: text::writeOut(std::string(exporter->statusText())); break;
+        case RunMode::unrecognised: text::writeOut("ko"); break;
+        }
+        return 0;
+    } catch (const std::exception& error) {
+        // Outlook is not installed, MAPI cannot be loaded, or memory ran
+        // out: the report goes to standard error and the exit code says it.
+        text::writeError(error.what());
+        if (mode != RunMode::exportContacts) text::writeOut("ko");
+        return 1;
+    }
+}

@@ -1,0 +1,97 @@
+#include "platform/Dispatch.h"
+
+#include "platform/ComError.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+struct ExceptionInfo {
+    EXCEPINFO info{};
+    ~ExceptionInfo() {
+        SysFreeString(info.bstrSource);
+        SysFreeString(info.bstrDescription);
+        SysFreeString(info.bstrHelpFile);
+    }
+    HRESULT carriedResult() {
+        if (info.pfnDeferredFillIn != nullptr) info.pfnDeferredFillIn(&info);
+        if (FAILED(info.scode)) return info.scode;
+        return DISP_E_EXCEPTION;
+    }
+};
+
+Variant invoke(IDispatch* object, const DispatchMember& member, WORD kind, VARIANT* arguments,
+               unsigned argumentCount) {
+    if (object == nullptr) throwComError(E_POINTER);
+    const DISPID dispid = member.dispid(object);
+
+    // IDispatch takes its arguments last first.
+    constexpr unsigned maximumArguments = 2;
+    if (argumentCount > maximumArguments) throwComError(E_INVALIDARG);
+    VARIANT reversed[maximumArguments];
+    std::reverse_copy(arguments, arguments + argumentCount, reversed);
+    DISPPARAMS parameters{argumentCount > 0 ? reversed : nullptr, nullptr, argumentCount, 0};
+
+    Variant result;
+    ExceptionInfo exception;
+    HRESULT outcome = object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result,
+                                     &exception.info, nullptr);
+    if (outcome == DISP_E_EXCEPTION) outcome = exception.carriedResult();
+    if (FAILED(outcome)) throwComError(outcome, object, member.owner().iid);
+    return result;
+}
+
+void changeType(Variant& result, VARTYPE type) {
+    const HRESULT outcome = VariantChangeType(&result, &result, 0, type);
+    if (FAILED(outcome)) throwComError(outcome);
+}
+
+}  // namespace
+
+DISPID DispatchMember::dispid(IDispatch* object) const {
+    if (cached == DISPID_UNKNOWN) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        DISPID found = DISPID_UNKNOWN;
+        const HRESULT outcome = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &found);
+        if (FAILED(outcome)) throwComError(outcome, object, interfaceOwner.iid);
+        cached = found;
+    }
+    return cached;
+}
+
+Variant getProperty(IDispatch* object, const DispatchMember& member) {
+    return invoke(object, member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, nullptr, 0);
+}
+
+Variant callMethod(IDispatch* object, const DispatchMember& member, VARIANT* arguments, unsigned argumentCount) {
+    return invoke(object, member, DISPATCH_METHOD, arguments, argumentCount);
+}
+
+ComRef<IDispatch> takeObject(Variant& result) {
+    if (result->vt == VT_EMPTY || result->vt == VT_NULL) return nullptr;
+    if (result->vt != VT_DISPATCH) changeType(result, VT_DISPATCH);
+    return ComRef<IDispatch>::adopt(std::exchange(result->pdispVal, nullptr));
+}
+
+ComRef<IUnknown> takeUnknown(Variant& result) {
+    if (result->vt == VT_EMPTY || result->vt == VT_NULL) return nullptr;
+    if (result->vt != VT_UNKNOWN && result->vt != VT_DISPATCH) changeType(result, VT_UNKNOWN);
+    IUnknown* unknown = result->vt == VT_DISPATCH ? std::exchange(result->pdispVal, nullptr)
+                                                  : std::exchange(result->punkVal, nullptr);
+    return ComRef<IUnknown>::adopt(unknown);
+}
+
+long takeLong(Variant& result) {
+    if (result->vt != VT_I4) changeType(result, VT_I4);
+    return result->lVal;
+}
+
+bool takeBool(Variant& result) {
+    if (result->vt != VT_BOOL) changeType(result, VT_BOOL);
+    return result->boolVal != VARIANT_FALSE;
+}
+
+}  // namespace platform

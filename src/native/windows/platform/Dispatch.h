@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/ComRef.h"
+#include "platform/Variant.h"
+
+#include <oaidl.h>
+
+namespace platform {
+
+// An Outlook interface as the exporter calls it: by late binding through
+// IDispatch. The IID is the one the object reports error information for.
+struct DispatchInterface {
+    const wchar_t* name;
+    IID iid;
+};
+
+// One member of an Outlook interface. Its DISPID is asked for once, the
+// first time the member is called, and kept for the rest of the run, so a
+// run makes one GetIDsOfNames round trip per member and no more.
+class DispatchMember {
+public:
+    constexpr DispatchMember(const DispatchInterface& owner, const wchar_t* memberName) noexcept
+        : interfaceOwner(owner), name(memberName) {}
+    DispatchMember(const DispatchMember&) = delete;
+    DispatchMember& operator=(const DispatchMember&) = delete;
+
+    const DispatchInterface& owner() const noexcept { return interfaceOwner; }
+    DISPID dispid(IDispatch* object) const;
+
+private:
+    const DispatchInterface& interfaceOwner;
+    const wchar_t* name;
+    mutable DISPID cached = DISPID_UNKNOWN;
+};
+
+// Reads a property or calls a method; a failure raises the COM error with
+// the HRESULT the call reported (for DISP_E_EXCEPTION, the one it carries).
+// `arguments` are in call order.
+Variant getProperty(IDispatch* object, const DispatchMember& member);
+Variant callMethod(IDispatch* object, const DispatchMember& member, VARIANT* arguments, unsigned argumentCount);
+
+// Result readers; each raises the COM error when the value cannot be had.
+ComRef<IDispatch> takeObject(Variant& result);
+ComRef<IUnknown> takeUnknown(Variant& result);
+long takeLong(Variant& result);
+bool takeBool(Variant& result);
+
+}  // namespace platform

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "platform/ComRef.h"
+#include "text/WideString.h"
+
+#include <oaidl.h>
+
+// The Outlook object model as the exporter uses it. Each class holds one
+// counted reference to an Outlook object (null allowed) and offers the
+// operations the exporter calls on it. A failing operation raises the COM
+// error; a call on a null object raises it with E_POINTER. An operation that
+// yields an object may yield a null one, which the caller tests.
+namespace outlook {
+
+using platform::ComRef;
+using text::WideString;
+
+class DispatchObject {
+public:
+    DispatchObject() noexcept = default;
+    explicit DispatchObject(ComRef<IDispatch> object) noexcept : dispatch(std::move(object)) {}
+    explicit operator bool() const noexcept { return static_cast<bool>(dispatch); }
+    void reset() noexcept { dispatch.reset(); }
+
+protected:
+    IDispatch* get() const noexcept { return dispatch.get(); }
+
+private:
+    ComRef<IDispatch> dispatch;
+};
+
+class Recipient;
+class AddressEntry;
+class PropertyAccessor;
+class Attachment;
+class Attachments;
+class Items;
+class Folder;
+class NameSpace;
+
+class Application : public DispatchObject {
+public:
+    using DispatchObject::DispatchObject;
+    // Starts Outlook's automation server or attaches to the running one. A
+    // null application when it cannot be created, run or asked for _Application.
+    static Application startOrAttach() noexcept;
+
+    NameSpace getNamespace(const WideString& type) const;
+    WideString version() const;
+};
+
+class NameSpace : public DispatchObject {
+public:
+    using DispatchObject::DispatchObject;
+    Folder getDefaultFolder(long folderType) const;
+    Recipient createRecipient(const WideString& name) const;
+};
+
+constexpr long olFolderContacts = 10;
+
+class Folder : public DispatchObject {
+public:
+    using DispatchObject::DispatchObject;
+    Items items() const;
+};
+
+class ContactItem;
+
+class Items : public DispatchObject {
+public:
+    using DispatchObject::DispatchObject;
+    long count() const;
+    ComRef<IDispatch> item(long position) const;
+};
+
+enum class ContactText {
+    FullName,
+    FirstName,
+    LastName,
+    BusinessTelephoneNumber,
+    Business2TelephoneNumber,
+    BusinessFaxNumber,
+    HomeTelephoneNumber,
+    Home2TelephoneNumber,
+    HomeFaxNumber,
+    CompanyMainTelephoneNumber,
+    OtherTelephoneNumber,
+    PrimaryTelephoneNumber,
+    MobileTelephoneNumber,
+    Email1Address,
+    Email1AddressType,
+    Email2Address,
+    Email2AddressType,
+    Email3Address,
+    Email3AddressType,
+};
+
+class ContactItem : public DispatchObject {
+public:
+    using DispatchObject::DispatchObject;
+    // The item as a contact: null for a null item and for one that is not a
+    // contact (E_NOINTERFACE); any other failure of the query raises.
+    static ContactItem from(const ComRef<IDispatch>& item);
+
+    WideString text(ContactText property) const;
+    bool hasPicture() const;
+    Attachments attachments() const;
+    ComRef<IUnknown> mapiObject() const;
+};
+
+class Attachments : public DispatchObject {
+public:
+    using DispatchObject::DispatchObject;
+    long count() const;
+    Attachment item(int position) const;
+};
+
+class Attachment : public DispatchObject {
+public:
+    using DispatchObject::DispatchObject;
+    void saveAsFile(const WideString& path) const;
+};
+
+class Recipient : public DispatchObject {
+public:
+    using DispatchObject::DispatchObject;
+    bool resolve() const;
+    AddressEntry addressEntry() const;
+};
+
+class AddressEntry : public DispatchObject {
+public:
+    using DispatchObject::DispatchObject;
+    WideString address() const;
+    PropertyAccessor propertyAccessor() const;
+};
+
+class PropertyAccessor : public DispatchObject {
+public:
+    using DispatchObject::DispatchObject;
+    // The property's value as text, converted from whatever type it has.
+    WideString getPropertyText(const WideString& schemaName) const;
+};
+
+}  // namespace outlook

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cstddef>
+#include <string>
+
+namespace text {
+
+// A BSTR (UTF-16 with a length prefix; null means empty) shared by its
+// copies and freed with the last of them. The narrow form in the ANSI code
+// page is made the first time it is asked for and kept with the string.
+class WideString {
+public:
+    WideString() noexcept = default;
+    WideString(const WideString& other) noexcept;
+    WideString(WideString&& other) noexcept;
+    WideString& operator=(const WideString& other) noexcept;
+    WideString& operator=(WideString&& other) noexcept;
+    ~WideString();
+
+    // Takes over a BSTR that the caller owns; it is freed even if the holder
+    // cannot be made (E_OUTOFMEMORY).
+    static WideString adopt(BSTR string);
+    // A new BSTR holding a copy of `count` UTF-16 units.
+    static WideString copyOf(const wchar_t* units, std::size_t count);
+
+    BSTR get() const noexcept;
+    bool isNull() const noexcept { return shared == nullptr; }
+    // Length in UTF-16 units as the string holds it, NUL units included.
+    std::size_t length() const noexcept;
+    // The units up to the first NUL.
+    std::size_t lengthToFirstNul() const noexcept;
+    // The narrow form in the ANSI code page, up to the first NUL unit.
+    const std::string& ansi() const;
+
+private:
+    struct Shared;
+    explicit WideString(Shared* sharedString) noexcept : shared(sharedString) {}
+    void release() noexcept;
+
+    Shared* shared = nullptr;
+};
+
+// The number of units of a BSTR before its first NUL unit.
+std::size_t unitsBeforeNul(BSTR string) noexcept;
+
+}  // namespace text
