@@ -1,0 +1,181 @@
+#include "connection/OutlookInstallationProbe.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// The probe reads HKEY_LOCAL_MACHINE; each test points that root at a key of
+// its own (RegOverridePredefKey) and lays out the Office versions there.
+namespace {
+
+const std::wstring testRootPath = L"Software\\ContactExporterProbeTests\\" + std::to_wstring(GetCurrentProcessId());
+
+struct PathValue {
+    DWORD type;
+    std::vector<BYTE> bytes;
+};
+
+PathValue stringValue(const std::wstring& text, bool terminated = true, DWORD type = REG_SZ) {
+    const auto* first = reinterpret_cast<const BYTE*>(text.c_str());
+    return {type, std::vector<BYTE>(first, first + (text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t))};
+}
+
+class InstallationProbe : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, testRootPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &testRoot, nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, testRoot), ERROR_SUCCESS);
+
+        wchar_t temporary[MAX_PATH];
+        GetTempPathW(MAX_PATH, temporary);
+        installRoot = std::wstring(temporary) + L"probe-test-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(installRoot.c_str(), nullptr);
+    }
+
+    void TearDown() override {
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        RegDeleteTreeW(testRoot, nullptr);
+        RegCloseKey(testRoot);
+        RegDeleteKeyW(HKEY_CURRENT_USER, testRootPath.c_str());
+        for (auto it = created.rbegin(); it != created.rend(); ++it) {
+            if (!DeleteFileW(it->c_str())) RemoveDirectoryW(it->c_str());
+        }
+        RemoveDirectoryW(installRoot.c_str());
+    }
+
+    void addOfficeKey() { createKey(L"Software\\Microsoft\\Office"); }
+
+    void addVersion(const std::wstring& name) { createKey(L"Software\\Microsoft\\Office\\" + name); }
+
+    void addVersion(const std::wstring& name, const PathValue& path) {
+        const HKEY key = createKey(L"Software\\Microsoft\\Office\\" + name + L"\\Outlook\\InstallRoot");
+        ASSERT_EQ(RegSetValueExW(key, L"Path", 0, path.type, path.bytes.data(), static_cast<DWORD>(path.bytes.size())),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+
+    // A folder under the test's install root; with `outlook`, it holds Outlook.exe.
+    std::wstring installFolder(const std::wstring& name, bool outlook = true, bool outlookIsDirectory = false) {
+        const std::wstring folder = installRoot + L"\\" + name;
+        makeDirectory(folder);
+        if (outlook) {
+            const std::wstring exe = folder + L"\\Outlook.exe";
+            if (outlookIsDirectory) {
+                makeDirectory(exe);
+            } else {
+                CloseHandle(CreateFileW(exe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+                created.push_back(exe);
+            }
+        }
+        return folder;
+    }
+
+    void makeDirectory(const std::wstring& folder) {
+        CreateDirectoryW(folder.c_str(), nullptr);
+        created.push_back(folder);
+    }
+
+    static bool probeSucceeds() {
+        try {
+            probeOutlookInstallation();
+            return true;
+        } catch (const std::runtime_error& error) {
+            EXPECT_STREQ(error.what(), "MS Outlook not found or not properly installed");
+            return false;
+        }
+    }
+
+    std::wstring installRoot;
+
+private:
+    HKEY createKey(const std::wstring& path) {
+        HKEY key = nullptr;
+        EXPECT_EQ(RegCreateKeyExW(testRoot, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        return key;
+    }
+
+    HKEY testRoot = nullptr;
+    std::vector<std::wstring> created;
+};
+
+}  // namespace
+
+TEST_F(InstallationProbe, FailsWithoutTheOfficeKey) { EXPECT_FALSE(probeSucceeds()); }
+
+TEST_F(InstallationProbe, FailsWhenNoVersionHasAnInstallRoot) {
+    addOfficeKey();
+    addVersion(L"15.0");
+    addVersion(L"16.0");
+    EXPECT_FALSE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, FindsOutlookInTheSecondOfTwoVersions) {
+    addVersion(L"15.0", stringValue(installFolder(L"missing", false)));
+    addVersion(L"16.0", stringValue(installFolder(L"present")));
+    EXPECT_TRUE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, FailsWhenTheFolderLacksOutlookExe) {
+    addVersion(L"16.0", stringValue(installFolder(L"empty", false)));
+    EXPECT_FALSE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, IgnoresPathsThatAreNotPlainStrings) {
+    addVersion(L"16.0", stringValue(installFolder(L"expandable"), true, REG_EXPAND_SZ));
+    EXPECT_FALSE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, AcceptsAPathStoredWithoutItsTerminator) {
+    addVersion(L"16.0", stringValue(installFolder(L"unterminated"), false));
+    EXPECT_TRUE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, ATrailingSeparatorGivesADoubledOneThatStillResolves) {
+    addVersion(L"16.0", stringValue(installFolder(L"separator") + L"\\"));
+    EXPECT_TRUE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, IgnoresAZeroBytePath) {
+    addVersion(L"16.0", PathValue{REG_SZ, {}});
+    EXPECT_FALSE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, IgnoresTheOddLastByteOfAPath) {
+    PathValue path = stringValue(installFolder(L"odd"), false);
+    path.bytes.push_back('x');
+    addVersion(L"16.0", path);
+    EXPECT_TRUE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, ALoneOddByteIsNoPath) {
+    addVersion(L"16.0", PathValue{REG_SZ, {'C'}});
+    EXPECT_FALSE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, ReadsPathsLongerThanTheLocalBuffer) {
+    // Padding with "\." keeps the folder real while the text outgrows 552 bytes.
+    std::wstring longPath = installFolder(L"long");
+    for (int segment = 0; segment < 150; ++segment) longPath += L"\\.";
+    ASSERT_GT((longPath.size() + 13) * sizeof(wchar_t), 552u);
+    addVersion(L"16.0", stringValue(longPath));
+    EXPECT_TRUE(probeSucceeds());
+    addVersion(L"17.0", stringValue(installFolder(L"long-without", false) + std::wstring(300, L'\\')));
+    EXPECT_TRUE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, ADirectoryNamedOutlookExeCounts) {
+    addVersion(L"16.0", stringValue(installFolder(L"directory", true, true)));
+    EXPECT_TRUE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, ReadsTheLongestVersionName) {
+    addVersion(std::wstring(255, L'a'), stringValue(installFolder(L"longest")));
+    EXPECT_TRUE(probeSucceeds());
+}
