@@ -1,0 +1,179 @@
+#include "ExporterRun.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace e2e {
+
+namespace {
+
+std::string testsRoot() {
+    static const std::string root = [] {
+        const std::string folder = std::string(REPO_ROOT) + "/build/e2e-runs";
+        mkdir((std::string(REPO_ROOT) + "/build").c_str(), 0755);
+        mkdir(folder.c_str(), 0755);
+        return folder;
+    }();
+    return root;
+}
+
+std::vector<std::string> splitJournal(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        result.push_back(line);
+    }
+    return result;
+}
+
+std::vector<std::string> childEnvironment(const std::string& journal, const std::string& locale) {
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string variable(*entry);
+        const std::string name = variable.substr(0, variable.find('='));
+        if (name == "OUTLOOK_STANDIN_JOURNAL" || name == "LANG" || name == "LC_ALL") continue;
+        variables.push_back(variable);
+    }
+    variables.push_back("OUTLOOK_STANDIN_JOURNAL=" + journal);
+    variables.push_back("LANG=" + locale);
+    variables.push_back("LC_ALL=" + locale);
+    return variables;
+}
+
+}  // namespace
+
+std::size_t RunResult::count(const std::string& line) const {
+    return static_cast<std::size_t>(std::count(journal.begin(), journal.end(), line));
+}
+
+std::size_t RunResult::indexOf(const std::string& line) const {
+    const auto found = std::find(journal.begin(), journal.end(), line);
+    return found == journal.end() ? std::string::npos : static_cast<std::size_t>(found - journal.begin());
+}
+
+std::string makeTestFolder() {
+    std::string pattern = testsRoot() + "/run-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a test folder");
+    return pattern;
+}
+
+std::string windowsPath(const std::string& linuxPath) {
+    std::string path = "Z:" + linuxPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+RunResult run(const Json& profile, const RunOptions& options) {
+    RunResult result;
+    result.folder = makeTestFolder();
+    const std::string profilePath = result.folder + "/profile.json";
+    const std::string journalPath = result.folder + "/journal.txt";
+    const std::string outPath = result.folder + "/stdout";
+    const std::string errPath = result.folder + "/stderr";
+    writeFile(profilePath, profile.dump());
+
+    std::vector<std::string> argumentTexts = {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath};
+    argumentTexts.insert(argumentTexts.end(), options.arguments.begin(), options.arguments.end());
+    std::vector<char*> argv;
+    for (auto& text : argumentTexts) argv.push_back(text.data());
+    argv.push_back(nullptr);
+
+    std::vector<std::string> environmentTexts = childEnvironment(journalPath, options.locale);
+    std::vector<char*> envp;
+    for (auto& text : environmentTexts) envp.push_back(text.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, argv[0], &files, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&files);
+    if (spawned != 0) throw std::runtime_error(std::string("cannot start the run script: ") + std::strerror(spawned));
+
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+    }
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = readFile(outPath);
+    result.err = readFile(errPath);
+    result.journal = splitJournal(readFile(journalPath));
+    return result;
+}
+
+RunResult run(const Json& profile, std::vector<std::string> arguments) {
+    RunOptions options;
+    options.arguments = std::move(arguments);
+    return run(profile, options);
+}
+
+std::string decode(const std::string& bytes, const char* codePage) {
+    iconv_t converter = iconv_open("UTF-8", codePage);
+    if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no converter for the code page");
+    std::string input = bytes;
+    std::string output(bytes.size() * 4 + 16, '\0');
+    char* in = input.data();
+    char* out = output.data();
+    std::size_t inLeft = input.size();
+    std::size_t outLeft = output.size();
+    const std::size_t converted = iconv(converter, &in, &inLeft, &out, &outLeft);
+    iconv_close(converter);
+    if (converted == static_cast<std::size_t>(-1)) throw std::runtime_error("bytes not valid in the code page");
+    output.resize(output.size() - outLeft);
+    return output;
+}
+
+std::vector<std::string> lines(const std::string& out) {
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    for (std::size_t end; (end = out.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        result.push_back(out.substr(start, end - start));
+    }
+    result.push_back(out.substr(start));
+    return result;
+}
+
+Json utf16(const std::u16string& units) {
+    Json list = Json::array();
+    for (char16_t unit : units) list.push_back(static_cast<unsigned>(unit));
+    return Json{{"utf16", list}};
+}
+
+Json fault(const std::string& operation, const std::string& hresult, int call) {
+    return Json{{"operation", operation}, {"hresult", hresult}, {"call", call}};
+}
+
+Json nullResult(const std::string& operation, int call) {
+    return Json{{"operation", operation}, {"result", "null"}, {"call", call}};
+}
+
+Json objectModelRoad() { return Json::array({fault("_Application.Version")}); }
+
+}  // namespace e2e

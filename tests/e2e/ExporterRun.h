@@ -1,0 +1,62 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+// Runs the built exporter under Wine against a stand-in profile, through the
+// project's run script, and keeps everything the run left behind.
+namespace e2e {
+
+using Json = nlohmann::json;
+
+struct RunOptions {
+    std::vector<std::string> arguments;
+    // Linux locale for Wine: decides the exporter's ANSI code page.
+    std::string locale = "en_US.UTF-8";
+};
+
+struct RunResult {
+    std::string out;
+    std::string err;
+    int exitCode = -1;
+    std::vector<std::string> journal;
+    std::string folder;  // the run's own folder: profile, journal, files
+
+    // The journal lines naming `operation`, in order.
+    std::size_t count(const std::string& line) const;
+    bool journalHas(const std::string& line) const { return count(line) > 0; }
+    // Index of the first journal line equal to `line`, or npos.
+    std::size_t indexOf(const std::string& line) const;
+};
+
+RunResult run(const Json& profile, const RunOptions& options = {});
+RunResult run(const Json& profile, std::vector<std::string> arguments);
+
+// A folder of its own for a test's files (pictures, temporary directories).
+std::string makeTestFolder();
+// The Windows form (Z:\...) of a Linux path.
+std::string windowsPath(const std::string& linuxPath);
+// Bytes in a code page ("CP1252", "CP932") decoded to UTF-8.
+std::string decode(const std::string& bytes, const char* codePage);
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+
+// The lines of an export, without their CR LF; the last element is what
+// follows the last line end (empty when the output ends in one).
+std::vector<std::string> lines(const std::string& out);
+
+// The profile member for a text given as exact UTF-16 units.
+Json utf16(const std::u16string& units);
+
+// A fault: the `call`th call of `operation` fails with `hresult`.
+Json fault(const std::string& operation, const std::string& hresult = "0x80004005", int call = 1);
+// A fault: the `call`th call of `operation` succeeds and yields no object.
+Json nullResult(const std::string& operation, int call = 1);
+
+// The exporter's construction ends before the MAPI step while the namespace
+// is set: the e-mail addresses take the object-model road.
+Json objectModelRoad();
+
+}  // namespace e2e

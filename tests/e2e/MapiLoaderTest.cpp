@@ -1,0 +1,134 @@
+#include "ExporterRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using namespace e2e;
+
+namespace {
+
+const std::string version = "16.0.17928.20114";
+
+struct FailureRow {
+    Json profile;
+    std::string message;
+};
+
+const Json oneContact = Json::array({{{"FullName", "Ada"}}});
+
+// The error ends the run in order: the report on standard error, "ko" where
+// the mode answers, nothing in export mode, exit code 1, no object leaked.
+void expectOrderlyEnd(Json profile, const std::string& message) {
+    profile["version"] = version;
+    profile["items"] = oneContact;
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"-h"}, {"other"}, {}}) {
+        const RunResult result = run(profile, arguments);
+        EXPECT_EQ(result.err, message);
+        EXPECT_EQ(result.out, arguments.empty() ? "" : "ko");
+        EXPECT_EQ(result.exitCode, 1);
+        ASSERT_FALSE(result.journal.empty());
+        EXPECT_EQ(result.journal.back(), "live-objects 0");
+        EXPECT_FALSE(result.journalHas("MAPIFolder.Items"));
+    }
+}
+
+}  // namespace
+
+TEST(MapiLoader, OutlookNotInstalledEndsTheRunBeforeMapiIsLoaded) {
+    for (const Json& registry : {Json{{"officeKey", false}}, Json{{"versions", Json::array()}},
+                                 Json{{"versions", {{{"name", "16.0"}, {"outlookExe", "none"}}}}},
+                                 Json{{"versions", {{{"name", "16.0"}, {"installRoot", false}}}}}}) {
+        const Json profile = {{"registry", registry}};
+        expectOrderlyEnd(profile, "MS Outlook not found or not properly installed");
+        const RunResult result = run(profile, {"-h"});
+        EXPECT_FALSE(result.journalHas("MAPIInitialize"));
+        EXPECT_FALSE(result.journalHas("mapi32 unloaded"));
+    }
+}
+
+TEST(MapiLoader, TheSecondOfTwoOfficeVersionsMayHoldOutlook) {
+    const Json profile = {{"version", version},
+                          {"registry", {{"versions", {{{"name", "15.0"}, {"outlookExe", "none"}},
+                                                      {{"name", "16.0"}, {"outlookExe", "directory"}}}}}}};
+    const RunResult result = run(profile, {"-h"});
+    EXPECT_EQ(result.out, version);
+    EXPECT_EQ(result.exitCode, 0);
+}
+
+TEST(MapiLoader, AMissingLibraryIsReported) {
+    expectOrderlyEnd({{"mapi32", "none"}}, "Cannot load mapi32.dll");
+}
+
+TEST(MapiLoader, MissingInitialiseEntryPointReleasesTheLibrary) {
+    expectOrderlyEnd({{"mapi32", "standin-without-MAPIInitialize"}},
+                     "Cannot load MAPIInitialize or MAPIUninitialize from mapi32.dll");
+    const RunResult result = run({{"mapi32", "standin-without-MAPIInitialize"}}, {"-h"});
+    EXPECT_FALSE(result.journalHas("MAPIInitialize"));
+    EXPECT_TRUE(result.journalHas("mapi32 unloaded"));
+}
+
+TEST(MapiLoader, AFailedInitialisationReleasesTheLibrary) {
+    expectOrderlyEnd({{"mapiInitialize", "0x80040605"}}, "Cannot initialize mapi");
+    const RunResult result = run({{"mapiInitialize", "0x80004005"}}, {"-h"});
+    EXPECT_LT(result.indexOf("MAPIInitialize"), result.indexOf("mapi32 unloaded"));
+    EXPECT_FALSE(result.journalHas("MAPIUninitialize"));
+}
+
+TEST(MapiLoader, AMissingLogonEntryPointUninitialisesThenReleases) {
+    expectOrderlyEnd({{"mapi32", "standin-without-MAPILogonEx"}},
+                     "Cannot load MAPIAllocateBuffer or MAPIFreeBuffer or MAPILogonEx from mapi32.dll");
+    const RunResult result = run({{"mapi32", "standin-without-MAPILogonEx"}}, {"-h"});
+    ASSERT_TRUE(result.journalHas("MAPIUninitialize"));
+    EXPECT_LT(result.indexOf("MAPIInitialize"), result.indexOf("MAPIUninitialize"));
+    EXPECT_LT(result.indexOf("MAPIUninitialize"), result.indexOf("mapi32 unloaded"));
+}
+
+TEST(MapiLoader, AWarningFromInitialisationIsSuccess) {
+    const RunResult result = run({{"version", version}, {"mapiInitialize", "0x00040000"}}, {"-h"});
+    EXPECT_EQ(result.out, version);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.exitCode, 0);
+}
+
+TEST(MapiLoader, WinesOwnLibraryIsReportedAsTheTableSays) {
+    const RunResult result = run({{"version", version}, {"mapi32", "system"}}, {"-h"});
+    if (result.exitCode == 0) {
+        EXPECT_EQ(result.out, version);
+        EXPECT_EQ(result.err, "");
+    } else {
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, "ko");
+        EXPECT_EQ(result.err, "Cannot initialize mapi");
+    }
+    EXPECT_EQ(result.journal.back(), "live-objects 0");
+}
+
+TEST(MapiLoader, ACompleteConnectionEndsMapiThenReleasesEverything) {
+    const RunResult result = run({{"version", version}, {"items", oneContact}}, {"-h"});
+    EXPECT_EQ(result.out, version);
+    EXPECT_EQ(result.exitCode, 0);
+    ASSERT_EQ(result.count("MAPIInitialize"), 1u);
+    ASSERT_EQ(result.count("MAPIUninitialize"), 1u);
+    EXPECT_LT(result.indexOf("_Application.Version"), result.indexOf("MAPIInitialize"));
+    EXPECT_LT(result.indexOf("MAPIInitialize"), result.indexOf("MAPIUninitialize"));
+    EXPECT_LT(result.indexOf("MAPIUninitialize"), result.indexOf("mapi32 unloaded"));
+    EXPECT_EQ(result.journal.back(), "live-objects 0");
+}
+
+TEST(MapiLoader, TheExecutableImportsNothingFromMapi) {
+    const std::string command = "x86_64-w64-mingw32-objdump -p '" + std::string(REPO_ROOT) +
+                                "/build/windows/bin/contact-exporter.exe' | grep 'DLL Name'";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string imports;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) imports += buffer;
+    pclose(pipe);
+    EXPECT_NE(imports.find("KERNEL32.dll"), std::string::npos) << imports;
+    EXPECT_EQ(imports.find("mapi32"), std::string::npos) << imports;
+    EXPECT_EQ(imports.find("MAPI32"), std::string::npos) << imports;
+    EXPECT_EQ(imports.find("libstdc++"), std::string::npos) << imports;
+    EXPECT_EQ(imports.find("libgcc"), std::string::npos) << imports;
+    EXPECT_EQ(imports.find("libwinpthread"), std::string::npos) << imports;
+}
