@@ -1,0 +1,141 @@
+#include "LaunchProfile.h"
+
+#include "LauncherError.h"
+#include "ProfileFile.h"
+#include "ProfileValues.h"
+#include "Utf.h"
+
+namespace launcher {
+
+using nlohmann::json;
+
+namespace {
+
+bool isAbsoluteOrVariable(const std::wstring& path) {
+    return path.empty() || path[0] == L'%' || path[0] == L'\\' || path[0] == L'/' ||
+           (path.size() >= 2 && path[1] == L':');
+}
+
+OfficeVersion parseVersion(const json& value, const std::wstring& profileFolder, const std::string& where) {
+    standin::requireKnownMembers(value,
+                                 {"name", "path", "type", "terminated", "outlookExe", "installRoot", "rawBytes"},
+                                 where);
+    OfficeVersion version;
+    if (!value.contains("name")) {
+        throw standin::ProfileError(where + ": \"name\" is required");
+    }
+    version.name = standin::utf8ToUtf16(standin::stringValue(value["name"], where + ".name"));
+    if (version.name.empty() || version.name.find(L'\\') != std::wstring::npos) {
+        throw standin::ProfileError(where + ".name: must be a non-empty key name");
+    }
+    if (!value.contains("path")) {
+        version.path = defaultInstallFolder(version.name);
+    } else {
+        version.path = standin::textValue(value["path"], where + ".path");
+        // Relative paths start at the profile's folder, like every path in the profile.
+        if (version.path && !isAbsoluteOrVariable(*version.path)) {
+            version.path = standin::resolveProfilePath(profileFolder, *version.path);
+        }
+    }
+    if (value.contains("type")) {
+        const std::string& type = standin::stringValue(value["type"], where + ".type");
+        if (type == "REG_SZ") {
+            version.type = REG_SZ;
+        } else if (type == "REG_EXPAND_SZ") {
+            version.type = REG_EXPAND_SZ;
+        } else if (type == "REG_DWORD") {
+            version.type = REG_DWORD;
+        } else {
+            throw standin::ProfileError(where + ".type: expected REG_SZ, REG_EXPAND_SZ or REG_DWORD");
+        }
+    }
+    if (value.contains("terminated")) {
+        version.terminated = standin::booleanValue(value["terminated"], where + ".terminated");
+    }
+    if (value.contains("outlookExe")) {
+        const std::string& kind = standin::stringValue(value["outlookExe"], where + ".outlookExe");
+        if (kind == "file") {
+            version.outlookExe = OfficeVersion::OutlookExe::File;
+        } else if (kind == "directory") {
+            version.outlookExe = OfficeVersion::OutlookExe::Directory;
+        } else if (kind == "none") {
+            version.outlookExe = OfficeVersion::OutlookExe::None;
+        } else {
+            throw standin::ProfileError(where + ".outlookExe: expected \"file\", \"directory\" or \"none\"");
+        }
+    }
+    if (value.contains("installRoot")) {
+        version.installRoot = standin::booleanValue(value["installRoot"], where + ".installRoot");
+    }
+    if (value.contains("rawBytes")) {
+        standin::requireArray(value["rawBytes"], where + ".rawBytes");
+        std::vector<BYTE> bytes;
+        for (const auto& byte : value["rawBytes"]) {
+            if (!byte.is_number_integer() || byte.get<long long>() < 0 || byte.get<long long>() > 255) {
+                throw standin::ProfileError(where + ".rawBytes: bytes must be integers from 0 to 255");
+            }
+            bytes.push_back(static_cast<BYTE>(byte.get<long long>()));
+        }
+        version.rawBytes = std::move(bytes);
+    }
+    return version;
+}
+
+OfficeRegistry parseRegistry(const json& value, const std::wstring& profileFolder) {
+    standin::requireKnownMembers(value, {"officeKey", "versions"}, "registry");
+    OfficeRegistry registry;
+    if (value.contains("officeKey")) {
+        registry.officeKey = standin::booleanValue(value["officeKey"], "registry.officeKey");
+    }
+    if (value.contains("versions")) {
+        standin::requireArray(value["versions"], "registry.versions");
+        for (size_t index = 0; index < value["versions"].size(); ++index) {
+            registry.versions.push_back(parseVersion(value["versions"][index], profileFolder,
+                                                     "registry.versions[" + std::to_string(index) + "]"));
+        }
+    }
+    return registry;
+}
+
+}  // namespace
+
+std::wstring defaultInstallFolder(const std::wstring& versionName) {
+    const std::wstring major = versionName.substr(0, versionName.find(L'.'));
+    return L"C:\\Program Files\\Microsoft Office\\root\\Office" + major + L"\\";
+}
+
+LaunchProfile readLaunchProfile() {
+    standin::ProfileFile file;
+    try {
+        file = standin::loadProfileFile();
+    } catch (const standin::ProfileError&) {
+        return {};
+    }
+    LaunchProfile profile;
+    try {
+        const json& document = file.document;
+        if (document.contains("registry")) {
+            profile.registry = parseRegistry(document["registry"], file.folder);
+        }
+        if (document.contains("environment")) {
+            standin::requireObject(document["environment"], "environment");
+            for (const auto& variable : document["environment"].items()) {
+                const std::wstring name = standin::utf8ToUtf16(variable.key());
+                const std::string where = "environment." + variable.key();
+                if (name.empty() || name.find(L'=') != std::wstring::npos) {
+                    throw standin::ProfileError(where + ": not a usable variable name");
+                }
+                auto value = standin::textValue(variable.value(), where);
+                if (value && value->find(L'\0') != std::wstring::npos) {
+                    throw standin::ProfileError(where + ": an environment value cannot hold NUL");
+                }
+                profile.environment.emplace_back(name, std::move(value));
+            }
+        }
+    } catch (const std::exception& error) {
+        throw LauncherError(std::string("profile: ") + error.what());
+    }
+    return profile;
+}
+
+}  // namespace launcher

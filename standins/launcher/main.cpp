@@ -1,0 +1,91 @@
+// standin-launcher.exe: runs the exporter the way a run against the Outlook
+// stand-in needs it.
+//
+//   standin-launcher.exe <exporter.exe> [argument...]
+//       Sets the Office registry keys the profile (OUTLOOK_STANDIN_PROFILE)
+//       asks for, runs the exporter with the profile's environment added and
+//       the launcher's standard handles, restores the default Office keys
+//       afterwards, and exits with the exporter's exit code.
+//   standin-launcher.exe --prepare-prefix <outlook-standin.dll>
+//       Registers the Outlook stand-in and writes the default Office keys.
+//
+// The launcher prints nothing of its own unless it fails; then it writes a
+// "standin-launcher:" message to stderr and exits with 125.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ChildEnvironment.h"
+#include "ComRegistration.h"
+#include "Launch.h"
+#include "LaunchProfile.h"
+#include "LauncherError.h"
+#include "OfficeRegistry.h"
+#include "Utf.h"
+
+namespace launcher {
+
+std::string win32Failure(const std::string& what) {
+    return what + " (Win32 error " + std::to_string(GetLastError()) + ")";
+}
+
+}  // namespace launcher
+
+namespace {
+
+constexpr int launcherFailure = 125;
+
+void reportFailure(const std::string& message) {
+    const std::string line = "standin-launcher: " + message + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+unsigned long runExporter(const std::wstring& exporter, const std::vector<std::wstring>& arguments) {
+    const launcher::LaunchProfile profile = launcher::readLaunchProfile();
+    std::vector<wchar_t> environment = launcher::buildChildEnvironment(profile.environment);
+    if (!profile.registry) {
+        return launcher::runProgram(exporter, arguments, std::move(environment));
+    }
+    // The default Office keys come back however the run ends.
+    unsigned long exitCode = 0;
+    try {
+        launcher::writeOfficeRegistry(*profile.registry);
+        exitCode = launcher::runProgram(exporter, arguments, std::move(environment));
+    } catch (...) {
+        try {
+            launcher::writeDefaultOfficeRegistry();
+        } catch (const std::exception&) {
+            // The first failure is the one to report.
+        }
+        throw;
+    }
+    launcher::writeDefaultOfficeRegistry();
+    return exitCode;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    try {
+        if (argc < 2) {
+            throw launcher::LauncherError("usage: standin-launcher.exe <exporter.exe> [argument...]");
+        }
+        const std::wstring first = argv[1];
+        if (first == L"--prepare-prefix") {
+            if (argc != 3) {
+                throw launcher::LauncherError("usage: standin-launcher.exe --prepare-prefix <outlook-standin.dll>");
+            }
+            launcher::registerOutlookStandin(argv[2]);
+            launcher::writeDefaultOfficeRegistry();
+            return 0;
+        }
+        const std::vector<std::wstring> arguments(argv + 2, argv + argc);
+        return static_cast<int>(runExporter(first, arguments));
+    } catch (const std::exception& error) {
+        reportFailure(error.what());
+        return launcherFailure;
+    }
+}

@@ -1,0 +1,118 @@
+// mapi32.dll as the exporter sees it: initialisation, the buffer allocator
+// that Extended MAPI objects return their results in, and logon. Which entry
+// points a build exports is decided by its .def file.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <type_traits>
+
+#include "Journal.h"
+#include "ProfileFile.h"
+#include "ProfileValues.h"
+#include "platform/MapiDefinitions.h"
+
+namespace {
+
+constexpr HRESULT MAPI_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057L);
+constexpr HRESULT MAPI_E_NOT_ENOUGH_MEMORY = static_cast<HRESULT>(0x8007000EL);
+constexpr HRESULT MAPI_E_LOGON_FAILED = static_cast<HRESULT>(0x80040111L);
+
+// Every buffer starts with a header so that freeing something this allocator
+// did not hand out, or freeing twice, is refused instead of corrupting the heap.
+constexpr std::uint64_t liveBufferTag = 0x4D41504942554646ULL;  // "MAPIBUFF"
+constexpr std::uint64_t freedBufferTag = 0x4D41504946524545ULL;  // "MAPIFREE"
+
+struct alignas(16) BufferHeader {
+    std::uint64_t tag;
+    std::uint64_t size;
+};
+
+// The result MAPIInitialize reports: the profile's "mapiInitialize" member.
+// A profile that cannot be read leaves the default; the Outlook stand-in is
+// the one that reports unusable profiles.
+HRESULT configuredInitializeResult() {
+    standin::ProfileFile profile;
+    try {
+        profile = standin::loadProfileFile();
+    } catch (const std::exception&) {
+        return S_OK;
+    }
+    const auto member = profile.document.find("mapiInitialize");
+    if (member == profile.document.end()) {
+        return S_OK;
+    }
+    try {
+        return standin::hresultValue(*member, "mapiInitialize");
+    } catch (const std::exception&) {
+        return E_FAIL;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+HRESULT STDAPICALLTYPE MAPIInitialize(void* /*init*/) {
+    standin::journal("MAPIInitialize");
+    return configuredInitializeResult();
+}
+
+void STDAPICALLTYPE MAPIUninitialize() {
+    standin::journal("MAPIUninitialize");
+}
+
+SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG size, void** buffer) {
+    if (buffer == nullptr) {
+        return MAPI_E_INVALID_PARAMETER;
+    }
+    *buffer = nullptr;
+    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(BufferHeader) + size);
+    if (block == nullptr) {
+        return MAPI_E_NOT_ENOUGH_MEMORY;
+    }
+    auto* header = static_cast<BufferHeader*>(block);
+    header->tag = liveBufferTag;
+    header->size = size;
+    *buffer = header + 1;
+    return S_OK;
+}
+
+ULONG STDAPICALLTYPE MAPIFreeBuffer(void* buffer) {
+    standin::journal("MAPIFreeBuffer");
+    if (buffer == nullptr) {
+        return S_OK;
+    }
+    auto* header = static_cast<BufferHeader*>(buffer) - 1;
+    if (header->tag != liveBufferTag) {
+        return static_cast<ULONG>(MAPI_E_INVALID_PARAMETER);
+    }
+    header->tag = freedBufferTag;
+    HeapFree(GetProcessHeap(), 0, header);
+    return S_OK;
+}
+
+HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR /*uiParam*/, LPWSTR /*profileName*/, LPWSTR /*password*/,
+                                   ULONG /*flags*/, void** session) {
+    if (session != nullptr) {
+        *session = nullptr;
+    }
+    return MAPI_E_LOGON_FAILED;
+}
+
+BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID reserved) {
+    // reserved is null when FreeLibrary releases the library, not at process exit.
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        standin::journal("mapi32 unloaded");
+    }
+    return TRUE;
+}
+
+}  // extern "C"
+
+// The exporter calls these through the function-pointer types it declares.
+static_assert(std::is_same_v<decltype(&MAPIInitialize), mapi::MAPIINITIALIZE>);
+static_assert(std::is_same_v<decltype(&MAPIUninitialize), mapi::MAPIUNINITIALIZE>);
+static_assert(std::is_same_v<decltype(&MAPIAllocateBuffer), mapi::MAPIALLOCATEBUFFER>);
+static_assert(std::is_same_v<decltype(&MAPIFreeBuffer), mapi::MAPIFREEBUFFER>);
+static_assert(std::is_same_v<decltype(&MAPILogonEx), mapi::MAPILOGONEX>);

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include "DispatchObject.h"
+
+namespace outlook {
+
+// The address-book entry behind a recipient; without an entry (an address
+// the book does not hold) it carries the recipient's name and no SMTP address.
+class AddressEntry : public DispatchObject {
+public:
+    AddressEntry(SessionPtr session, std::wstring name, const AddressBookEntry* entry);
+};
+
+}  // namespace outlook

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "DispatchObject.h"
+
+namespace outlook {
+
+// The default contacts folder.
+class ContactsFolder : public DispatchObject {
+public:
+    explicit ContactsFolder(SessionPtr session);
+};
+
+}  // namespace outlook

@@ -1,0 +1,168 @@
+#include "DispatchObject.h"
+
+#include <oleauto.h>
+
+#include <string>
+
+#include "ErrorReporting.h"
+#include "Journal.h"
+#include "Results.h"
+#include "Utf.h"
+
+namespace outlook {
+
+namespace {
+
+// DISPIDs are 1-based positions in the member table.
+DISPID dispIdOf(size_t index) { return static_cast<DISPID>(index + 1); }
+
+bool sameNameIgnoringCase(const char* member, const wchar_t* name) {
+    const std::wstring wide = standin::utf8ToUtf16(member);
+    return CompareStringOrdinal(wide.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
+}
+
+void setNullResult(VARIANT& result, ResultKind kind) {
+    switch (kind) {
+        case ResultKind::Object:
+            setObject(result, nullptr);
+            break;
+        case ResultKind::Unknown:
+            setUnknown(result, nullptr);
+            break;
+        case ResultKind::Bstr:
+            setText(result, std::nullopt);
+            break;
+        case ResultKind::Value:
+            break;
+    }
+}
+
+}  // namespace
+
+DispatchObject::DispatchObject(SessionPtr session, const OutlookInterface& outlookInterface)
+    : session_(std::move(session)), interface_(outlookInterface) {}
+
+void DispatchObject::addMember(const char* name, ResultKind kind, Handler handler) {
+    members_.push_back(Member{name, kind, std::move(handler)});
+}
+
+bool DispatchObject::answerQueryInterface(REFIID, void**, HRESULT&) {
+    return false;
+}
+
+HRESULT STDMETHODCALLTYPE DispatchObject::QueryInterface(REFIID iid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    HRESULT answer = E_NOINTERFACE;
+    if (answerQueryInterface(iid, object, answer)) {
+        return answer;
+    }
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, interface_.iid)) {
+        *object = static_cast<IDispatch*>(this);
+    } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
+        *object = static_cast<ISupportErrorInfo*>(this);
+    } else {
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE DispatchObject::AddRef() {
+    return ++references_;
+}
+
+ULONG STDMETHODCALLTYPE DispatchObject::Release() {
+    const ULONG remaining = --references_;
+    if (remaining == 0) {
+        delete this;
+    }
+    return remaining;
+}
+
+HRESULT STDMETHODCALLTYPE DispatchObject::GetTypeInfoCount(UINT* count) {
+    if (count == nullptr) {
+        return E_POINTER;
+    }
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** typeInfo) {
+    if (typeInfo != nullptr) {
+        *typeInfo = nullptr;
+    }
+    return DISP_E_BADINDEX;
+}
+
+HRESULT STDMETHODCALLTYPE DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT nameCount, LCID,
+                                                        DISPID* dispIds) {
+    if (names == nullptr || dispIds == nullptr) {
+        return E_POINTER;
+    }
+    HRESULT result = S_OK;
+    for (UINT n = 0; n < nameCount; ++n) {
+        dispIds[n] = DISPID_UNKNOWN;
+        const wchar_t* name = names[n] ? names[n] : L"";
+        std::string journaled = standin::utf16ToUtf8(name);
+        // Only the first name is a member; the rest would name its parameters,
+        // which these members do not take by name.
+        for (size_t index = 0; n == 0 && index < members_.size(); ++index) {
+            if (sameNameIgnoringCase(members_[index].name, name)) {
+                dispIds[n] = dispIdOf(index);
+                journaled = members_[index].name;
+                break;
+            }
+        }
+        standin::journal("GetIDsOfNames " + std::string(interface_.name) + "." + journaled);
+        if (dispIds[n] == DISPID_UNKNOWN) {
+            result = DISP_E_UNKNOWNNAME;
+        }
+    }
+    return result;
+}
+
+HRESULT STDMETHODCALLTYPE DispatchObject::Invoke(DISPID dispId, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
+                                                 VARIANT* result, EXCEPINFO* excepInfo, UINT* argumentError) {
+    if (dispId < 1 || static_cast<size_t>(dispId) > members_.size()) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    if ((flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) == 0) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    if (parameters != nullptr && parameters->cNamedArgs != 0) {
+        return DISP_E_NONAMEDARGS;
+    }
+    const Member& member = members_[static_cast<size_t>(dispId) - 1];
+
+    VARIANT value;
+    VariantInit(&value);
+    HRESULT outcome = S_OK;
+    const Fault* fault = session_->call(std::string(interface_.name) + "." + member.name);
+    if (fault != nullptr && !fault->yieldsNull) {
+        return reportFault(*fault, interface_.iid, excepInfo);
+    }
+    if (fault != nullptr) {
+        setNullResult(value, member.kind);
+    } else {
+        outcome = member.handler(Arguments(parameters, argumentError), value);
+    }
+    if (FAILED(outcome)) {
+        VariantClear(&value);
+        return outcome;
+    }
+    if (result != nullptr) {
+        *result = value;  // the caller's VARIANT is empty by convention
+    } else {
+        VariantClear(&value);
+    }
+    return outcome;
+}
+
+HRESULT STDMETHODCALLTYPE DispatchObject::InterfaceSupportsErrorInfo(REFIID iid) {
+    return IsEqualIID(iid, interface_.iid) || IsEqualIID(iid, IID_IDispatch) ? S_OK : S_FALSE;
+}
+
+}  // namespace outlook

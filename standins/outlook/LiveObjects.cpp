@@ -1,0 +1,16 @@
+#include "LiveObjects.h"
+
+#include <atomic>
+
+namespace outlook {
+
+namespace {
+// Constant-initialised and trivially destructible: readable while the DLL detaches.
+std::atomic<long> liveObjects{0};
+}  // namespace
+
+LiveObject::LiveObject() { ++liveObjects; }
+LiveObject::~LiveObject() { --liveObjects; }
+long LiveObject::count() { return liveObjects.load(); }
+
+}  // namespace outlook

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <windows.h>
+
+namespace outlook {
+
+// Allocates with MAPIAllocateBuffer of the mapi32.dll loaded in this process,
+// as a MAPI provider must, so that the caller frees with MAPIFreeBuffer. Null
+// when no mapi32.dll is loaded or the allocation fails.
+void* allocateMapiBuffer(size_t size);
+
+}  // namespace outlook

@@ -1,0 +1,66 @@
+// The DLL's entry points: the class object for Outlook.Application, and the
+// live-object report as the process lets the DLL go.
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include <string>
+
+#include "ClassFactory.h"
+#include "Interfaces.h"
+#include "Journal.h"
+#include "LiveObjects.h"
+
+namespace {
+
+HMODULE thisModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&thisModule), &module);
+    return module;
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    switch (reason) {
+        case DLL_PROCESS_ATTACH: {
+            DisableThreadLibraryCalls(instance);
+            // Stay loaded until the process ends, whatever COM decides after
+            // CoUninitialize: objects the exporter still holds stay callable,
+            // and the live-object count below is taken once, at the very end.
+            HMODULE pinned = nullptr;
+            GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                               reinterpret_cast<LPCWSTR>(&thisModule), &pinned);
+            break;
+        }
+        case DLL_PROCESS_DETACH:
+            standin::journal("live-objects " + std::to_string(outlook::LiveObject::count()));
+            break;
+        default:
+            break;
+    }
+    return TRUE;
+}
+
+HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    if (!IsEqualCLSID(clsid, outlook::CLSID_OutlookApplication)) {
+        return CLASS_E_CLASSNOTAVAILABLE;
+    }
+    auto* factory = new outlook::ClassFactory();
+    const HRESULT result = factory->QueryInterface(iid, object);
+    factory->Release();
+    return result;
+}
+
+HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    return outlook::LiveObject::count() == 0 && outlook::ClassFactory::serverLocks() == 0 ? S_OK : S_FALSE;
+}
+
+}  // extern "C"

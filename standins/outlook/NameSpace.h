@@ -1,0 +1,13 @@
+#pragma once
+
+#include "DispatchObject.h"
+
+namespace outlook {
+
+// The "MAPI" namespace: the default contacts folder and the address book.
+class NameSpace : public DispatchObject {
+public:
+    explicit NameSpace(SessionPtr session);
+};
+
+}  // namespace outlook

@@ -1,0 +1,263 @@
+#include "Profile.h"
+
+#include <set>
+
+#include "Base64.h"
+#include "ContactProperties.h"
+#include "ProfileFile.h"
+#include "ProfileValues.h"
+#include "Utf.h"
+
+namespace outlook {
+
+using nlohmann::json;
+using standin::ProfileError;
+
+namespace {
+
+const std::set<std::string>& knownOperations() {
+    static const std::set<std::string> operations = [] {
+        std::set<std::string> names = {
+            "Outlook.Application.create",  "_Application.GetNamespace",   "_Application.Version",
+            "_NameSpace.GetDefaultFolder", "_NameSpace.CreateRecipient",  "MAPIFolder.Items",
+            "_Items.Count",                "_Items.Item",                 "item.QueryInterface",
+            "_ContactItem.HasPicture",     "_ContactItem.Attachments",    "_ContactItem.MAPIOBJECT",
+            "Attachments.Count",           "Attachments.Item",            "Attachment.SaveAsFile",
+            "Recipient.Resolve",           "Recipient.AddressEntry",      "AddressEntry.Address",
+            "AddressEntry.PropertyAccessor", "PropertyAccessor.GetProperty", "IMAPIProp.GetIDsFromNames",
+            "IMAPIProp.GetProps",
+        };
+        for (std::string_view property : contactTextProperties) {
+            names.insert("_ContactItem." + std::string(property));
+        }
+        return names;
+    }();
+    return operations;
+}
+
+Bytes byteList(const json& value, const std::string& where) {
+    standin::requireArray(value, where);
+    Bytes bytes;
+    for (const auto& byte : value) {
+        if (!byte.is_number_integer() || byte.get<long long>() < 0 || byte.get<long long>() > 255) {
+            throw ProfileError(where + ": bytes must be integers from 0 to 255");
+        }
+        bytes.push_back(static_cast<unsigned char>(byte.get<long long>()));
+    }
+    return bytes;
+}
+
+bool isRawBytes(const json& value) {
+    return value.is_object() && value.size() == 1 && value.contains("bytes");
+}
+
+// Text in the ANSI code page, as Outlook would show bytes stored as PT_STRING8.
+std::wstring decodeAnsi(const Bytes& bytes) {
+    if (bytes.empty()) {
+        return {};
+    }
+    const auto* data = reinterpret_cast<const char*>(bytes.data());
+    const int size = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, data, size, nullptr, 0);
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, data, size, text.data(), length);
+    return text;
+}
+
+MapiRepresentation::Type mapiType(const std::string& name, const std::string& where) {
+    if (name == "PT_UNICODE") return MapiRepresentation::Type::Unicode;
+    if (name == "PT_STRING8") return MapiRepresentation::Type::String8;
+    if (name == "PT_ERROR") return MapiRepresentation::Type::Error;
+    throw ProfileError(where + ": expected \"PT_UNICODE\", \"PT_STRING8\" or \"PT_ERROR\"");
+}
+
+std::vector<Bytes> parseAttachments(const json& list, const std::wstring& folder, const std::string& where) {
+    standin::requireArray(list, where);
+    std::vector<Bytes> attachments;
+    for (size_t index = 0; index < list.size(); ++index) {
+        const json& attachment = list[index];
+        const std::string at = where + "[" + std::to_string(index) + "]";
+        standin::requireKnownMembers(attachment, {"path", "base64"}, at);
+        if (attachment.contains("path") == attachment.contains("base64")) {
+            throw ProfileError(at + ": give exactly one of \"path\" and \"base64\"");
+        }
+        if (attachment.contains("path")) {
+            const std::wstring path =
+                standin::utf8ToUtf16(standin::stringValue(attachment["path"], at + ".path"));
+            attachments.push_back(standin::readWholeFile(standin::resolveProfilePath(folder, path)));
+        } else {
+            auto bytes = decodeBase64(standin::stringValue(attachment["base64"], at + ".base64"));
+            if (!bytes) {
+                throw ProfileError(at + ".base64: not valid base64");
+            }
+            attachments.push_back(std::move(*bytes));
+        }
+    }
+    return attachments;
+}
+
+Item parseItem(const json& value, const std::wstring& folder, const std::string& where) {
+    standin::requireObject(value, where);
+    Item item;
+    item.className = value.contains("class") ? standin::stringValue(value["class"], where + ".class") : "contact";
+
+    for (const auto& member : value.items()) {
+        const std::string& key = member.key();
+        const std::string at = where + "." + key;
+        if (key == "class" || key == "mapiTypes" || key == "comment" || (!key.empty() && key[0] == '_')) {
+            continue;
+        }
+        bool isText = false;
+        for (std::string_view property : contactTextProperties) {
+            isText = isText || property == key;
+        }
+        if (isText) {
+            if (isEmailMember(key) && isRawBytes(member.value())) {
+                Bytes bytes = byteList(member.value()["bytes"], at + ".bytes");
+                item.contact.texts[key] = decodeAnsi(bytes);
+                auto& representation = item.contact.mapi[key];
+                representation.type = MapiRepresentation::Type::String8;
+                representation.rawBytes = std::move(bytes);
+            } else {
+                item.contact.texts[key] = standin::textValue(member.value(), at);
+            }
+        } else if (key == "HasPicture") {
+            item.contact.hasPicture = standin::booleanValue(member.value(), at);
+        } else if (key == "attachments") {
+            item.contact.attachments = parseAttachments(member.value(), folder, at);
+        } else if (key == "mapiValueCount") {
+            if (!member.value().is_number_integer() || member.value().get<long long>() < 0 ||
+                member.value().get<long long>() > 0xFFFF) {
+                throw ProfileError(at + ": expected a count from 0 to 65535");
+            }
+            item.contact.mapiValueCount = static_cast<ULONG>(member.value().get<long long>());
+        } else {
+            throw ProfileError(where + ": unknown member \"" + key + "\"");
+        }
+    }
+
+    // After the members, so that a PT_STRING8 type given here keeps raw bytes given there.
+    if (value.contains("mapiTypes")) {
+        const json& types = value["mapiTypes"];
+        standin::requireObject(types, where + ".mapiTypes");
+        for (const auto& type : types.items()) {
+            const std::string at = where + ".mapiTypes." + type.key();
+            if (!isEmailMember(type.key())) {
+                throw ProfileError(at + ": not one of the six e-mail members");
+            }
+            auto& representation = item.contact.mapi[type.key()];
+            if (isRawBytes(type.value())) {
+                representation.type = MapiRepresentation::Type::String8;
+                representation.rawBytes = byteList(type.value()["bytes"], at + ".bytes");
+            } else {
+                representation.type = mapiType(standin::stringValue(type.value(), at), at);
+            }
+        }
+    }
+    return item;
+}
+
+AddressBookEntry parseAddressBookEntry(const json& value, const std::string& where) {
+    standin::requireKnownMembers(value, {"address", "resolves", "entryAddress", "smtp"}, where);
+    AddressBookEntry entry;
+    if (!value.contains("address")) {
+        throw ProfileError(where + ": \"address\" is required");
+    }
+    const Text address = standin::textValue(value["address"], where + ".address");
+    if (!address) {
+        throw ProfileError(where + ".address: must not be null");
+    }
+    entry.address = *address;
+    if (value.contains("resolves")) {
+        entry.resolves = standin::booleanValue(value["resolves"], where + ".resolves");
+    }
+    entry.entryAddress =
+        value.contains("entryAddress") ? standin::textValue(value["entryAddress"], where + ".entryAddress") : address;
+    if (value.contains("smtp")) {
+        const json& smtp = value["smtp"];
+        if (smtp.is_object() && smtp.contains("hresult")) {
+            standin::requireKnownMembers(smtp, {"hresult"}, where + ".smtp");
+            entry.smtpFailure = standin::hresultValue(smtp["hresult"], where + ".smtp.hresult");
+        } else {
+            entry.smtp = standin::textValue(smtp, where + ".smtp");
+        }
+    }
+    return entry;
+}
+
+Fault parseFault(const json& value, const std::string& where) {
+    standin::requireKnownMembers(value, {"operation", "call", "hresult", "result", "description", "via"}, where);
+    Fault fault;
+    if (!value.contains("operation")) {
+        throw ProfileError(where + ": \"operation\" is required");
+    }
+    fault.operation = standin::stringValue(value["operation"], where + ".operation");
+    if (knownOperations().count(fault.operation) == 0) {
+        throw ProfileError(where + ".operation: unknown operation \"" + fault.operation + "\"");
+    }
+    if (value.contains("call")) {
+        const json& call = value["call"];
+        if (!call.is_number_integer() || call.get<long long>() < 1 || call.get<long long>() > 0x7FFFFFFF) {
+            throw ProfileError(where + ".call: expected a positive integer");
+        }
+        fault.call = static_cast<int>(call.get<long long>());
+    }
+    if (value.contains("hresult") == value.contains("result")) {
+        throw ProfileError(where + ": give exactly one of \"hresult\" and \"result\"");
+    }
+    if (value.contains("hresult")) {
+        fault.hresult = standin::hresultValue(value["hresult"], where + ".hresult");
+    } else if (standin::stringValue(value["result"], where + ".result") == "null") {
+        fault.yieldsNull = true;
+    } else {
+        throw ProfileError(where + ".result: the only result a fault can give is \"null\"");
+    }
+    if (value.contains("description")) {
+        fault.description = standin::textValue(value["description"], where + ".description");
+    }
+    if (value.contains("via")) {
+        if (standin::stringValue(value["via"], where + ".via") != "excepinfo") {
+            throw ProfileError(where + ".via: the only value is \"excepinfo\"");
+        }
+        fault.viaExcepInfo = true;
+    }
+    return fault;
+}
+
+}  // namespace
+
+Profile loadProfile() {
+    const standin::ProfileFile file = standin::loadProfileFile();
+    const json& document = file.document;
+    standin::requireKnownMembers(document,
+                                 {"version", "items", "addressBook", "faults", "mapi32", "mapiInitialize",
+                                  "registry", "environment"},
+                                 "profile");
+    Profile profile;
+    profile.version = document.contains("version") ? standin::textValue(document["version"], "version")
+                                                   : Text(L"16.0.0.0");
+    if (document.contains("items")) {
+        standin::requireArray(document["items"], "items");
+        for (size_t index = 0; index < document["items"].size(); ++index) {
+            profile.items.push_back(
+                parseItem(document["items"][index], file.folder, "items[" + std::to_string(index) + "]"));
+        }
+    }
+    if (document.contains("addressBook")) {
+        standin::requireArray(document["addressBook"], "addressBook");
+        for (size_t index = 0; index < document["addressBook"].size(); ++index) {
+            profile.addressBook.push_back(parseAddressBookEntry(document["addressBook"][index],
+                                                                "addressBook[" + std::to_string(index) + "]"));
+        }
+    }
+    if (document.contains("faults")) {
+        standin::requireArray(document["faults"], "faults");
+        for (size_t index = 0; index < document["faults"].size(); ++index) {
+            profile.faults.push_back(
+                parseFault(document["faults"][index], "faults[" + std::to_string(index) + "]"));
+        }
+    }
+    return profile;
+}
+
+}  // namespace outlook

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace outlook {
+
+// Outlook text; no value stands for a null BSTR.
+using Text = std::optional<std::wstring>;
+using Bytes = std::vector<unsigned char>;
+
+// How IMAPIProp::GetProps returns one of a contact's e-mail members.
+struct MapiRepresentation {
+    enum class Type { Unicode, String8, Error };
+    Type type = Type::Unicode;
+    std::optional<Bytes> rawBytes;  // PT_STRING8 bytes given exactly, no terminator
+};
+
+struct Contact {
+    std::map<std::string, Text> texts;  // keyed by Outlook property name; absent = null
+    bool hasPicture = false;
+    std::vector<Bytes> attachments;
+    std::map<std::string, MapiRepresentation> mapi;  // keyed by e-mail member name
+    std::optional<ULONG> mapiValueCount;             // GetProps returns only this many values
+};
+
+struct Item {
+    std::string className;  // "contact" or another Outlook item class
+    Contact contact;
+
+    bool isContact() const { return className == "contact"; }
+};
+
+struct AddressBookEntry {
+    std::wstring address;
+    bool resolves = true;
+    Text entryAddress;
+    Text smtp;
+    std::optional<HRESULT> smtpFailure;
+};
+
+struct Fault {
+    std::string operation;
+    int call = 1;
+    HRESULT hresult = S_OK;
+    bool yieldsNull = false;  // succeed without an object (or text)
+    Text description;
+    bool viaExcepInfo = false;  // IDispatch::Invoke reports DISP_E_EXCEPTION
+};
+
+struct Profile {
+    Text version;
+    std::vector<Item> items;
+    std::vector<AddressBookEntry> addressBook;
+    std::vector<Fault> faults;
+};
+
+// Reads the profile named by OUTLOOK_STANDIN_PROFILE. Throws
+// standin::ProfileError with a message fit for the journal.
+Profile loadProfile();
+
+}  // namespace outlook

@@ -1,0 +1,32 @@
+#include "Results.h"
+
+#include <oleauto.h>
+
+namespace outlook {
+
+void setObject(VARIANT& result, IDispatch* object) {
+    result.vt = VT_DISPATCH;
+    result.pdispVal = object;
+}
+
+void setUnknown(VARIANT& result, IUnknown* object) {
+    result.vt = VT_UNKNOWN;
+    result.punkVal = object;
+}
+
+void setText(VARIANT& result, const Text& text) {
+    result.vt = VT_BSTR;
+    result.bstrVal = text ? SysAllocStringLen(text->data(), static_cast<UINT>(text->size())) : nullptr;
+}
+
+void setLong(VARIANT& result, LONG value) {
+    result.vt = VT_I4;
+    result.lVal = value;
+}
+
+void setBool(VARIANT& result, bool value) {
+    result.vt = VT_BOOL;
+    result.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
+}  // namespace outlook

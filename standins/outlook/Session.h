@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Profile.h"
+
+namespace outlook {
+
+// Journals a call of an operation and returns its 1-based number among the
+// calls of that operation in this process.
+int recordCall(const std::string& operation);
+
+// What one Outlook.Application and every object reached from it share: the
+// profile, read once when the application was created.
+class Session {
+public:
+    explicit Session(Profile profile) : profile_(std::move(profile)) {}
+
+    const Profile& profile() const { return profile_; }
+
+    // The fault planned for the given call of an operation, or null.
+    const Fault* faultFor(const std::string& operation, int call) const;
+
+    // recordCall, then faultFor.
+    const Fault* call(const std::string& operation) const { return faultFor(operation, recordCall(operation)); }
+
+private:
+    Profile profile_;
+};
+
+using SessionPtr = std::shared_ptr<const Session>;
+
+}  // namespace outlook
