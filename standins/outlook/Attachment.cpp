@@ -1,17 +1,30 @@
 #include "Attachment.h"
 
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
 #include "UniqueHandle.h"
 
 namespace outlook {
 
 namespace {
 
-HRESULT writeFile(const std::wstring& path, const Bytes& bytes) {
+// Files saved with "holdOpen": open, shared with no one, until the process ends.
+void holdUntilExit(standin::UniqueHandle file) {
+    static std::mutex mutex;
+    static std::vector<standin::UniqueHandle> held;
+    const std::lock_guard<std::mutex> lock(mutex);
+    held.push_back(std::move(file));
+}
+
+HRESULT writeFile(const std::wstring& path, const AttachmentContent& content) {
     standin::UniqueHandle file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         return HRESULT_FROM_WIN32(GetLastError());
     }
+    const Bytes& bytes = content.bytes;
     size_t offset = 0;
     while (offset < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - offset, 1u << 20));
@@ -24,6 +37,9 @@ HRESULT writeFile(const std::wstring& path, const Bytes& bytes) {
         }
         offset += written;
     }
+    if (content.holdOpen) {
+        holdUntilExit(std::move(file));
+    }
     return S_OK;
 }
 
@@ -31,8 +47,8 @@ HRESULT writeFile(const std::wstring& path, const Bytes& bytes) {
 
 Attachment::Attachment(SessionPtr session, size_t item, size_t attachment)
     : DispatchObject(std::move(session), AttachmentInterface) {
-    const Bytes& bytes = this->session()->profile().items[item].contact.attachments[attachment];
-    addMember("SaveAsFile", ResultKind::Value, [&bytes](const Arguments& arguments, VARIANT&) {
+    const AttachmentContent& content = this->session()->profile().items[item].contact.attachments[attachment];
+    addMember("SaveAsFile", ResultKind::Value, [&content](const Arguments& arguments, VARIANT&) {
         std::wstring path;
         HRESULT outcome = arguments.expectCount(1);
         if (SUCCEEDED(outcome)) {
@@ -44,7 +60,7 @@ Attachment::Attachment(SessionPtr session, size_t item, size_t attachment)
         if (path.empty() || path.find(L'\0') != std::wstring::npos) {
             return E_INVALIDARG;
         }
-        return writeFile(path, bytes);
+        return writeFile(path, content);
     });
 }
 

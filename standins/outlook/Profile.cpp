@@ -71,26 +71,30 @@ MapiRepresentation::Type mapiType(const std::string& name, const std::string& wh
     throw ProfileError(where + ": expected \"PT_UNICODE\", \"PT_STRING8\" or \"PT_ERROR\"");
 }
 
-std::vector<Bytes> parseAttachments(const json& list, const std::wstring& folder, const std::string& where) {
+std::vector<AttachmentContent> parseAttachments(const json& list, const std::wstring& folder,
+                                                const std::string& where) {
     standin::requireArray(list, where);
-    std::vector<Bytes> attachments;
+    std::vector<AttachmentContent> attachments;
     for (size_t index = 0; index < list.size(); ++index) {
         const json& attachment = list[index];
         const std::string at = where + "[" + std::to_string(index) + "]";
-        standin::requireKnownMembers(attachment, {"path", "base64"}, at);
+        standin::requireKnownMembers(attachment, {"path", "base64", "holdOpen"}, at);
         if (attachment.contains("path") == attachment.contains("base64")) {
             throw ProfileError(at + ": give exactly one of \"path\" and \"base64\"");
         }
         if (attachment.contains("path")) {
             const std::wstring path =
                 standin::utf8ToUtf16(standin::stringValue(attachment["path"], at + ".path"));
-            attachments.push_back(standin::readWholeFile(standin::resolveProfilePath(folder, path)));
+            attachments.push_back({standin::readWholeFile(standin::resolveProfilePath(folder, path))});
         } else {
             auto bytes = decodeBase64(standin::stringValue(attachment["base64"], at + ".base64"));
             if (!bytes) {
                 throw ProfileError(at + ".base64: not valid base64");
             }
-            attachments.push_back(std::move(*bytes));
+            attachments.push_back({std::move(*bytes)});
+        }
+        if (attachment.contains("holdOpen")) {
+            attachments.back().holdOpen = standin::booleanValue(attachment["holdOpen"], at + ".holdOpen");
         }
     }
     return attachments;

@@ -20,10 +20,15 @@ struct MapiRepresentation {
     std::optional<Bytes> rawBytes;  // PT_STRING8 bytes given exactly, no terminator
 };
 
+struct AttachmentContent {
+    Bytes bytes;
+    bool holdOpen = false;  // SaveAsFile keeps the saved file open, readable by no one
+};
+
 struct Contact {
     std::map<std::string, Text> texts;  // keyed by Outlook property name; absent = null
     bool hasPicture = false;
-    std::vector<Bytes> attachments;
+    std::vector<AttachmentContent> attachments;
     std::map<std::string, MapiRepresentation> mapi;  // keyed by e-mail member name
     std::optional<ULONG> mapiValueCount;             // GetProps returns only this many values
 };
