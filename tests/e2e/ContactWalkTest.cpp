@@ -75,7 +75,7 @@ TEST(ContactWalk, MissingNamesLeaveTheirMembersOut) {
 }
 
 TEST(ContactWalk, NamesAreEscapedAndStayOnOneLine) {
-    const RunResult result = exportOf({contact("Anna \"Nina\"\tRossi\nVerdi", "D'Ang\u00E8lo", "A/B\\C")});
+    const RunResult result = exportOf(Json::array({contact("Anna \"Nina\"\tRossi\nVerdi", "D'Ang\u00E8lo", "A/B\\C")}));
     EXPECT_EQ(result.out,
               "{\"displayname\":\"Anna \\\"Nina\\\"\\tRossi\\nVerdi\",\"emailaddrs\":[],\"firstname\":\"D'Ang\xE8lo\","
               "\"surname\":\"A\\/B\\\\C\",\"phones\":[]}\r\ncontatti trovati: 1 / 1\r\n");
@@ -83,7 +83,7 @@ TEST(ContactWalk, NamesAreEscapedAndStayOnOneLine) {
 }
 
 TEST(ContactWalk, TheFullNameIsReadAgainForWriting) {
-    const RunResult result = exportOf({contact("Ada", "", "")});
+    const RunResult result = exportOf(Json::array({contact("Ada", "", "")}));
     EXPECT_EQ(result.count("_ContactItem.FullName"), 2u);
     EXPECT_EQ(result.count("GetIDsOfNames _ContactItem.FullName"), 1u);
 }
@@ -92,7 +92,7 @@ TEST(ContactWalk, AFaultInTheThirdContactLeavesItsRecordOpenWithoutTrailer) {
     const Json items = {contact("Uno", "", ""), contact("Due", "", ""), contact("Tre", "Terzo", "Ultimo"),
                         contact("Quattro", "", "")};
     // Reading order per contact: FullName (twice when set), FirstName, LastName.
-    const RunResult result = exportOf(items, {fault("_ContactItem.LastName", "0x80004005", 2)});
+    const RunResult result = exportOf(items, Json::array({fault("_ContactItem.LastName", "0x80004005", 2)}));
     EXPECT_EQ(result.out,
               "{\"displayname\":\"Quattro\"," + emptyRecordTail + "\r\n{\"displayname\":\"Tre\",\"emailaddrs\":[]," +
                   "\"firstname\":\"Terzo\"");
@@ -101,23 +101,23 @@ TEST(ContactWalk, AFaultInTheThirdContactLeavesItsRecordOpenWithoutTrailer) {
 
 TEST(ContactWalk, AFaultingItemOrCountEndsTheWalkSilently) {
     const Json items = {contact("Uno", "", ""), contact("Due", "", "")};
-    EXPECT_EQ(exportOf(items, {fault("_Items.Item", "0x80004005", 2)}).out,
+    EXPECT_EQ(exportOf(items, Json::array({fault("_Items.Item", "0x80004005", 2)})).out,
               "{\"displayname\":\"Due\"," + emptyRecordTail);
-    EXPECT_EQ(exportOf(items, {fault("_Items.Count", "0x80004005", 2)}).out,
+    EXPECT_EQ(exportOf(items, Json::array({fault("_Items.Count", "0x80004005", 2)})).out,
               "{\"displayname\":\"Due\"," + emptyRecordTail + "\r\n{\"displayname\":\"Uno\"," + emptyRecordTail);
-    const RunResult queryFault = exportOf(items, {fault("item.QueryInterface", "0x80004005", 1)});
+    const RunResult queryFault = exportOf(items, Json::array({fault("item.QueryInterface", "0x80004005", 1)}));
     EXPECT_EQ(queryFault.out, "");
     expectClean(queryFault);
 }
 
 TEST(ContactWalk, AnItemThatIsNoObjectIsSkipped) {
-    const RunResult result = exportOf({contact("Uno", "", ""), contact("Due", "", "")}, {nullResult("_Items.Item")});
+    const RunResult result = exportOf({contact("Uno", "", ""), contact("Due", "", "")}, Json::array({nullResult("_Items.Item")}));
     EXPECT_EQ(result.out, "{\"displayname\":\"Uno\"," + emptyRecordTail + "\r\ncontatti trovati: 1 / 2\r\n");
     expectClean(result);
 }
 
 TEST(ContactWalk, NoFolderOrNoItemsWritesNothingAtAll) {
-    const Json items = {contact("Uno", "", "")};
+    const Json items = Json::array({contact("Uno", "", "")});
     for (const Json& faults : {Json::array({nullResult("_NameSpace.GetDefaultFolder")}),
                                Json::array({nullResult("MAPIFolder.Items")}),
                                Json::array({fault("_NameSpace.GetDefaultFolder")}),

@@ -77,7 +77,7 @@ TEST(EmailAddresses, OnlyTheExactTypeExIsLookedUp) {
         for (Road road : {Road::mapi, Road::objectModel}) {
             const Json contact = {{"Email1Address", "/o=A"}, {"Email1AddressType", type}};
             const RunResult result = run(profileOn(road, Json::array({contact}), book));
-            EXPECT_EQ(result.out.substr(0, 24), "{\"emailaddrs\":[\"\\/o=A\"]") << type << " " << roadName(road);
+            EXPECT_EQ(result.out.substr(0, 24), "{\"emailaddrs\":[\"\\/o=A\"],") << type << " " << roadName(road);
             EXPECT_FALSE(result.journalHas("_NameSpace.CreateRecipient")) << type;
         }
     }

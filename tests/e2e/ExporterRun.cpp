@@ -46,12 +46,11 @@ std::vector<std::string> childEnvironment(const std::string& journal, const std:
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string variable(*entry);
         const std::string name = variable.substr(0, variable.find('='));
-        if (name == "OUTLOOK_STANDIN_JOURNAL" || name == "LANG" || name == "LC_ALL") continue;
+        if (name == "OUTLOOK_STANDIN_JOURNAL" || name == "LANG" || name.rfind("LC_", 0) == 0) continue;
         variables.push_back(variable);
     }
     variables.push_back("OUTLOOK_STANDIN_JOURNAL=" + journal);
     variables.push_back("LANG=" + locale);
-    variables.push_back("LC_ALL=" + locale);
     return variables;
 }
 
@@ -125,6 +124,9 @@ RunResult run(const Json& profile, const RunOptions& options) {
     result.out = readFile(outPath);
     result.err = readFile(errPath);
     result.journal = splitJournal(readFile(journalPath));
+    for (const std::string& line : result.journal) {
+        if (line.rfind("profile error", 0) == 0) throw std::runtime_error("the stand-in refused the profile: " + line);
+    }
     return result;
 }
 

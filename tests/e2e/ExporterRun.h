@@ -13,8 +13,9 @@ using Json = nlohmann::json;
 
 struct RunOptions {
     std::vector<std::string> arguments;
-    // Linux locale for Wine: decides the exporter's ANSI code page.
-    std::string locale = "en_US.UTF-8";
+    // Linux locale for Wine: decides the exporter's ANSI code page (1252
+    // here; "ja_JP.UTF-8" gives 932).
+    std::string locale = "C.UTF-8";
 };
 
 struct RunResult {
