@@ -43,6 +43,9 @@ prepare_prefix() {
             # the caller's output or the lock open.
             WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i </dev/null >/dev/null 2>&1 8>&- ||
                 { echo "prepare_prefix: wineboot failed for $WINEPREFIX" >&2; exit 1; }
+            # Let the server that booted the prefix finish; runs then start
+            # from a settled prefix instead of racing its first-boot helpers.
+            wineserver -w </dev/null >/dev/null 2>&1 8>&-
         fi
         local log="$WINEPREFIX/.standin-prepare.log"
         (
