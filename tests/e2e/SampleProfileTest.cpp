@@ -1,0 +1,75 @@
+#include "ExporterRun.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+
+using namespace e2e;
+
+namespace {
+
+std::string decodeBase64(const std::string& text) {
+    static const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string bytes;
+    unsigned bits = 0;
+    int bitCount = 0;
+    for (char character : text) {
+        if (character == '=') break;
+        const std::size_t value = alphabet.find(character);
+        if (value == std::string::npos) throw std::runtime_error("not Base64");
+        bits = (bits << 6) | static_cast<unsigned>(value);
+        bitCount += 6;
+        if (bitCount >= 8) {
+            bitCount -= 8;
+            bytes += static_cast<char>((bits >> bitCount) & 0xFF);
+        }
+    }
+    return bytes;
+}
+
+}  // namespace
+
+// The bundled sample exports whole: every record parses, every picture
+// decodes back to its file, every Exchange address comes out as SMTP.
+TEST(SampleProfile, ExportsEveryContactPictureAndAddress) {
+    const std::string samples = std::string(REPO_ROOT) + "/samples";
+    Json profile = Json::parse(std::ifstream(samples + "/profile.json"));
+    std::map<std::string, std::string> pictureOf;
+    for (Json& item : profile["items"]) {
+        if (!item.contains("attachments")) continue;
+        const std::string file = samples + "/" + item["attachments"][0]["path"].get<std::string>();
+        pictureOf[item["FullName"].get<std::string>()] = readFile(file);
+        item["attachments"][0]["path"] = windowsPath(file);
+    }
+    const std::string temporary = makeTestFolder();
+    profile["environment"] = {{"TMP", windowsPath(temporary)}};
+
+    const RunResult result = run(profile);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.journal.back(), "live-objects 0");
+    const std::vector<std::string> output = lines(result.out);
+    ASSERT_EQ(output.size(), 22u);
+    EXPECT_EQ(output[20], "contatti trovati: 20 / 22");
+    EXPECT_EQ(output[21], "");
+
+    std::size_t pictures = 0;
+    std::set<std::string> smtpAddresses;
+    for (std::size_t line = 0; line < 20; ++line) {
+        const Json record = Json::parse(decode(output[line], "CP1252"));
+        for (const Json& address : record["emailaddrs"]) smtpAddresses.insert(address.get<std::string>());
+        if (!record.contains("image")) continue;
+        ++pictures;
+        EXPECT_EQ(decodeBase64(record["image"].get<std::string>()), pictureOf.at(record["displayname"]));
+    }
+    EXPECT_EQ(pictures, pictureOf.size());
+    EXPECT_EQ(pictures, 4u);
+    for (const char* smtp : {"marco.bianchi@contoso.example", "hans-juergen.weiss@contoso.example",
+                             "federica.gallo@contoso.example"}) {
+        EXPECT_EQ(smtpAddresses.count(smtp), 1u) << smtp;
+    }
+}
