@@ -23,8 +23,8 @@ namespace {
 
 std::string testsRoot() {
     static const std::string root = [] {
-        const std::string folder = std::string(REPO_ROOT) + "/build/e2e-runs";
-        mkdir((std::string(REPO_ROOT) + "/build").c_str(), 0755);
+        const std::string folder = buildRoot() + "/e2e-runs";
+        mkdir(buildRoot().c_str(), 0755);
         mkdir(folder.c_str(), 0755);
         return folder;
     }();
@@ -55,6 +55,11 @@ std::vector<std::string> childEnvironment(const std::string& journal, const std:
 }
 
 }  // namespace
+
+std::string buildRoot() {
+    const char* relocated = std::getenv("CONTACT_EXPORTER_BUILD_ROOT");
+    return relocated != nullptr && *relocated != '\0' ? relocated : std::string(REPO_ROOT) + "/build";
+}
 
 std::size_t RunResult::count(const std::string& line) const {
     return static_cast<std::size_t>(std::count(journal.begin(), journal.end(), line));

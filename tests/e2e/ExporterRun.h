@@ -35,6 +35,8 @@ struct RunResult {
 RunResult run(const Json& profile, const RunOptions& options = {});
 RunResult run(const Json& profile, std::vector<std::string> arguments);
 
+// Where the builds are: CONTACT_EXPORTER_BUILD_ROOT, or build/ in the checkout.
+std::string buildRoot();
 // A folder of its own for a test's files (pictures, temporary directories).
 std::string makeTestFolder();
 // The Windows form (Z:\...) of a Linux path.

@@ -117,8 +117,8 @@ TEST(MapiLoader, ACompleteConnectionEndsMapiThenReleasesEverything) {
 }
 
 TEST(MapiLoader, TheExecutableImportsNothingFromMapi) {
-    const std::string command = "x86_64-w64-mingw32-objdump -p '" + std::string(REPO_ROOT) +
-                                "/build/windows/bin/contact-exporter.exe' | grep 'DLL Name'";
+    const std::string command = "x86_64-w64-mingw32-objdump -p '" + buildRoot() +
+                                "/windows/bin/contact-exporter.exe' | grep 'DLL Name'";
     std::FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string imports;
