@@ -1,5 +1,7 @@
 #include "connection/ContactExporter.h"
 
+#include "export/PictureFileLock.h"
+
 #include "platform/ComError.h"
 #include "text/Base64.h"
 #include "text/StandardStreams.h"
@@ -21,8 +23,13 @@ bool ContactExporter::writePicture(const outlook::ContactItem& contact, outlook:
 
     writeOut("\"image\":");
     const outlook::Attachment picture = attachments.item(1);
-    picture.saveAsFile(text::utf8ToWide(picturePath));
-    const std::optional<std::string> base64 = text::readFileAsBase64(picturePath);
+    const text::WideString widePicturePath = text::utf8ToWide(picturePath);
+    std::optional<std::string> base64;
+    {
+        const PictureFileLock lock(std::wstring(widePicturePath.get(), widePicturePath.length()));
+        picture.saveAsFile(widePicturePath);
+        base64 = text::readFileAsBase64(picturePath);
+    }
     // A picture that cannot be read back ends the walk like a failed call.
     if (!base64) platform::throwComError(STG_E_READFAULT);
     writeOut("\"");
