@@ -12,4 +12,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Wine's 64-bit loader itself: Debian's `wine` command would pick the 32-bit
+# one whenever it is installed, whether or not the kernel can run it.
+find_program(WINE64_LOADER NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+if(NOT WINE64_LOADER)
+    find_program(WINE64_LOADER NAMES wine64 wine)
+endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE64_LOADER})

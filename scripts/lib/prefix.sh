@@ -41,7 +41,7 @@ prepare_prefix() {
         if [ ! -f "$WINEPREFIX/system.reg" ]; then
             # No Mono or Gecko installers; wineboot's helpers must not keep
             # the caller's output or the lock open.
-            WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i </dev/null >/dev/null 2>&1 8>&- ||
+            WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot.exe -i </dev/null >/dev/null 2>&1 8>&- ||
                 { echo "prepare_prefix: wineboot failed for $WINEPREFIX" >&2; exit 1; }
             # Let the server that booted the prefix finish; runs then start
             # from a settled prefix instead of racing its first-boot helpers.
