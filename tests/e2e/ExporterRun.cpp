@@ -7,7 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -117,13 +121,29 @@ RunResult run(const Json& profile, const RunOptions& options) {
     posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // Its own process group, so that a hung run can be ended whole.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t child = 0;
-    const int spawned = posix_spawn(&child, argv[0], &files, nullptr, argv.data(), envp.data());
+    const int spawned = posix_spawn(&child, argv[0], &files, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&files);
+    posix_spawnattr_destroy(&attributes);
     if (spawned != 0) throw std::runtime_error(std::string("cannot start the run script: ") + std::strerror(spawned));
 
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
     int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
+    for (;;) {
+        const pid_t ended = waitpid(child, &status, WNOHANG);
+        if (ended == child) break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            result.hung = true;
+            kill(-child, SIGKILL);
+            waitpid(child, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = readFile(outPath);

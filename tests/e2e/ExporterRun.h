@@ -16,12 +16,15 @@ struct RunOptions {
     // Linux locale for Wine: decides the exporter's ANSI code page (1252
     // here; "ja_JP.UTF-8" gives 932).
     std::string locale = "C.UTF-8";
+    // A run still going after this long is ended and reported as hung.
+    int timeoutSeconds = 120;
 };
 
 struct RunResult {
     std::string out;
     std::string err;
     int exitCode = -1;
+    bool hung = false;
     std::vector<std::string> journal;
     std::string folder;  // the run's own folder: profile, journal, files
 
