@@ -96,24 +96,22 @@ void writeFile(const std::string& path, const std::string& bytes) {
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-RunResult run(const Json& profile, const RunOptions& options) {
-    RunResult result;
-    result.folder = makeTestFolder();
-    const std::string profilePath = result.folder + "/profile.json";
-    const std::string journalPath = result.folder + "/journal.txt";
-    const std::string outPath = result.folder + "/stdout";
-    const std::string errPath = result.folder + "/stderr";
-    writeFile(profilePath, profile.dump());
+namespace {
 
-    std::vector<std::string> argumentTexts = {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath};
-    argumentTexts.insert(argumentTexts.end(), options.arguments.begin(), options.arguments.end());
+struct Finished {
+    int exitCode = -1;
+    bool hung = false;
+};
+
+// Runs `arguments` with `environment`, standard output and error going to
+// the two files, and waits for it, at most `timeoutSeconds`.
+Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::string> environment,
+                      const std::string& outPath, const std::string& errPath, int timeoutSeconds) {
     std::vector<char*> argv;
-    for (auto& text : argumentTexts) argv.push_back(text.data());
+    for (auto& text : arguments) argv.push_back(text.data());
     argv.push_back(nullptr);
-
-    std::vector<std::string> environmentTexts = childEnvironment(journalPath, options.locale);
     std::vector<char*> envp;
-    for (auto& text : environmentTexts) envp.push_back(text.data());
+    for (auto& text : environment) envp.push_back(text.data());
     envp.push_back(nullptr);
 
     posix_spawn_file_actions_t files;
@@ -130,22 +128,43 @@ RunResult run(const Json& profile, const RunOptions& options) {
     const int spawned = posix_spawn(&child, argv[0], &files, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attributes);
-    if (spawned != 0) throw std::runtime_error(std::string("cannot start the run script: ") + std::strerror(spawned));
+    if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0] + ": " + std::strerror(spawned));
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
+    Finished finished;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     int status = 0;
     for (;;) {
         const pid_t ended = waitpid(child, &status, WNOHANG);
         if (ended == child) break;
         if (std::chrono::steady_clock::now() > deadline) {
-            result.hung = true;
+            finished.hung = true;
             kill(-child, SIGKILL);
             waitpid(child, &status, 0);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    finished.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return finished;
+}
+
+}  // namespace
+
+RunResult run(const Json& profile, const RunOptions& options) {
+    RunResult result;
+    result.folder = makeTestFolder();
+    const std::string profilePath = result.folder + "/profile.json";
+    const std::string journalPath = result.folder + "/journal.txt";
+    const std::string outPath = result.folder + "/stdout";
+    const std::string errPath = result.folder + "/stderr";
+    writeFile(profilePath, profile.dump());
+
+    std::vector<std::string> arguments = {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath};
+    arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
+    const Finished finished = spawnAndWait(arguments, childEnvironment(journalPath, options.locale), outPath,
+                                           errPath, options.timeoutSeconds);
+    result.exitCode = finished.exitCode;
+    result.hung = finished.hung;
     result.out = readFile(outPath);
     result.err = readFile(errPath);
     result.journal = splitJournal(readFile(journalPath));
@@ -153,6 +172,18 @@ RunResult run(const Json& profile, const RunOptions& options) {
         if (line.rfind("profile error", 0) == 0) throw std::runtime_error("the stand-in refused the profile: " + line);
     }
     return result;
+}
+
+ToolResult runWindowsTool(const std::string& tool, const std::vector<std::string>& toolArguments,
+                          const std::string& locale) {
+    const std::string folder = makeTestFolder();
+    std::vector<std::string> arguments = {"/bin/bash", "-c",
+                                          "source '" + std::string(REPO_ROOT) + "/scripts/lib/paths.sh' && wine \"$@\"",
+                                          "bash", buildRoot() + "/windows/bin/" + tool};
+    arguments.insert(arguments.end(), toolArguments.begin(), toolArguments.end());
+    const Finished finished = spawnAndWait(arguments, childEnvironment(folder + "/journal.txt", locale),
+                                           folder + "/stdout", folder + "/stderr", 600);
+    return {finished.exitCode, readFile(folder + "/stdout") + readFile(folder + "/stderr")};
 }
 
 RunResult run(const Json& profile, std::vector<std::string> arguments) {

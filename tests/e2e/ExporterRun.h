@@ -40,6 +40,15 @@ RunResult run(const Json& profile, std::vector<std::string> arguments);
 
 // Where the builds are: CONTACT_EXPORTER_BUILD_ROOT, or build/ in the checkout.
 std::string buildRoot();
+struct ToolResult {
+    int exitCode;
+    std::string output;
+};
+
+// Runs one of the project's Windows tools (build/windows/bin) under Wine.
+ToolResult runWindowsTool(const std::string& tool, const std::vector<std::string>& arguments,
+                          const std::string& locale = "C.UTF-8");
+
 // A folder of its own for a test's files (pictures, temporary directories).
 std::string makeTestFolder();
 // The Windows form (Z:\...) of a Linux path.

@@ -86,3 +86,13 @@ TEST(TextConversion, VariantToWideCopiesOrChangesTheType) {
     object->pdispVal = nullptr;
     EXPECT_THROW(text::variantToWide(*object), platform::ComError);
 }
+
+// The runs that set EXPECTED_ANSI_CODE_PAGE check that they got it, so that
+// the code page's own tests cannot pass by being skipped.
+TEST(TextConversion, RunsOnTheExpectedCodePage) {
+    char expected[16] = {};
+    if (GetEnvironmentVariableA("EXPECTED_ANSI_CODE_PAGE", expected, sizeof expected) == 0) {
+        GTEST_SKIP() << "no code page expected";
+    }
+    EXPECT_EQ(GetACP(), static_cast<UINT>(std::stoul(expected)));
+}

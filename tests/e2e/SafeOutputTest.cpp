@@ -1,0 +1,144 @@
+// Any text Outlook may hold is written safely: random profiles (fixed seeds)
+// of UTF-16 with lone surrogates, embedded NULs, every control character,
+// characters the code page only approximates or cannot hold, and strings of
+// up to 64K units. A Windows-side check reads every record as a caller
+// would (decoded from the ANSI code page, parsed as strict JSON) and compares
+// each value with the code page's own conversion of the profile's text.
+
+#include "ExporterRun.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace e2e;
+
+namespace {
+
+const char* const textMembers[] = {
+    "FullName",       "FirstName",      "LastName",           "BusinessTelephoneNumber", "Business2TelephoneNumber",
+    "BusinessFaxNumber", "HomeTelephoneNumber", "Home2TelephoneNumber", "HomeFaxNumber", "CompanyMainTelephoneNumber",
+    "OtherTelephoneNumber", "PrimaryTelephoneNumber", "MobileTelephoneNumber", "Email1Address", "Email2Address",
+    "Email3Address"};
+
+class TextGenerator {
+public:
+    explicit TextGenerator(unsigned seed) : random(seed) {}
+
+    std::u16string text(std::size_t length) {
+        std::u16string units;
+        while (units.size() < length) append(units);
+        units.resize(length);
+        return units;
+    }
+
+    std::size_t length() {
+        const unsigned roll = pick(100);
+        if (roll < 15) return 0;
+        if (roll < 85) return 1 + pick(40);
+        if (roll < 98) return 41 + pick(2000);
+        return 2041 + pick(65535 - 2041);
+    }
+
+    unsigned pick(unsigned bound) { return static_cast<unsigned>(random() % bound); }
+
+private:
+    void append(std::u16string& units) {
+        static const char16_t special[] = {u'"', u'\\', u'/', u'\'', u'{', u'}', u'[', u']', u':', u',', u' '};
+        static const char16_t bestFit[] = {0xFF02, 0xFF3C, 0xFF0F, 0x0100, 0x0141, 0x2215, 0x00A0, 0x2018,
+                                           0x2019, 0x201C, 0x201D, 0x2014, 0x20AC, 0x0192, 0x02C6, 0x2122};
+        switch (pick(14)) {
+        case 0: units += static_cast<char16_t>(1 + pick(0x1F)); break;             // control characters
+        case 1: units += u'\0'; break;                                            // embedded NUL
+        case 2: units += special[pick(sizeof special / sizeof special[0])]; break;
+        case 3: units += bestFit[pick(sizeof bestFit / sizeof bestFit[0])]; break;
+        case 4: units += static_cast<char16_t>(0xC0 + pick(0x40)); break;         // Western letters
+        case 5: units += static_cast<char16_t>(0x4E00 + pick(0x5000)); break;     // CJK ideographs
+        case 6: units += static_cast<char16_t>(0x3040 + pick(0xC0)); break;       // kana
+        case 7: units += static_cast<char16_t>(0xFF61 + pick(0x3F)); break;       // half-width katakana
+        case 8: units += static_cast<char16_t>(0x0400 + pick(0x100)); break;      // Cyrillic
+        case 9: units += static_cast<char16_t>(0xD800 + pick(0x400)); break;      // lone high surrogate
+        case 10: units += static_cast<char16_t>(0xDC00 + pick(0x400)); break;     // lone low surrogate
+        case 11:                                                                  // a valid pair
+            units += static_cast<char16_t>(0xD83D);
+            units += static_cast<char16_t>(0xDE00 + pick(0x50));
+            break;
+        case 12: units += static_cast<char16_t>(1 + pick(0xD7FF)); break;         // anything below the surrogates
+        default: units += static_cast<char16_t>(0x20 + pick(0x5F)); break;        // printable ASCII
+        }
+    }
+
+    std::mt19937 random;
+};
+
+Json randomProfile(unsigned seed, bool objectModelRoad) {
+    TextGenerator generator(seed);
+    Json items = Json::array();
+    std::u16string everyControl;
+    for (char16_t control = 1; control < 0x20; ++control) everyControl += control;
+    items.push_back({{"FullName", utf16(everyControl)}, {"Email1Address", utf16(u"a\0b" + everyControl)}});
+    for (int index = 0; index < 30; ++index) {
+        if (generator.pick(10) == 0) {
+            items.push_back({{"class", "distlist"}});
+            continue;
+        }
+        Json contact = Json::object();
+        for (const char* member : textMembers) {
+            if (generator.pick(4) == 0) continue;
+            contact[member] = utf16(generator.text(generator.length()));
+        }
+        items.push_back(contact);
+    }
+    Json profile = {{"items", items}};
+    if (objectModelRoad) profile["faults"] = objectModelRoad ? e2e::objectModelRoad() : Json::array();
+    return profile;
+}
+
+struct CodePageCase {
+    const char* name;
+    const char* locale;
+    unsigned codePage;
+};
+
+const CodePageCase codePages[] = {{"Western1252", "C.UTF-8", 1252}, {"Japanese932", "ja_JP.UTF-8", 932}};
+// The seeds of the generated profiles; a failure names its seed.
+const unsigned seeds[] = {11, 23, 37, 41, 59, 67};
+
+void PrintTo(const CodePageCase& codePage, std::ostream* out) { *out << codePage.name; }
+
+class SafeOutput : public ::testing::TestWithParam<std::tuple<CodePageCase, unsigned>> {};
+
+TEST_P(SafeOutput, EveryRecordParsesAndEveryValueIsTheCodePagesConversion) {
+    const auto& [codePage, seed] = GetParam();
+    for (const bool objectModelRoad : {false, true}) {
+        const Json profile = randomProfile(seed, objectModelRoad);
+        RunOptions options;
+        options.locale = codePage.locale;
+        const RunResult result = run(profile, options);
+        ASSERT_FALSE(result.hung);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(result.journal.back(), "live-objects 0");
+
+        writeFile(result.folder + "/stdout.bin", result.out);
+        std::vector<std::string> arguments = {windowsPath(result.folder + "/profile.json"),
+                                              windowsPath(result.folder + "/stdout.bin")};
+        if (objectModelRoad) arguments.push_back("--object-model-road");
+        const ToolResult check = runWindowsTool("record-check.exe", arguments, codePage.locale);
+        EXPECT_EQ(check.exitCode, 0) << "seed " << seed << (objectModelRoad ? ", object-model road: " : ": ")
+                                     << check.output;
+        EXPECT_NE(check.output.find("on code page " + std::to_string(codePage.codePage)), std::string::npos)
+            << check.output;
+        std::cout << codePage.name << " seed " << seed << (objectModelRoad ? " object-model road: " : ": ")
+                  << check.output;
+    }
+}
+
+std::string caseName(const ::testing::TestParamInfo<SafeOutput::ParamType>& info) {
+    return std::string(std::get<0>(info.param).name) + "Seed" + std::to_string(std::get<1>(info.param));
+}
+
+INSTANTIATE_TEST_SUITE_P(RandomProfiles, SafeOutput,
+                         ::testing::Combine(::testing::ValuesIn(codePages), ::testing::ValuesIn(seeds)), caseName);
+
+}  // namespace
