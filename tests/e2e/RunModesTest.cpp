@@ -77,6 +77,22 @@ TEST(TemporaryDirectory, ALongerPathThanWindowsAllowsIsReported) {
     }
 }
 
+TEST(TemporaryDirectory, APathOfExactly260CharactersIsRefused) {
+    // Windows needs 261 units for it and answers that size; Wine refuses
+    // anything over 258 characters with 0. Either is "cannot find temp path".
+    const std::string exactly260 = "C:\\" + std::string(257, 'f') + "\\";
+    ASSERT_EQ(exactly260.size(), 260u);
+    const RunResult refused = run({{"version", "16.0"}, {"environment", {{"TMP", exactly260}}}}, {"-h"});
+    EXPECT_EQ(refused.out, "ko");
+    EXPECT_EQ(refused.err, "cannot find temp path");
+    EXPECT_EQ(refused.journal.back(), "live-objects 0");
+
+    const std::string longestTaken = "C:\\" + std::string(254, 'f') + "\\";
+    const RunResult taken = run({{"version", "16.0"}, {"environment", {{"TMP", longestTaken}}}}, {"-h"});
+    EXPECT_EQ(taken.out, "16.0");
+    EXPECT_EQ(taken.err, "");
+}
+
 TEST(TemporaryDirectory, TheExportStillRunsOnTheConnectionBuilt) {
     const Json profile = {{"environment", {{"TMP", "C:\\" + std::string(300, 't')}}},
                           {"items", {{{"FullName", "Ada Lovelace"}, {"Email1Address", "ada@example.org"}}}}};

@@ -179,3 +179,30 @@ TEST_F(InstallationProbe, ReadsTheLongestVersionName) {
     addVersion(std::wstring(255, L'a'), stringValue(installFolder(L"longest")));
     EXPECT_TRUE(probeSucceeds());
 }
+
+TEST_F(InstallationProbe, AVersionNameTooLongForTheBufferIsSkipped) {
+    addVersion(L"16.0", stringValue(installFolder(L"beside-a-long-name")));
+    HKEY key = nullptr;
+    const std::wstring tooLong = L"Software\\Microsoft\\Office\\" + std::wstring(256, L'b');
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, tooLong.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        GTEST_SKIP() << "the registry refuses names of 256 characters";
+    }
+    RegCloseKey(key);
+    EXPECT_TRUE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, PathsAtTheEdgeOfTheLocalBuffer) {
+    // A value of 526 bytes and its 26-byte suffix fill the 552-byte local
+    // buffer exactly; one byte more takes a heap buffer.
+    const std::wstring folder = installFolder(L"edge");
+    std::wstring path = folder + std::wstring(262 - folder.size(), L'\\');
+    ASSERT_EQ((path.size() + 1) * sizeof(wchar_t), 526u);
+    addVersion(L"16.0", stringValue(path));
+    EXPECT_TRUE(probeSucceeds());
+
+    PathValue oneByteMore = stringValue(path);
+    oneByteMore.bytes.push_back(0);
+    addVersion(L"16.0", oneByteMore);
+    EXPECT_TRUE(probeSucceeds());
+}
