@@ -80,7 +80,7 @@ TEST(TemporaryDirectory, ALongerPathThanWindowsAllowsIsReported) {
 TEST(TemporaryDirectory, APathOfExactly260CharactersIsRefused) {
     // Windows needs 261 units for it and answers that size; Wine refuses
     // anything over 258 characters with 0. Either is "cannot find temp path".
-    const std::string exactly260 = "C:\\" + std::string(257, 'f') + "\\";
+    const std::string exactly260 = "C:\\" + std::string(256, 'f') + "\\";
     ASSERT_EQ(exactly260.size(), 260u);
     const RunResult refused = run({{"version", "16.0"}, {"environment", {{"TMP", exactly260}}}}, {"-h"});
     EXPECT_EQ(refused.out, "ko");
