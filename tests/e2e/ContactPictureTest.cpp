@@ -1,4 +1,5 @@
 #include "ExporterRun.h"
+#include "ReferenceBase64.h"
 
 #include <gtest/gtest.h>
 
@@ -11,23 +12,7 @@ namespace {
 const std::string jpegLike = std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01", 12) + "picture one" + "\xFF\xD9";
 const std::string otherBytes = std::string("\xFF\xD8\xFF\xDB\x00\x43", 6) + "picture two?>" + "\xFF\xD9";
 
-std::string base64(const std::string& bytes) {
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    unsigned bits = 0;
-    int bitCount = 0;
-    for (unsigned char value : bytes) {
-        bits = (bits << 8) | value;
-        bitCount += 8;
-        while (bitCount >= 6) {
-            bitCount -= 6;
-            out += alphabet[(bits >> bitCount) & 0x3F];
-        }
-    }
-    if (bitCount > 0) out += alphabet[(bits << (6 - bitCount)) & 0x3F];
-    while (out.size() % 4 != 0) out += '=';
-    return out;
-}
+std::string base64(const std::string& bytes) { return reference::base64(bytes); }
 
 // A profile whose temporary directory is a folder of the test's own, so
 // that runs side by side never share a picture file.

@@ -17,6 +17,7 @@
 // and last two calls of each operation are swept.
 
 #include "ExporterRun.h"
+#include "ReferenceBase64.h"
 
 #include <gtest/gtest.h>
 
@@ -52,23 +53,6 @@ std::string smallPicture(char seed) {
     return bytes + "\xFF\xD9";
 }
 
-std::string base64(const std::string& bytes) {
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    unsigned bits = 0;
-    int bitCount = 0;
-    for (unsigned char value : bytes) {
-        bits = (bits << 8) | value;
-        bitCount += 8;
-        while (bitCount >= 6) {
-            bitCount -= 6;
-            out += alphabet[(bits >> bitCount) & 0x3F];
-        }
-    }
-    if (bitCount > 0) out += alphabet[(bits << (6 - bitCount)) & 0x3F];
-    while (out.size() % 4 != 0) out += '=';
-    return out;
-}
 
 // Thirty items: names, every phone type, SMTP and Exchange addresses that
 // resolve, do not resolve, resolve elsewhere or have no SMTP address,
@@ -120,8 +104,8 @@ Json sweepProfile(const std::string& temporary) {
         }
         if (index % 7 == 2) {
             contact["HasPicture"] = true;
-            contact["attachments"] = Json::array({{{"base64", base64(smallPicture(static_cast<char>(index)))}}});
-            if (index % 2 == 0) contact["attachments"].push_back({{"base64", base64("notes")}});
+            contact["attachments"] = Json::array({{{"base64", reference::base64(smallPicture(static_cast<char>(index)))}}});
+            if (index % 2 == 0) contact["attachments"].push_back({{"base64", reference::base64(std::string("notes"))}});
         }
         if (index == 13) contact["HasPicture"] = true;  // a picture flag without attachments
         items.push_back(contact);

@@ -1,4 +1,5 @@
 #include "ExporterRun.h"
+#include "ReferenceBase64.h"
 
 #include <gtest/gtest.h>
 
@@ -10,28 +11,6 @@
 
 using namespace e2e;
 
-namespace {
-
-std::string decodeBase64(const std::string& text) {
-    static const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string bytes;
-    unsigned bits = 0;
-    int bitCount = 0;
-    for (char character : text) {
-        if (character == '=') break;
-        const std::size_t value = alphabet.find(character);
-        if (value == std::string::npos) throw std::runtime_error("not Base64");
-        bits = (bits << 6) | static_cast<unsigned>(value);
-        bitCount += 6;
-        if (bitCount >= 8) {
-            bitCount -= 8;
-            bytes += static_cast<char>((bits >> bitCount) & 0xFF);
-        }
-    }
-    return bytes;
-}
-
-}  // namespace
 
 // The bundled sample exports whole: every record parses, every picture
 // decodes back to its file, every Exchange address comes out as SMTP.
@@ -64,7 +43,7 @@ TEST(SampleProfile, ExportsEveryContactPictureAndAddress) {
         for (const Json& address : record["emailaddrs"]) smtpAddresses.insert(address.get<std::string>());
         if (!record.contains("image")) continue;
         ++pictures;
-        EXPECT_EQ(decodeBase64(record["image"].get<std::string>()), pictureOf.at(record["displayname"]));
+        EXPECT_EQ(reference::fromBase64(record["image"].get<std::string>()), pictureOf.at(record["displayname"]));
     }
     EXPECT_EQ(pictures, pictureOf.size());
     EXPECT_EQ(pictures, 4u);

@@ -1,3 +1,4 @@
+#include "ReferenceBase64.h"
 #include "text/Base64.h"
 #include "text/TextConversion.h"
 
@@ -14,25 +15,6 @@
 using text::base64Encode;
 
 namespace {
-
-// A bit-at-a-time encoder written independently of the one under test.
-std::string referenceBase64(const std::vector<unsigned char>& bytes) {
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    unsigned long long bits = 0;
-    int bitCount = 0;
-    for (unsigned char value : bytes) {
-        bits = (bits << 8) | value;
-        bitCount += 8;
-        while (bitCount >= 6) {
-            bitCount -= 6;
-            out += alphabet[(bits >> bitCount) & 0x3F];
-        }
-    }
-    if (bitCount > 0) out += alphabet[(bits << (6 - bitCount)) & 0x3F];
-    while (out.size() % 4 != 0) out += '=';
-    return out;
-}
 
 std::string encode(const std::vector<unsigned char>& bytes) { return base64Encode(bytes.data(), bytes.size()); }
 
@@ -81,7 +63,7 @@ TEST(Base64, ShortInputsArePadded) {
 TEST(Base64, EveryByteValueIsEncoded) {
     std::vector<unsigned char> everyByte(256);
     for (int value = 0; value < 256; ++value) everyByte[value] = static_cast<unsigned char>(value);
-    EXPECT_EQ(encode(everyByte), referenceBase64(everyByte));
+    EXPECT_EQ(encode(everyByte), reference::base64(everyByte));
     EXPECT_EQ(encode({0, 0, 0, 0}), "AAAAAA==");
 }
 
@@ -90,7 +72,7 @@ TEST(Base64, RandomDataMatchesAnIndependentEncoder) {
     for (std::size_t length = 0; length < 2000; length += 1 + length / 8) {
         std::vector<unsigned char> bytes(length);
         for (auto& value : bytes) value = static_cast<unsigned char>(random());
-        ASSERT_EQ(encode(bytes), referenceBase64(bytes)) << "length " << length;
+        ASSERT_EQ(encode(bytes), reference::base64(bytes)) << "length " << length;
     }
 }
 
@@ -107,7 +89,7 @@ TEST(Base64, FilesAreEncodedWholeAcrossChunks) {
         const std::optional<std::string> encoded = text::readFileAsBase64(file.utf8Path());
         ASSERT_TRUE(encoded.has_value()) << sample.size;
         EXPECT_EQ(encoded->size(), sample.encodedSize);
-        EXPECT_EQ(*encoded, referenceBase64(bytes));
+        EXPECT_EQ(*encoded, reference::base64(bytes));
         const std::string ending(sample.ending);
         EXPECT_EQ(std::count(encoded->begin(), encoded->end(), '='), static_cast<long>(ending.size()));
         EXPECT_EQ(encoded->substr(encoded->size() - ending.size()), ending);
