@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "LauncherError.h"
+#include "TypeLibrary.h"
 #include "Utf.h"
 
 namespace launcher {
@@ -10,6 +11,9 @@ namespace launcher {
 namespace {
 
 constexpr const wchar_t* clsid = L"{0006F03A-0000-0000-C000-000000000046}";
+constexpr const wchar_t* proxyClsid = L"{D7BE7192-FA4C-4669-9CD6-D180EA20E830}";
+const std::wstring classKey = std::wstring(L"Software\\Classes\\CLSID\\") + clsid;
+constexpr const wchar_t* serverExe = L"outlook-standin-server.exe";
 
 void setString(const std::wstring& keyPath, const wchar_t* name, const std::wstring& value) {
     const LONG status = RegSetKeyValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), name, REG_SZ, value.c_str(),
@@ -20,14 +24,37 @@ void setString(const std::wstring& keyPath, const wchar_t* name, const std::wstr
     }
 }
 
+void deleteKey(const std::wstring& keyPath) {
+    const LONG status = RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), KEY_WOW64_64KEY, 0);
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+        throw LauncherError("cannot delete registry key " + standin::utf16ToUtf8(keyPath) + " (error " +
+                            std::to_string(status) + ")");
+    }
+}
+
+std::wstring readString(const std::wstring& keyPath) {
+    wchar_t value[MAX_PATH * 2];
+    DWORD size = sizeof value;
+    const LONG status = RegGetValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value,
+                                     &size);
+    if (status != ERROR_SUCCESS) {
+        throw LauncherError("cannot read registry key " + standin::utf16ToUtf8(keyPath) + " (error " +
+                            std::to_string(status) + "); is the prefix prepared?");
+    }
+    return value;
+}
+
+void registerInprocServer(const std::wstring& dllPath) {
+    setString(classKey + L"\\InprocServer32", nullptr, dllPath);
+    setString(classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+}
+
 }  // namespace
 
 void registerOutlookStandin(const std::wstring& dllPath) {
     const std::wstring classes = L"Software\\Classes\\";
-    const std::wstring classKey = classes + L"CLSID\\" + clsid;
     setString(classKey, nullptr, L"Microsoft Outlook");
-    setString(classKey + L"\\InprocServer32", nullptr, dllPath);
-    setString(classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+    registerInprocServer(dllPath);
     setString(classKey + L"\\ProgID", nullptr, L"Outlook.Application.16");
     setString(classKey + L"\\VersionIndependentProgID", nullptr, L"Outlook.Application");
     setString(classes + L"Outlook.Application", nullptr, L"Microsoft Outlook");
@@ -35,6 +62,39 @@ void registerOutlookStandin(const std::wstring& dllPath) {
     setString(classes + L"Outlook.Application\\CurVer", nullptr, L"Outlook.Application.16");
     setString(classes + L"Outlook.Application.16", nullptr, L"Microsoft Outlook");
     setString(classes + L"Outlook.Application.16\\CLSID", nullptr, clsid);
+
+    const std::wstring proxyKey = classes + L"CLSID\\" + proxyClsid;
+    setString(proxyKey, nullptr, L"Outlook stand-in MAPIOBJECT proxy");
+    setString(proxyKey + L"\\InprocServer32", nullptr, dllPath);
+    setString(proxyKey + L"\\InprocServer32", L"ThreadingModel", L"Both");
+
+    const size_t separator = dllPath.find_last_of(L"\\/");
+    const std::wstring folder = separator == std::wstring::npos ? L"" : dllPath.substr(0, separator + 1);
+    registerOutlookTypeLibrary(folder + L"outlook-standin.tlb");
+}
+
+LocalServerRegistration::LocalServerRegistration() : dllPath_(readString(classKey + L"\\InprocServer32")) {
+    const size_t separator = dllPath_.find_last_of(L"\\/");
+    const std::wstring folder = separator == std::wstring::npos ? L"" : dllPath_.substr(0, separator + 1);
+    deleteKey(classKey + L"\\InprocServer32");
+    try {
+        setString(classKey + L"\\LocalServer32", nullptr, L"\"" + folder + serverExe + L"\"");
+    } catch (...) {
+        registerInprocServer(dllPath_);
+        throw;
+    }
+}
+
+LocalServerRegistration::~LocalServerRegistration() {
+    try {
+        deleteKey(classKey + L"\\LocalServer32");
+        registerInprocServer(dllPath_);
+    } catch (const LauncherError& error) {
+        // The run's own outcome is already decided; the broken prefix must not go unnoticed.
+        const std::string line = std::string("standin-launcher: ") + error.what() + "\n";
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    }
 }
 
 }  // namespace launcher

@@ -5,7 +5,25 @@
 namespace launcher {
 
 // Registers the Outlook stand-in DLL as the in-process server of
-// Outlook.Application (HKLM\Software\Classes, 64-bit view).
+// Outlook.Application, and as the server of the class that unmarshals a
+// contact's MAPIOBJECT in a client of the local server (HKLM\Software\Classes,
+// 64-bit view); writes the type library of the Outlook interfaces beside the
+// DLL and registers it.
 void registerOutlookStandin(const std::wstring& dllPath);
+
+// For as long as it lives, Outlook.Application resolves to the local server
+// (outlook-standin-server.exe beside the registered DLL) registered as
+// LocalServer32, as Outlook registers it; the in-process registration comes
+// back when it ends. Only a run that has the prefix to itself may hold one.
+class LocalServerRegistration {
+public:
+    LocalServerRegistration();
+    ~LocalServerRegistration();
+    LocalServerRegistration(const LocalServerRegistration&) = delete;
+    LocalServerRegistration& operator=(const LocalServerRegistration&) = delete;
+
+private:
+    std::wstring dllPath_;
+};
 
 }  // namespace launcher

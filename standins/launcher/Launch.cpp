@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "CommandLine.h"
 #include "LauncherError.h"
 #include "UniqueHandle.h"
@@ -10,6 +12,9 @@
 namespace launcher {
 
 namespace {
+
+constexpr DWORD graceMilliseconds = 60000;
+constexpr DWORD samplingMilliseconds = 10;
 
 // An inheritable copy of a standard handle, or nothing when there is none.
 standin::UniqueHandle inheritableCopy(DWORD which) {
@@ -25,10 +30,64 @@ standin::UniqueHandle inheritableCopy(DWORD which) {
     return standin::UniqueHandle(copy);
 }
 
+// Waits for the process to end; with a PeakMemory, samples it meanwhile:
+// the peaks only grow, so the last sample misses at most the final moments.
+void waitForEnd(HANDLE process, PeakMemory* peak) {
+    if (peak == nullptr) {
+        WaitForSingleObject(process, INFINITE);
+        return;
+    }
+    while (WaitForSingleObject(process, samplingMilliseconds) == WAIT_TIMEOUT) {
+        peak->sample(process);
+    }
+    peak->sample(process);  // where the system still answers for an ended process
+}
+
+// The processes in the job whose image has the given file name.
+std::vector<standin::UniqueHandle> processesNamed(HANDLE job, const std::wstring& fileName) {
+    struct {
+        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+        ULONG_PTR more[255];
+    } ids{};
+    ids.list.NumberOfAssignedProcesses = 256;
+    if (!QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof ids, nullptr)) {
+        throw LauncherError(win32Failure("cannot ask the job object for its processes"));
+    }
+    std::vector<standin::UniqueHandle> found;
+    for (DWORD n = 0; n < ids.list.NumberOfProcessIdsInList; ++n) {
+        standin::UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
+                                                  FALSE, static_cast<DWORD>(ids.list.ProcessIdList[n])));
+        wchar_t image[MAX_PATH * 2];
+        DWORD length = MAX_PATH * 2;
+        if (!process.valid() || !QueryFullProcessImageNameW(process.get(), 0, image, &length)) {
+            continue;  // already gone
+        }
+        const std::wstring path(image, length);
+        const size_t separator = path.find_last_of(L"\\/");
+        const std::wstring name = separator == std::wstring::npos ? path : path.substr(separator + 1);
+        if (CompareStringOrdinal(name.c_str(), -1, fileName.c_str(), -1, TRUE) == CSTR_EQUAL) {
+            found.push_back(std::move(process));
+        }
+    }
+    return found;
+}
+
+void waitForProcessesNamed(HANDLE job, const std::wstring& fileName) {
+    const ULONGLONG deadline = GetTickCount64() + graceMilliseconds;
+    for (const standin::UniqueHandle& process : processesNamed(job, fileName)) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        if (WaitForSingleObject(process.get(), left) != WAIT_OBJECT_0) {
+            TerminateProcess(process.get(), 1);
+            throw LauncherError(standin::utf16ToUtf8(fileName) + " was still running a minute after the program ended");
+        }
+    }
+}
+
 }  // namespace
 
 unsigned long runProgram(const std::wstring& program, const std::vector<std::wstring>& arguments,
-                         std::vector<wchar_t> environment) {
+                         std::vector<wchar_t> environment, const RunOptions& options) {
     const standin::UniqueHandle input = inheritableCopy(STD_INPUT_HANDLE);
     const standin::UniqueHandle output = inheritableCopy(STD_OUTPUT_HANDLE);
     const standin::UniqueHandle error = inheritableCopy(STD_ERROR_HANDLE);
@@ -40,19 +99,39 @@ unsigned long runProgram(const std::wstring& program, const std::vector<std::wst
     startup.hStdOutput = output.get();
     startup.hStdError = error.get();
 
+    // The processes the program starts belong to its job, so that the run can find them.
+    standin::UniqueHandle job;
+    if (!options.alsoWaitFor.empty()) {
+        job.reset(CreateJobObjectW(nullptr, nullptr));
+        if (!job.valid()) {
+            throw LauncherError(win32Failure("cannot create a job object"));
+        }
+    }
+
     std::wstring commandLine = buildCommandLine(program, arguments);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                        environment.data(), nullptr, &startup, &process)) {
+    const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (job.valid() ? CREATE_SUSPENDED : 0);
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, environment.data(),
+                        nullptr, &startup, &process)) {
         throw LauncherError(win32Failure("cannot start " + standin::utf16ToUtf8(program)));
     }
     const standin::UniqueHandle processHandle(process.hProcess);
     const standin::UniqueHandle threadHandle(process.hThread);
+    if (job.valid()) {
+        if (!AssignProcessToJobObject(job.get(), processHandle.get())) {
+            TerminateProcess(processHandle.get(), 1);
+            throw LauncherError(win32Failure("cannot put the program in its job"));
+        }
+        ResumeThread(threadHandle.get());
+    }
 
-    WaitForSingleObject(processHandle.get(), INFINITE);
+    waitForEnd(processHandle.get(), options.peakMemory);
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(processHandle.get(), &exitCode)) {
         throw LauncherError(win32Failure("cannot read the exit code"));
+    }
+    if (job.valid()) {
+        waitForProcessesNamed(job.get(), options.alsoWaitFor);
     }
     return exitCode;
 }

@@ -132,6 +132,13 @@ LaunchProfile readLaunchProfile() {
                 profile.environment.emplace_back(name, std::move(value));
             }
         }
+        if (document.contains("server")) {
+            const std::string& server = standin::stringValue(document["server"], "server");
+            if (server != "inprocess" && server != "local") {
+                throw standin::ProfileError("server: expected \"inprocess\" or \"local\"");
+            }
+            profile.localServer = server == "local";
+        }
     } catch (const std::exception& error) {
         throw LauncherError(std::string("profile: ") + error.what());
     }

@@ -28,12 +28,14 @@ struct OfficeRegistry {
 };
 
 // What the launcher takes from the profile: the registry to set before the
-// run and the variables to add to the exporter's environment. A profile that
+// run, the variables to add to the exporter's environment, and whether
+// Outlook.Application is served by the local server ("server": "local"). A profile that
 // is not readable JSON gives neither (the Outlook stand-in reports it); a
 // malformed "registry" or "environment" member throws LauncherError.
 struct LaunchProfile {
     std::optional<OfficeRegistry> registry;
     std::vector<std::pair<std::wstring, std::optional<std::wstring>>> environment;  // none: remove
+    bool localServer = false;
 };
 
 LaunchProfile readLaunchProfile();

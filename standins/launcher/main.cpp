@@ -5,7 +5,11 @@
 //       Sets the Office registry keys the profile (OUTLOOK_STANDIN_PROFILE)
 //       asks for, runs the exporter with the profile's environment added and
 //       the launcher's standard handles, restores the default Office keys
-//       afterwards, and exits with the exporter's exit code.
+//       afterwards, and exits with the exporter's exit code. With "server":
+//       "local", Outlook.Application resolves to the local server for the
+//       run, and the run lasts until that server has ended too. With
+//       STANDIN_MEMORY_REPORT naming a file, the exporter's peak memory is
+//       written there (see PeakMemory.h).
 //   standin-launcher.exe --prepare-prefix <outlook-standin.dll>
 //       Registers the Outlook stand-in and writes the default Office keys.
 //
@@ -14,6 +18,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,17 +48,27 @@ void reportFailure(const std::string& message) {
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
-unsigned long runExporter(const std::wstring& exporter, const std::vector<std::wstring>& arguments) {
-    const launcher::LaunchProfile profile = launcher::readLaunchProfile();
-    std::vector<wchar_t> environment = launcher::buildChildEnvironment(profile.environment);
+std::optional<std::wstring> environmentVariable(const wchar_t* name) {
+    const DWORD length = GetEnvironmentVariableW(name, nullptr, 0);
+    if (length == 0) {
+        return std::nullopt;
+    }
+    std::wstring value(length, L'\0');
+    value.resize(GetEnvironmentVariableW(name, value.data(), length));
+    return value;
+}
+
+unsigned long runWithOfficeRegistry(const launcher::LaunchProfile& profile, const std::wstring& exporter,
+                                    const std::vector<std::wstring>& arguments, std::vector<wchar_t> environment,
+                                    const launcher::RunOptions& options) {
     if (!profile.registry) {
-        return launcher::runProgram(exporter, arguments, std::move(environment));
+        return launcher::runProgram(exporter, arguments, std::move(environment), options);
     }
     // The default Office keys come back however the run ends.
     unsigned long exitCode = 0;
     try {
         launcher::writeOfficeRegistry(*profile.registry);
-        exitCode = launcher::runProgram(exporter, arguments, std::move(environment));
+        exitCode = launcher::runProgram(exporter, arguments, std::move(environment), options);
     } catch (...) {
         try {
             launcher::writeDefaultOfficeRegistry();
@@ -63,6 +78,28 @@ unsigned long runExporter(const std::wstring& exporter, const std::vector<std::w
         throw;
     }
     launcher::writeDefaultOfficeRegistry();
+    return exitCode;
+}
+
+unsigned long runExporter(const std::wstring& exporter, const std::vector<std::wstring>& arguments) {
+    const launcher::LaunchProfile profile = launcher::readLaunchProfile();
+    std::vector<wchar_t> environment = launcher::buildChildEnvironment(profile.environment);
+    const std::optional<std::wstring> memoryReport = environmentVariable(L"STANDIN_MEMORY_REPORT");
+    launcher::PeakMemory peak;
+    launcher::RunOptions options;
+    if (profile.localServer) {
+        options.alsoWaitFor = L"outlook-standin-server.exe";
+    }
+    options.peakMemory = memoryReport ? &peak : nullptr;
+
+    std::optional<launcher::LocalServerRegistration> localServer;
+    if (profile.localServer) {
+        localServer.emplace();
+    }
+    const unsigned long exitCode = runWithOfficeRegistry(profile, exporter, arguments, std::move(environment), options);
+    if (memoryReport) {
+        launcher::writeMemoryReport(*memoryReport, peak);
+    }
     return exitCode;
 }
 

@@ -21,6 +21,11 @@ constexpr IID outlookIid(unsigned long data1) {
 // {0006F03A-0000-0000-C000-000000000046}
 constexpr CLSID CLSID_OutlookApplication = outlookIid(0x0006F03A);
 
+// The stand-in's own class that unmarshals a MAPIOBJECT in a client process.
+// {D7BE7192-FA4C-4669-9CD6-D180EA20E830}
+constexpr CLSID CLSID_MapiPropertiesProxy = {
+    0xD7BE7192, 0xFA4C, 0x4669, {0x9C, 0xD6, 0xD1, 0x80, 0xEA, 0x20, 0xE8, 0x30}};
+
 constexpr OutlookInterface ApplicationInterface{"_Application", outlookIid(0x00063001)};
 constexpr OutlookInterface NameSpaceInterface{"_NameSpace", outlookIid(0x00063002)};
 constexpr OutlookInterface FolderInterface{"MAPIFolder", outlookIid(0x00063006)};
@@ -39,6 +44,14 @@ constexpr OutlookInterface NoteItemInterface{"_NoteItem", outlookIid(0x00063025)
 constexpr OutlookInterface MailItemInterface{"_MailItem", outlookIid(0x00063034)};
 constexpr OutlookInterface AppointmentItemInterface{"_AppointmentItem", outlookIid(0x00063033)};
 constexpr OutlookInterface TaskItemInterface{"_TaskItem", outlookIid(0x00063035)};
+
+// Every interface above, for the type library that lets COM marshal them.
+constexpr const OutlookInterface* outlookInterfaces[] = {
+    &ApplicationInterface,     &NameSpaceInterface,       &FolderInterface,        &ItemsInterface,
+    &ContactItemInterface,     &AttachmentsInterface,     &AttachmentInterface,    &RecipientInterface,
+    &AddressEntryInterface,    &PropertyAccessorInterface, &DistListItemInterface, &PostItemInterface,
+    &NoteItemInterface,        &MailItemInterface,        &AppointmentItemInterface, &TaskItemInterface,
+};
 
 // The interface of a non-contact item of the given class; classes without an
 // interface of their own are served as posts.

@@ -1,17 +1,24 @@
-// The DLL's entry points: the class object for Outlook.Application, and the
-// live-object report as the process lets the DLL go.
+// The DLL's entry points: the class objects for Outlook.Application and for
+// the MAPIOBJECT proxy, and the live-object report as the process lets the
+// DLL go. The report is written only by a process that created the
+// application here: a client of the local server loads the DLL just for the
+// proxy, and the server reports its own objects.
 
 #include <windows.h>
 #include <unknwn.h>
 
+#include <atomic>
 #include <string>
 
 #include "ClassFactory.h"
 #include "Interfaces.h"
 #include "Journal.h"
 #include "LiveObjects.h"
+#include "MapiPropertiesProxy.h"
 
 namespace {
+
+std::atomic<bool> servesApplication{false};
 
 HMODULE thisModule() {
     HMODULE module = nullptr;
@@ -37,7 +44,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
             break;
         }
         case DLL_PROCESS_DETACH:
-            standin::journal("live-objects " + std::to_string(outlook::LiveObject::count()));
+            if (servesApplication) {
+                standin::journal("live-objects " + std::to_string(outlook::LiveObject::count()));
+            }
             break;
         default:
             break;
@@ -50,9 +59,13 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** obje
         return E_POINTER;
     }
     *object = nullptr;
+    if (IsEqualCLSID(clsid, outlook::CLSID_MapiPropertiesProxy)) {
+        return outlook::getMapiPropertiesProxyClassObject(iid, object);
+    }
     if (!IsEqualCLSID(clsid, outlook::CLSID_OutlookApplication)) {
         return CLASS_E_CLASSNOTAVAILABLE;
     }
+    servesApplication = true;
     auto* factory = new outlook::ClassFactory();
     const HRESULT result = factory->QueryInterface(iid, object);
     factory->Release();

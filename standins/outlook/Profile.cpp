@@ -235,8 +235,14 @@ Profile loadProfile() {
     const json& document = file.document;
     standin::requireKnownMembers(document,
                                  {"version", "items", "addressBook", "faults", "mapi32", "mapiInitialize",
-                                  "registry", "environment"},
+                                  "registry", "environment", "server"},
                                  "profile");
+    if (document.contains("server")) {
+        const std::string& server = standin::stringValue(document["server"], "server");
+        if (server != "inprocess" && server != "local") {
+            throw ProfileError("server: expected \"inprocess\" or \"local\"");
+        }
+    }
     Profile profile;
     profile.version = document.contains("version") ? standin::textValue(document["version"], "version")
                                                    : Text(L"16.0.0.0");

@@ -1,0 +1,85 @@
+#include "TypeLibrary.h"
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+
+#include "Interfaces.h"
+#include "LauncherError.h"
+#include "Utf.h"
+
+namespace launcher {
+
+namespace {
+
+// {4B0FB3E6-FD44-4A33-BE01-405322687882}
+constexpr GUID libraryId = {0x4B0FB3E6, 0xFD44, 0x4A33, {0xBE, 0x01, 0x40, 0x53, 0x22, 0x68, 0x78, 0x82}};
+// {00020430-0000-0000-C000-000000000046}: OLE Automation (stdole2.tlb)
+constexpr GUID stdOleId = {0x00020430, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+void check(HRESULT result, const char* what) {
+    if (FAILED(result)) {
+        char code[16];
+        wsprintfA(code, "0x%08lX", static_cast<unsigned long>(result));
+        throw LauncherError(std::string("type library: ") + what + " failed with " + code);
+    }
+}
+
+// Releases a COM reference once.
+template <typename Interface>
+class Held {
+public:
+    Held() = default;
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    ~Held() {
+        if (pointer_ != nullptr) {
+            pointer_->Release();
+        }
+    }
+    Interface* operator->() const { return pointer_; }
+    Interface* get() const { return pointer_; }
+    Interface** out() { return &pointer_; }
+    void** outVoid() { return reinterpret_cast<void**>(&pointer_); }
+
+private:
+    Interface* pointer_ = nullptr;
+};
+
+void addDispinterface(ICreateTypeLib2* library, ITypeInfo* dispatchInfo, const outlook::OutlookInterface& what) {
+    const std::wstring name = standin::utf8ToUtf16(what.name);
+    Held<ICreateTypeInfo> info;
+    check(library->CreateTypeInfo(const_cast<LPOLESTR>(name.c_str()), TKIND_DISPATCH, info.out()), "CreateTypeInfo");
+    check(info->SetGuid(what.iid), "SetGuid");
+    HREFTYPE dispatch = 0;
+    check(info->AddRefTypeInfo(dispatchInfo, &dispatch), "AddRefTypeInfo");
+    check(info->AddImplType(0, dispatch), "AddImplType");
+    check(info->LayOut(), "LayOut");
+}
+
+}  // namespace
+
+void registerOutlookTypeLibrary(const std::wstring& path) {
+    Held<ITypeLib> stdOle;
+    check(LoadRegTypeLib(stdOleId, 2, 0, LOCALE_NEUTRAL, stdOle.out()), "loading stdole2.tlb");
+    Held<ITypeInfo> dispatchInfo;
+    check(stdOle->GetTypeInfoOfGuid(IID_IDispatch, dispatchInfo.out()), "finding IDispatch");
+
+    Held<ICreateTypeLib2> library;
+    check(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, path.c_str(), library.out()), "CreateTypeLib2");
+    check(library->SetGuid(libraryId), "SetGuid");
+    check(library->SetName(const_cast<LPOLESTR>(L"OutlookStandin")), "SetName");
+    check(library->SetVersion(1, 0), "SetVersion");
+    check(library->SetLcid(LOCALE_NEUTRAL), "SetLcid");
+    for (const outlook::OutlookInterface* what : outlook::outlookInterfaces) {
+        addDispinterface(library.get(), dispatchInfo.get(), *what);
+    }
+    check(library->SaveAllChanges(), "SaveAllChanges");
+
+    Held<ITypeLib> saved;
+    check(library->QueryInterface(IID_ITypeLib, saved.outVoid()), "QueryInterface");
+    check(RegisterTypeLib(saved.get(), const_cast<LPOLESTR>(path.c_str()), nullptr), "RegisterTypeLib");
+}
+
+}  // namespace launcher

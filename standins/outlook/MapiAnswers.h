@@ -1,0 +1,46 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Session.h"
+#include "platform/MapiDefinitions.h"
+
+namespace outlook {
+
+// One value of GetProps before it reaches the caller's MAPI buffer.
+struct PendingValue {
+    ULONG tag;
+    std::wstring unicode;  // PT_UNICODE
+    std::string ansi;      // PT_STRING8
+};
+
+// What IMAPIProp::GetIDsFromNames answers: its result and, unless the call
+// yields none, the property tags.
+struct TagsAnswer {
+    HRESULT result = S_OK;
+    std::optional<std::vector<ULONG>> tags;
+};
+
+// What IMAPIProp::GetProps answers: its result and, unless the call yields
+// none, the values.
+struct ValuesAnswer {
+    HRESULT result = S_OK;
+    std::optional<std::vector<PendingValue>> values;
+};
+
+// The store's answers for a contact's MAPIOBJECT. Each is the operation
+// "IMAPIProp.<method>": journaled, and failing as the profile's faults say.
+TagsAnswer answerGetIDsFromNames(const Session& session, ULONG nameCount, mapi::MAPINAMEID** names);
+ValuesAnswer answerGetProps(const Session& session, size_t item, const mapi::SPropTagArray* propTags);
+
+// Hands an answer to the caller the MAPI way: in one block from the
+// MAPIAllocateBuffer of this process, for the caller to free with
+// MAPIFreeBuffer. MAPI_E_NOT_ENOUGH_MEMORY when the block cannot be had.
+HRESULT deliverTags(const TagsAnswer& answer, mapi::SPropTagArray** propTags);
+HRESULT deliverValues(const ValuesAnswer& answer, ULONG* valueCount, mapi::SPropValue** values);
+
+}  // namespace outlook
