@@ -2,59 +2,93 @@
 
 #include "text/TextConversion.h"
 
-#include <cstdio>
-#include <memory>
+#include <windows.h>
+
+#include <vector>
 
 namespace text {
 
 namespace {
 
-const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 // A whole number of 3-byte groups, so that every full chunk encodes without padding.
-constexpr std::size_t chunkSize = 1200;
+constexpr std::size_t chunkSize = 3 * 16384;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+// Appends the Base64 text of the bytes to `out`.
+void appendBase64(std::string& out, const unsigned char* bytes, std::size_t length) {
+    const std::size_t start = out.size();
+    out.resize(start + (length + 2) / 3 * 4);
+    char* next = out.data() + start;
+    std::size_t at = 0;
+    for (; at + 3 <= length; at += 3) {
+        const unsigned group = (bytes[at] << 16) | (bytes[at + 1] << 8) | bytes[at + 2];
+        *next++ = alphabet[(group >> 18) & 0x3F];
+        *next++ = alphabet[(group >> 12) & 0x3F];
+        *next++ = alphabet[(group >> 6) & 0x3F];
+        *next++ = alphabet[group & 0x3F];
+    }
+    const std::size_t remaining = length - at;
+    if (remaining > 0) {
+        const unsigned group = (bytes[at] << 16) | (remaining == 2 ? bytes[at + 1] << 8 : 0);
+        *next++ = alphabet[(group >> 18) & 0x3F];
+        *next++ = alphabet[(group >> 12) & 0x3F];
+        *next++ = remaining == 2 ? alphabet[(group >> 6) & 0x3F] : '=';
+        *next++ = '=';
+    }
+}
+
+// Closes the file once.
+class OpenFile {
+public:
+    explicit OpenFile(HANDLE file) noexcept : handle(file) {}
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() {
+        if (valid()) CloseHandle(handle);
+    }
+    bool valid() const noexcept { return handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const noexcept { return handle; }
+
+private:
+    HANDLE handle;
 };
 
 }  // namespace
 
 std::string base64Encode(const unsigned char* bytes, std::size_t length) {
     std::string out;
-    out.reserve((length + 2) / 3 * 4);
-    std::size_t at = 0;
-    for (; at + 3 <= length; at += 3) {
-        const unsigned group = (bytes[at] << 16) | (bytes[at + 1] << 8) | bytes[at + 2];
-        out += alphabet[(group >> 18) & 0x3F];
-        out += alphabet[(group >> 12) & 0x3F];
-        out += alphabet[(group >> 6) & 0x3F];
-        out += alphabet[group & 0x3F];
-    }
-    const std::size_t remaining = length - at;
-    if (remaining > 0) {
-        const unsigned group = (bytes[at] << 16) | (remaining == 2 ? bytes[at + 1] << 8 : 0);
-        out += alphabet[(group >> 18) & 0x3F];
-        out += alphabet[(group >> 12) & 0x3F];
-        out += remaining == 2 ? alphabet[(group >> 6) & 0x3F] : '=';
-        out += '=';
-    }
+    appendBase64(out, bytes, length);
     return out;
 }
 
 std::optional<std::string> readFileAsBase64(const std::string& path) {
     const WideString widePath = utf8ToWide(path);
-    std::unique_ptr<std::FILE, FileCloser> file(_wfopen(widePath.get(), L"rb"));
-    if (!file) return std::nullopt;
+    const OpenFile file(CreateFileW(widePath.get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return std::nullopt;
 
     std::string encoded;
-    unsigned char chunk[chunkSize];
-    while (!std::feof(file.get())) {
-        const std::size_t read = std::fread(chunk, 1, chunkSize, file.get());
-        if (std::ferror(file.get())) return std::nullopt;
-        if (read > 0) encoded += base64Encode(chunk, read);
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
+        static_cast<unsigned long long>(size.QuadPart) < encoded.max_size() / 2) {
+        encoded.reserve((static_cast<std::size_t>(size.QuadPart) + 2) / 3 * 4);
     }
-    return encoded;
+    // One chunk buffer for the whole run: reading a picture allocates only its text.
+    static std::vector<unsigned char> chunk(chunkSize);
+    for (;;) {
+        // Fill the chunk, so that only the file's last piece can end in padding.
+        std::size_t filled = 0;
+        DWORD read = 0;
+        do {
+            if (!ReadFile(file.get(), chunk.data() + filled, static_cast<DWORD>(chunkSize - filled), &read, nullptr)) {
+                return std::nullopt;
+            }
+            filled += read;
+        } while (read > 0 && filled < chunkSize);
+        appendBase64(encoded, chunk.data(), filled);
+        if (filled < chunkSize) return encoded;
+    }
 }
 
 }  // namespace text

@@ -1,15 +1,77 @@
 #include "text/StandardStreams.h"
 
+#include <windows.h>
+
+#include <algorithm>
+#include <charconv>
 #include <iostream>
+#include <string>
 
 namespace text {
 
-void writeOut(std::string_view narrow) { std::cout.write(narrow.data(), static_cast<std::streamsize>(narrow.size())); }
+namespace {
 
-void writeOut(std::int64_t number) { std::cout << number; }
+// Standard output's bytes since the last line end, already in text-mode form
+// (each LF as CR LF, as the C runtime's text mode writes it). They go out in
+// one write at the line end, before anything goes to standard error, when
+// they grow large, and when the process ends.
+class PendingOutput {
+public:
+    PendingOutput() { bytes.reserve(flushThreshold); }
+    PendingOutput(const PendingOutput&) = delete;
+    PendingOutput& operator=(const PendingOutput&) = delete;
+    ~PendingOutput() { flush(); }
 
-void endLine() { std::cout << '\n' << std::flush; }
+    void append(std::string_view narrow) {
+        for (std::size_t lineFeed; (lineFeed = narrow.find('\n')) != std::string_view::npos;) {
+            bytes.append(narrow.data(), lineFeed);
+            bytes.append("\r\n", 2);
+            narrow.remove_prefix(lineFeed + 1);
+        }
+        bytes.append(narrow.data(), narrow.size());
+        if (bytes.size() >= flushThreshold) flush();
+    }
 
-void writeError(std::string_view narrow) { std::cerr.write(narrow.data(), static_cast<std::streamsize>(narrow.size())); }
+    void flush() noexcept {
+        const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+        std::size_t at = 0;
+        while (at < bytes.size() && output != nullptr && output != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, 1u << 20));
+            if (!WriteFile(output, bytes.data() + at, chunk, &written, nullptr) || written == 0) break;
+            at += written;
+        }
+        bytes.clear();
+    }
+
+private:
+    static constexpr std::size_t flushThreshold = 1u << 16;
+    std::string bytes;
+};
+
+PendingOutput& pendingOutput() {
+    static PendingOutput output;
+    return output;
+}
+
+}  // namespace
+
+void writeOut(std::string_view narrow) { pendingOutput().append(narrow); }
+
+void writeOut(std::int64_t number) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    pendingOutput().append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+}
+
+void endLine() {
+    pendingOutput().append("\n");
+    pendingOutput().flush();
+}
+
+void writeError(std::string_view narrow) {
+    pendingOutput().flush();
+    std::cerr.write(narrow.data(), static_cast<std::streamsize>(narrow.size()));
+}
 
 }  // namespace text
