@@ -77,9 +77,15 @@ def start(command, arguments, timeout):
         raise SystemExit(f"read_contacts: cannot start {command[0]}: {error}") from None
     # Outlook can wait on a dialog (its programmatic-access prompt); a caller
     # should not wait for ever.
-    timer = threading.Timer(timeout, process.kill)
+    timer = threading.Timer(timeout, stop, args=(process,))
+    timer.expired = False
     timer.start()
     return process, errors, timer
+
+
+def stop(process):
+    threading.current_thread().expired = True
+    process.kill()
 
 
 def finish(process, errors, timer):
@@ -90,7 +96,7 @@ def finish(process, errors, timer):
     # The exporter's messages are ASCII.
     text = errors.read().decode("ascii", errors="replace")
     errors.close()
-    if timer.finished.is_set() and not timer.is_alive() and code != 0 and not text:
+    if timer.expired:
         text = "stopped: it did not finish in time (see --timeout)"
     return code, text
 
