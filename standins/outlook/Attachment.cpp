@@ -47,7 +47,7 @@ HRESULT writeFile(const std::wstring& path, const AttachmentContent& content) {
 
 Attachment::Attachment(SessionPtr session, size_t item, size_t attachment)
     : DispatchObject(std::move(session), AttachmentInterface) {
-    const AttachmentContent& content = this->session()->profile().items[item].contact.attachments[attachment];
+    const AttachmentContent& content = this->session()->profile().item(item).contact.attachments[attachment];
     addMember("SaveAsFile", ResultKind::Value, [&content](const Arguments& arguments, VARIANT&) {
         std::wstring path;
         HRESULT outcome = arguments.expectCount(1);

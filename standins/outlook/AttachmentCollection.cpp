@@ -7,7 +7,7 @@ namespace outlook {
 
 AttachmentCollection::AttachmentCollection(SessionPtr session, size_t item)
     : DispatchObject(std::move(session), AttachmentsInterface) {
-    const Contact& contact = this->session()->profile().items[item].contact;
+    const Contact& contact = this->session()->profile().item(item).contact;
     addMember("Count", ResultKind::Value, [&contact](const Arguments& arguments, VARIANT& result) {
         if (const HRESULT count = arguments.expectCount(0); FAILED(count)) {
             return count;

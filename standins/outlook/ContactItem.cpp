@@ -9,7 +9,7 @@
 namespace outlook {
 
 ContactItem::ContactItem(SessionPtr session, size_t item) : DispatchObject(std::move(session), ContactItemInterface) {
-    const Contact& contact = this->session()->profile().items[item].contact;
+    const Contact& contact = this->session()->profile().item(item).contact;
     for (std::string_view property : contactTextProperties) {
         addMember(property.data(), ResultKind::Bstr, [&contact, property](const Arguments& arguments, VARIANT& result) {
             if (const HRESULT count = arguments.expectCount(0); FAILED(count)) {

@@ -10,7 +10,7 @@ ItemCollection::ItemCollection(SessionPtr session) : DispatchObject(std::move(se
         if (const HRESULT count = arguments.expectCount(0); FAILED(count)) {
             return count;
         }
-        setLong(result, static_cast<LONG>(this->session()->profile().items.size()));
+        setLong(result, static_cast<LONG>(this->session()->profile().itemCount()));
         return S_OK;
     });
     addMember("Item", ResultKind::Object, [this](const Arguments& arguments, VARIANT& result) {
@@ -22,7 +22,7 @@ ItemCollection::ItemCollection(SessionPtr session) : DispatchObject(std::move(se
         if (FAILED(outcome)) {
             return outcome;
         }
-        if (index < 1 || static_cast<size_t>(index) > this->session()->profile().items.size()) {
+        if (index < 1 || static_cast<size_t>(index) > this->session()->profile().itemCount()) {
             return DISP_E_BADINDEX;
         }
         setObject(result, createItemObject(this->session(), static_cast<size_t>(index) - 1));

@@ -7,7 +7,7 @@
 namespace outlook {
 
 IDispatch* createItemObject(const SessionPtr& session, size_t item) {
-    if (session->profile().items[item].isContact()) {
+    if (session->profile().item(item).isContact()) {
         return createObject<ContactItem>(session, item);
     }
     return createObject<OtherItem>(session, item);

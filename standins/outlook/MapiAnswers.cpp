@@ -126,7 +126,7 @@ ValuesAnswer answerGetProps(const Session& session, size_t item, const mapi::SPr
     if (propTags == nullptr) {
         return {MAPI_E_INVALID_PARAMETER, std::nullopt};  // fetching every property is not supported
     }
-    const Contact& contact = session.profile().items[item].contact;
+    const Contact& contact = session.profile().item(item).contact;
     ULONG count = propTags->cValues;
     if (contact.mapiValueCount && *contact.mapiValueCount < count) {
         count = *contact.mapiValueCount;

@@ -5,7 +5,7 @@
 namespace outlook {
 
 OtherItem::OtherItem(SessionPtr session, size_t item)
-    : DispatchObject(session, interfaceOfItemClass(session->profile().items[item].className)) {}
+    : DispatchObject(session, interfaceOfItemClass(session->profile().item(item).className)) {}
 
 bool OtherItem::answerQueryInterface(REFIID iid, void** object, HRESULT& answer) {
     if (!IsEqualIID(iid, ContactItemInterface.iid)) {

@@ -234,7 +234,7 @@ Profile loadProfile() {
     const standin::ProfileFile file = standin::loadProfileFile();
     const json& document = file.document;
     standin::requireKnownMembers(document,
-                                 {"version", "items", "addressBook", "faults", "mapi32", "mapiInitialize",
+                                 {"version", "items", "itemsRepeat", "addressBook", "faults", "mapi32", "mapiInitialize",
                                   "registry", "environment", "server"},
                                  "profile");
     if (document.contains("server")) {
@@ -252,6 +252,14 @@ Profile loadProfile() {
             profile.items.push_back(
                 parseItem(document["items"][index], file.folder, "items[" + std::to_string(index) + "]"));
         }
+    }
+    if (document.contains("itemsRepeat")) {
+        const nlohmann::json& repeat = document["itemsRepeat"];
+        if (!repeat.is_number_unsigned() || repeat.get<unsigned long long>() < 1 ||
+            repeat.get<unsigned long long>() * profile.items.size() > 0x7FFFFFFF) {
+            throw ProfileError("itemsRepeat: expected a whole number from 1, within 2^31 - 1 items in all");
+        }
+        profile.itemsRepeat = repeat.get<size_t>();
     }
     if (document.contains("addressBook")) {
         standin::requireArray(document["addressBook"], "addressBook");

@@ -60,8 +60,14 @@ struct Fault {
 struct Profile {
     Text version;
     std::vector<Item> items;
+    // The folder holds `items` this many times over, in order: a large
+    // folder without a large profile (or a large stand-in) behind it.
+    size_t itemsRepeat = 1;
     std::vector<AddressBookEntry> addressBook;
     std::vector<Fault> faults;
+
+    size_t itemCount() const { return items.size() * itemsRepeat; }
+    const Item& item(size_t index) const { return items[index % items.size()]; }
 };
 
 // Reads the profile named by OUTLOOK_STANDIN_PROFILE. Throws
