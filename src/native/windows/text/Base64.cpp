@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <vector>
 
 namespace text {
 
@@ -13,7 +12,7 @@ namespace {
 constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 // A whole number of 3-byte groups, so that every full chunk encodes without padding.
-constexpr std::size_t chunkSize = 3 * 16384;
+constexpr std::size_t chunkSize = 1200;
 
 // Appends the Base64 text of the bytes to `out`.
 void appendBase64(std::string& out, const unsigned char* bytes, std::size_t length) {
@@ -74,19 +73,18 @@ std::optional<std::string> readFileAsBase64(const std::string& path) {
         static_cast<unsigned long long>(size.QuadPart) < encoded.max_size() / 2) {
         encoded.reserve((static_cast<std::size_t>(size.QuadPart) + 2) / 3 * 4);
     }
-    // One chunk buffer for the whole run: reading a picture allocates only its text.
-    static std::vector<unsigned char> chunk(chunkSize);
+    unsigned char chunk[chunkSize];
     for (;;) {
         // Fill the chunk, so that only the file's last piece can end in padding.
         std::size_t filled = 0;
         DWORD read = 0;
         do {
-            if (!ReadFile(file.get(), chunk.data() + filled, static_cast<DWORD>(chunkSize - filled), &read, nullptr)) {
+            if (!ReadFile(file.get(), chunk + filled, static_cast<DWORD>(chunkSize - filled), &read, nullptr)) {
                 return std::nullopt;
             }
             filled += read;
         } while (read > 0 && filled < chunkSize);
-        appendBase64(encoded, chunk.data(), filled);
+        appendBase64(encoded, chunk, filled);
         if (filled < chunkSize) return encoded;
     }
 }
