@@ -81,8 +81,7 @@ void invoke(IDispatch* object, Member& member, WORD kind, VARIANT* argument, Var
         check(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &member.id));
     }
     DISPPARAMS parameters{argument, nullptr, argument != nullptr ? 1u : 0u, 0};
-    check(object->Invoke(member.id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result.value, nullptr,
-                         nullptr));
+    check(object->Invoke(member.id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result.value, nullptr, nullptr));
 }
 
 void get(IDispatch* object, Member& member, Variant& result) {
@@ -118,11 +117,11 @@ struct Members {
     Member hasPicture{L"HasPicture"}, attachments{L"Attachments"}, mapiObject{L"MAPIOBJECT"};
     Member attachmentsCount{L"Count"}, attachmentsItem{L"Item"}, saveAsFile{L"SaveAsFile"};
     Member fullName{L"FullName"}, firstName{L"FirstName"}, lastName{L"LastName"};
-    Member email[6] = {{L"Email1AddressType"}, {L"Email1Address"}, {L"Email2AddressType"},
+    Member email[6] = {{L"Email1AddressType"}, {L"Email1Address"},     {L"Email2AddressType"},
                        {L"Email2Address"},     {L"Email3AddressType"}, {L"Email3Address"}};
-    Member phones[10] = {{L"BusinessTelephoneNumber"}, {L"Business2TelephoneNumber"}, {L"BusinessFaxNumber"},
-                         {L"HomeTelephoneNumber"},     {L"Home2TelephoneNumber"},     {L"HomeFaxNumber"},
-                         {L"CompanyMainTelephoneNumber"}, {L"OtherTelephoneNumber"}, {L"PrimaryTelephoneNumber"},
+    Member phones[10] = {{L"BusinessTelephoneNumber"},    {L"Business2TelephoneNumber"}, {L"BusinessFaxNumber"},
+                         {L"HomeTelephoneNumber"},        {L"Home2TelephoneNumber"},     {L"HomeFaxNumber"},
+                         {L"CompanyMainTelephoneNumber"}, {L"OtherTelephoneNumber"},     {L"PrimaryTelephoneNumber"},
                          {L"MobileTelephoneNumber"}};
 };
 

@@ -44,8 +44,8 @@ std::vector<unsigned char> readWholeFile(const std::wstring& path) {
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        throw ProfileError("cannot open " + utf16ToUtf8(path) + " (Win32 error " +
-                           std::to_string(GetLastError()) + ")");
+        throw ProfileError("cannot open " + utf16ToUtf8(path) + " (Win32 error " + std::to_string(GetLastError()) +
+                           ")");
     }
     std::vector<unsigned char> bytes;
     unsigned char chunk[65536];

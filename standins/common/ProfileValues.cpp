@@ -1,6 +1,5 @@
 #include "ProfileValues.h"
 
-
 #include "Utf.h"
 
 namespace standin {

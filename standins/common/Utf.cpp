@@ -10,8 +10,8 @@ std::wstring utf8ToUtf16(std::string_view text) {
     if (text.empty()) {
         return {};
     }
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (length <= 0) {
         throw std::runtime_error("text is not valid UTF-8");
     }

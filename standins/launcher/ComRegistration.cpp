@@ -35,8 +35,8 @@ void deleteKey(const std::wstring& keyPath) {
 std::wstring readString(const std::wstring& keyPath) {
     wchar_t value[MAX_PATH * 2];
     DWORD size = sizeof value;
-    const LONG status = RegGetValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value,
-                                     &size);
+    const LONG status =
+        RegGetValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
     if (status != ERROR_SUCCESS) {
         throw LauncherError("cannot read registry key " + standin::utf16ToUtf8(keyPath) + " (error " +
                             std::to_string(status) + "); is the prefix prepared?");

@@ -35,8 +35,8 @@ void removeExisting(const std::wstring& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return;
     }
-    const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str())
-                                                                 : DeleteFileW(path.c_str());
+    const BOOL removed =
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str());
     if (!removed) {
         throw LauncherError(win32Failure("cannot remove " + standin::utf16ToUtf8(path)));
     }
@@ -55,34 +55,32 @@ void prepareOutlookExe(const std::wstring& folder, OfficeVersion::OutlookExe kin
     const bool isFile = attributes != INVALID_FILE_ATTRIBUTES && !isFolder;
 
     switch (kind) {
-        case OfficeVersion::OutlookExe::None:
+    case OfficeVersion::OutlookExe::None: removeExisting(outlookExe); break;
+    case OfficeVersion::OutlookExe::Directory:
+        if (isFile) {
             removeExisting(outlookExe);
-            break;
-        case OfficeVersion::OutlookExe::Directory:
-            if (isFile) {
-                removeExisting(outlookExe);
-            }
-            createFolders(outlookExe);
-            break;
-        case OfficeVersion::OutlookExe::File: {
-            if (isFile) {
-                break;
-            }
-            if (isFolder) {
-                removeExisting(outlookExe);
-            }
-            createFolders(base);
-            standin::UniqueHandle file(CreateFileW(outlookExe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!file.valid()) {
-                throw LauncherError(win32Failure("cannot create " + standin::utf16ToUtf8(outlookExe)));
-            }
-            // Not a runnable program; the exporter only looks for the file.
-            const char stub[] = "MZ";
-            DWORD written = 0;
-            WriteFile(file.get(), stub, 2, &written, nullptr);
+        }
+        createFolders(outlookExe);
+        break;
+    case OfficeVersion::OutlookExe::File: {
+        if (isFile) {
             break;
         }
+        if (isFolder) {
+            removeExisting(outlookExe);
+        }
+        createFolders(base);
+        standin::UniqueHandle file(
+            CreateFileW(outlookExe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) {
+            throw LauncherError(win32Failure("cannot create " + standin::utf16ToUtf8(outlookExe)));
+        }
+        // Not a runnable program; the exporter only looks for the file.
+        const char stub[] = "MZ";
+        DWORD written = 0;
+        WriteFile(file.get(), stub, 2, &written, nullptr);
+        break;
+    }
     }
 }
 

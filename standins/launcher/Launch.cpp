@@ -23,8 +23,7 @@ standin::UniqueHandle inheritableCopy(DWORD which) {
         return {};
     }
     HANDLE copy = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE,
-                         DUPLICATE_SAME_ACCESS)) {
+    if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE, DUPLICATE_SAME_ACCESS)) {
         return {};
     }
     return standin::UniqueHandle(copy);
@@ -111,8 +110,8 @@ unsigned long runProgram(const std::wstring& program, const std::vector<std::wst
     std::wstring commandLine = buildCommandLine(program, arguments);
     PROCESS_INFORMATION process{};
     const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (job.valid() ? CREATE_SUSPENDED : 0);
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, environment.data(),
-                        nullptr, &startup, &process)) {
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, environment.data(), nullptr,
+                        &startup, &process)) {
         throw LauncherError(win32Failure("cannot start " + standin::utf16ToUtf8(program)));
     }
     const standin::UniqueHandle processHandle(process.hProcess);

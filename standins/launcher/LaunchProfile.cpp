@@ -17,8 +17,7 @@ bool isAbsoluteOrVariable(const std::wstring& path) {
 }
 
 OfficeVersion parseVersion(const json& value, const std::wstring& profileFolder, const std::string& where) {
-    standin::requireKnownMembers(value,
-                                 {"name", "path", "type", "terminated", "outlookExe", "installRoot", "rawBytes"},
+    standin::requireKnownMembers(value, {"name", "path", "type", "terminated", "outlookExe", "installRoot", "rawBytes"},
                                  where);
     OfficeVersion version;
     if (!value.contains("name")) {

@@ -13,12 +13,12 @@ namespace launcher {
 struct OfficeVersion {
     enum class OutlookExe { File, Directory, None };
 
-    std::wstring name;                      // e.g. "16.0"
-    std::optional<std::wstring> path;       // the InstallRoot Path text; none: no Path value
-    DWORD type = REG_SZ;                    // REG_SZ, REG_EXPAND_SZ or REG_DWORD
-    bool terminated = true;                 // the stored text includes its terminating NUL
+    std::wstring name;                 // e.g. "16.0"
+    std::optional<std::wstring> path;  // the InstallRoot Path text; none: no Path value
+    DWORD type = REG_SZ;               // REG_SZ, REG_EXPAND_SZ or REG_DWORD
+    bool terminated = true;            // the stored text includes its terminating NUL
     OutlookExe outlookExe = OutlookExe::File;
-    bool installRoot = true;                // false: no Outlook\InstallRoot key at all
+    bool installRoot = true;                    // false: no Outlook\InstallRoot key at all
     std::optional<std::vector<BYTE>> rawBytes;  // stored as the Path value instead of the text
 };
 

@@ -39,8 +39,8 @@ public:
     RegistryKey(RegistryKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
 
     void setValue(const wchar_t* name, DWORD type, const std::vector<BYTE>& bytes) const {
-        const LONG status =
-            RegSetValueExW(key_, name, 0, type, bytes.empty() ? nullptr : bytes.data(), static_cast<DWORD>(bytes.size()));
+        const LONG status = RegSetValueExW(key_, name, 0, type, bytes.empty() ? nullptr : bytes.data(),
+                                           static_cast<DWORD>(bytes.size()));
         if (status != ERROR_SUCCESS) {
             throw LauncherError("cannot set registry value (error " + std::to_string(status) + ")");
         }

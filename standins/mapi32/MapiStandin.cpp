@@ -20,7 +20,7 @@ constexpr HRESULT MAPI_E_LOGON_FAILED = static_cast<HRESULT>(0x80040111L);
 
 // Every buffer starts with a header so that freeing something this allocator
 // did not hand out, or freeing twice, is refused instead of corrupting the heap.
-constexpr std::uint64_t liveBufferTag = 0x4D41504942554646ULL;  // "MAPIBUFF"
+constexpr std::uint64_t liveBufferTag = 0x4D41504942554646ULL;   // "MAPIBUFF"
 constexpr std::uint64_t freedBufferTag = 0x4D41504946524545ULL;  // "MAPIFREE"
 
 struct alignas(16) BufferHeader {
@@ -58,9 +58,7 @@ HRESULT STDAPICALLTYPE MAPIInitialize(void* /*init*/) {
     return configuredInitializeResult();
 }
 
-void STDAPICALLTYPE MAPIUninitialize() {
-    standin::journal("MAPIUninitialize");
-}
+void STDAPICALLTYPE MAPIUninitialize() { standin::journal("MAPIUninitialize"); }
 
 SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG size, void** buffer) {
     if (buffer == nullptr) {
@@ -92,8 +90,8 @@ ULONG STDAPICALLTYPE MAPIFreeBuffer(void* buffer) {
     return S_OK;
 }
 
-HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR /*uiParam*/, LPWSTR /*profileName*/, LPWSTR /*password*/,
-                                   ULONG /*flags*/, void** session) {
+HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR /*uiParam*/, LPWSTR /*profileName*/, LPWSTR /*password*/, ULONG /*flags*/,
+                                   void** session) {
     if (session != nullptr) {
         *session = nullptr;
     }

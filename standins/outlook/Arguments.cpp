@@ -5,13 +5,9 @@ namespace outlook {
 Arguments::Arguments(const DISPPARAMS* parameters, UINT* argumentError)
     : parameters_(parameters), argumentError_(argumentError), count_(parameters ? parameters->cArgs : 0) {}
 
-HRESULT Arguments::expectCount(size_t count) const {
-    return count_ == count ? S_OK : DISP_E_BADPARAMCOUNT;
-}
+HRESULT Arguments::expectCount(size_t count) const { return count_ == count ? S_OK : DISP_E_BADPARAMCOUNT; }
 
-const VARIANT& Arguments::at(size_t index) const {
-    return parameters_->rgvarg[count_ - 1 - index];
-}
+const VARIANT& Arguments::at(size_t index) const { return parameters_->rgvarg[count_ - 1 - index]; }
 
 HRESULT Arguments::mismatch(size_t index) const {
     if (argumentError_ != nullptr) {

@@ -23,17 +23,10 @@ bool sameNameIgnoringCase(const char* member, const wchar_t* name) {
 
 void setNullResult(VARIANT& result, ResultKind kind) {
     switch (kind) {
-        case ResultKind::Object:
-            setObject(result, nullptr);
-            break;
-        case ResultKind::Unknown:
-            setUnknown(result, nullptr);
-            break;
-        case ResultKind::Bstr:
-            setText(result, std::nullopt);
-            break;
-        case ResultKind::Value:
-            break;
+    case ResultKind::Object: setObject(result, nullptr); break;
+    case ResultKind::Unknown: setUnknown(result, nullptr); break;
+    case ResultKind::Bstr: setText(result, std::nullopt); break;
+    case ResultKind::Value: break;
     }
 }
 
@@ -46,9 +39,7 @@ void DispatchObject::addMember(const char* name, ResultKind kind, Handler handle
     members_.push_back(Member{name, kind, std::move(handler)});
 }
 
-bool DispatchObject::answerQueryInterface(REFIID, void**, HRESULT&) {
-    return false;
-}
+bool DispatchObject::answerQueryInterface(REFIID, void**, HRESULT&) { return false; }
 
 HRESULT STDMETHODCALLTYPE DispatchObject::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) {
@@ -70,9 +61,7 @@ HRESULT STDMETHODCALLTYPE DispatchObject::QueryInterface(REFIID iid, void** obje
     return S_OK;
 }
 
-ULONG STDMETHODCALLTYPE DispatchObject::AddRef() {
-    return ++references_;
-}
+ULONG STDMETHODCALLTYPE DispatchObject::AddRef() { return ++references_; }
 
 ULONG STDMETHODCALLTYPE DispatchObject::Release() {
     const ULONG remaining = --references_;

@@ -47,10 +47,10 @@ constexpr OutlookInterface TaskItemInterface{"_TaskItem", outlookIid(0x00063035)
 
 // Every interface above, for the type library that lets COM marshal them.
 constexpr const OutlookInterface* outlookInterfaces[] = {
-    &ApplicationInterface,     &NameSpaceInterface,       &FolderInterface,        &ItemsInterface,
-    &ContactItemInterface,     &AttachmentsInterface,     &AttachmentInterface,    &RecipientInterface,
-    &AddressEntryInterface,    &PropertyAccessorInterface, &DistListItemInterface, &PostItemInterface,
-    &NoteItemInterface,        &MailItemInterface,        &AppointmentItemInterface, &TaskItemInterface,
+    &ApplicationInterface,  &NameSpaceInterface,        &FolderInterface,          &ItemsInterface,
+    &ContactItemInterface,  &AttachmentsInterface,      &AttachmentInterface,      &RecipientInterface,
+    &AddressEntryInterface, &PropertyAccessorInterface, &DistListItemInterface,    &PostItemInterface,
+    &NoteItemInterface,     &MailItemInterface,         &AppointmentItemInterface, &TaskItemInterface,
 };
 
 // The interface of a non-contact item of the given class; classes without an

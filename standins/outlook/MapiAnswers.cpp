@@ -65,22 +65,22 @@ PendingValue valueFor(const Contact& contact, ULONG requestedTag) {
     const MapiRepresentation& representation = type == contact.mapi.end() ? unicode : type->second;
 
     switch (representation.type) {
-        case MapiRepresentation::Type::Unicode:
-            if (!value) {
-                return missing;
-            }
-            return {mapi::propTag(mapi::PT_UNICODE, id), *value, {}};
-        case MapiRepresentation::Type::String8:
-            if (representation.rawBytes) {
-                return {mapi::propTag(mapi::PT_STRING8, id), {},
-                        std::string(representation.rawBytes->begin(), representation.rawBytes->end())};
-            }
-            if (!value) {
-                return missing;
-            }
-            return {mapi::propTag(mapi::PT_STRING8, id), {}, toAnsi(*value)};
-        case MapiRepresentation::Type::Error:
-            break;
+    case MapiRepresentation::Type::Unicode:
+        if (!value) {
+            return missing;
+        }
+        return {mapi::propTag(mapi::PT_UNICODE, id), *value, {}};
+    case MapiRepresentation::Type::String8:
+        if (representation.rawBytes) {
+            return {mapi::propTag(mapi::PT_STRING8, id),
+                    {},
+                    std::string(representation.rawBytes->begin(), representation.rawBytes->end())};
+        }
+        if (!value) {
+            return missing;
+        }
+        return {mapi::propTag(mapi::PT_STRING8, id), {}, toAnsi(*value)};
+    case MapiRepresentation::Type::Error: break;
     }
     return missing;
 }
@@ -90,12 +90,9 @@ constexpr size_t alignUp(size_t size) { return (size + 7) & ~size_t{7}; }
 // The room a value's string takes after the value array, terminator included.
 size_t stringBytes(const PendingValue& value) {
     switch (mapi::propType(value.tag)) {
-        case mapi::PT_UNICODE:
-            return alignUp((value.unicode.size() + 1) * sizeof(wchar_t));
-        case mapi::PT_STRING8:
-            return alignUp(value.ansi.size() + 1);
-        default:
-            return 0;
+    case mapi::PT_UNICODE: return alignUp((value.unicode.size() + 1) * sizeof(wchar_t));
+    case mapi::PT_STRING8: return alignUp(value.ansi.size() + 1);
+    default: return 0;
     }
 }
 
@@ -183,21 +180,19 @@ HRESULT deliverValues(const ValuesAnswer& answer, ULONG* valueCount, mapi::SProp
         const PendingValue& value = pending[n];
         result[n].ulPropTag = value.tag;
         switch (mapi::propType(value.tag)) {
-            case mapi::PT_UNICODE: {
-                auto* text = reinterpret_cast<wchar_t*>(strings);
-                std::memcpy(text, value.unicode.data(), value.unicode.size() * sizeof(wchar_t));
-                result[n].Value.lpszW = text;
-                break;
-            }
-            case mapi::PT_STRING8: {
-                auto* text = reinterpret_cast<char*>(strings);
-                std::memcpy(text, value.ansi.data(), value.ansi.size());
-                result[n].Value.lpszA = text;
-                break;
-            }
-            default:
-                result[n].Value.err = mapi::MAPI_E_NOT_FOUND;
-                break;
+        case mapi::PT_UNICODE: {
+            auto* text = reinterpret_cast<wchar_t*>(strings);
+            std::memcpy(text, value.unicode.data(), value.unicode.size() * sizeof(wchar_t));
+            result[n].Value.lpszW = text;
+            break;
+        }
+        case mapi::PT_STRING8: {
+            auto* text = reinterpret_cast<char*>(strings);
+            std::memcpy(text, value.ansi.data(), value.ansi.size());
+            result[n].Value.lpszA = text;
+            break;
+        }
+        default: result[n].Value.err = mapi::MAPI_E_NOT_FOUND; break;
         }
         strings += stringBytes(value);
     }

@@ -72,19 +72,17 @@ public:
         }
         try {
             switch (dispId) {
-                case channel::getIDsFromNames: {
-                    messages::DecodedNames names(request);
-                    return messages::toVariant(
-                        messages::encodeAnswer(answerGetIDsFromNames(*session_, names.count(), names.names())),
-                        *result);
-                }
-                case channel::getProps: {
-                    const messages::DecodedTags tags(request);
-                    return messages::toVariant(
-                        messages::encodeAnswer(answerGetProps(*session_, item_, tags.tags())), *result);
-                }
-                default:
-                    return DISP_E_MEMBERNOTFOUND;
+            case channel::getIDsFromNames: {
+                messages::DecodedNames names(request);
+                return messages::toVariant(
+                    messages::encodeAnswer(answerGetIDsFromNames(*session_, names.count(), names.names())), *result);
+            }
+            case channel::getProps: {
+                const messages::DecodedTags tags(request);
+                return messages::toVariant(messages::encodeAnswer(answerGetProps(*session_, item_, tags.tags())),
+                                           *result);
+            }
+            default: return DISP_E_MEMBERNOTFOUND;
             }
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;

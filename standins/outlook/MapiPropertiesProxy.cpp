@@ -29,8 +29,8 @@ HRESULT exchange(IDispatch* channel, DISPID method, const Bytes& request, Bytes&
     DISPPARAMS parameters{&argument, nullptr, 1, 0};
     VARIANT reply;
     VariantInit(&reply);
-    result = channel->Invoke(method, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, &reply, nullptr,
-                             nullptr);
+    result =
+        channel->Invoke(method, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, &reply, nullptr, nullptr);
     VariantClear(&argument);
     if (SUCCEEDED(result) && !messages::fromVariant(reply, answer)) {
         result = RPC_E_INVALID_DATA;
@@ -79,8 +79,8 @@ public:
         *propTags = nullptr;
         try {
             Bytes answer;
-            const HRESULT sent = exchange(channel_, channel::getIDsFromNames, messages::encodeNames(nameCount, names),
-                                          answer);
+            const HRESULT sent =
+                exchange(channel_, channel::getIDsFromNames, messages::encodeNames(nameCount, names), answer);
             return FAILED(sent) ? sent : deliverTags(messages::decodeTagsAnswer(answer), propTags);
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
@@ -126,8 +126,7 @@ public:
         if (channel_ != nullptr) {
             return E_UNEXPECTED;
         }
-        const HRESULT result =
-            CoUnmarshalInterface(stream, IID_IDispatch, reinterpret_cast<void**>(&channel_));
+        const HRESULT result = CoUnmarshalInterface(stream, IID_IDispatch, reinterpret_cast<void**>(&channel_));
         if (FAILED(result)) {
             channel_ = nullptr;
             return result;

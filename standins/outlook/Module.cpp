@@ -33,23 +33,22 @@ extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
-        case DLL_PROCESS_ATTACH: {
-            DisableThreadLibraryCalls(instance);
-            // Stay loaded until the process ends, whatever COM decides after
-            // CoUninitialize: objects the exporter still holds stay callable,
-            // and the live-object count below is taken once, at the very end.
-            HMODULE pinned = nullptr;
-            GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                               reinterpret_cast<LPCWSTR>(&thisModule), &pinned);
-            break;
+    case DLL_PROCESS_ATTACH: {
+        DisableThreadLibraryCalls(instance);
+        // Stay loaded until the process ends, whatever COM decides after
+        // CoUninitialize: objects the exporter still holds stay callable,
+        // and the live-object count below is taken once, at the very end.
+        HMODULE pinned = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(&thisModule), &pinned);
+        break;
+    }
+    case DLL_PROCESS_DETACH:
+        if (servesApplication) {
+            standin::journal("live-objects " + std::to_string(outlook::LiveObject::count()));
         }
-        case DLL_PROCESS_DETACH:
-            if (servesApplication) {
-                standin::journal("live-objects " + std::to_string(outlook::LiveObject::count()));
-            }
-            break;
-        default:
-            break;
+        break;
+    default: break;
     }
     return TRUE;
 }

@@ -18,13 +18,27 @@ namespace {
 const std::set<std::string>& knownOperations() {
     static const std::set<std::string> operations = [] {
         std::set<std::string> names = {
-            "Outlook.Application.create",  "_Application.GetNamespace",   "_Application.Version",
-            "_NameSpace.GetDefaultFolder", "_NameSpace.CreateRecipient",  "MAPIFolder.Items",
-            "_Items.Count",                "_Items.Item",                 "item.QueryInterface",
-            "_ContactItem.HasPicture",     "_ContactItem.Attachments",    "_ContactItem.MAPIOBJECT",
-            "Attachments.Count",           "Attachments.Item",            "Attachment.SaveAsFile",
-            "Recipient.Resolve",           "Recipient.AddressEntry",      "AddressEntry.Address",
-            "AddressEntry.PropertyAccessor", "PropertyAccessor.GetProperty", "IMAPIProp.GetIDsFromNames",
+            "Outlook.Application.create",
+            "_Application.GetNamespace",
+            "_Application.Version",
+            "_NameSpace.GetDefaultFolder",
+            "_NameSpace.CreateRecipient",
+            "MAPIFolder.Items",
+            "_Items.Count",
+            "_Items.Item",
+            "item.QueryInterface",
+            "_ContactItem.HasPicture",
+            "_ContactItem.Attachments",
+            "_ContactItem.MAPIOBJECT",
+            "Attachments.Count",
+            "Attachments.Item",
+            "Attachment.SaveAsFile",
+            "Recipient.Resolve",
+            "Recipient.AddressEntry",
+            "AddressEntry.Address",
+            "AddressEntry.PropertyAccessor",
+            "PropertyAccessor.GetProperty",
+            "IMAPIProp.GetIDsFromNames",
             "IMAPIProp.GetProps",
         };
         for (std::string_view property : contactTextProperties) {
@@ -47,9 +61,7 @@ Bytes byteList(const json& value, const std::string& where) {
     return bytes;
 }
 
-bool isRawBytes(const json& value) {
-    return value.is_object() && value.size() == 1 && value.contains("bytes");
-}
+bool isRawBytes(const json& value) { return value.is_object() && value.size() == 1 && value.contains("bytes"); }
 
 // Text in the ANSI code page, as Outlook would show bytes stored as PT_STRING8.
 std::wstring decodeAnsi(const Bytes& bytes) {
@@ -83,8 +95,7 @@ std::vector<AttachmentContent> parseAttachments(const json& list, const std::wst
             throw ProfileError(at + ": give exactly one of \"path\" and \"base64\"");
         }
         if (attachment.contains("path")) {
-            const std::wstring path =
-                standin::utf8ToUtf16(standin::stringValue(attachment["path"], at + ".path"));
+            const std::wstring path = standin::utf8ToUtf16(standin::stringValue(attachment["path"], at + ".path"));
             attachments.push_back({standin::readWholeFile(standin::resolveProfilePath(folder, path))});
         } else {
             auto bytes = decodeBase64(standin::stringValue(attachment["base64"], at + ".base64"));
@@ -234,8 +245,8 @@ Profile loadProfile() {
     const standin::ProfileFile file = standin::loadProfileFile();
     const json& document = file.document;
     standin::requireKnownMembers(document,
-                                 {"version", "items", "itemsRepeat", "addressBook", "faults", "mapi32", "mapiInitialize",
-                                  "registry", "environment", "server"},
+                                 {"version", "items", "itemsRepeat", "addressBook", "faults", "mapi32",
+                                  "mapiInitialize", "registry", "environment", "server"},
                                  "profile");
     if (document.contains("server")) {
         const std::string& server = standin::stringValue(document["server"], "server");
@@ -244,8 +255,8 @@ Profile loadProfile() {
         }
     }
     Profile profile;
-    profile.version = document.contains("version") ? standin::textValue(document["version"], "version")
-                                                   : Text(L"16.0.0.0");
+    profile.version =
+        document.contains("version") ? standin::textValue(document["version"], "version") : Text(L"16.0.0.0");
     if (document.contains("items")) {
         standin::requireArray(document["items"], "items");
         for (size_t index = 0; index < document["items"].size(); ++index) {
@@ -264,15 +275,14 @@ Profile loadProfile() {
     if (document.contains("addressBook")) {
         standin::requireArray(document["addressBook"], "addressBook");
         for (size_t index = 0; index < document["addressBook"].size(); ++index) {
-            profile.addressBook.push_back(parseAddressBookEntry(document["addressBook"][index],
-                                                                "addressBook[" + std::to_string(index) + "]"));
+            profile.addressBook.push_back(
+                parseAddressBookEntry(document["addressBook"][index], "addressBook[" + std::to_string(index) + "]"));
         }
     }
     if (document.contains("faults")) {
         standin::requireArray(document["faults"], "faults");
         for (size_t index = 0; index < document["faults"].size(); ++index) {
-            profile.faults.push_back(
-                parseFault(document["faults"][index], "faults[" + std::to_string(index) + "]"));
+            profile.faults.push_back(parseFault(document["faults"][index], "faults[" + std::to_string(index) + "]"));
         }
     }
     return profile;

@@ -24,7 +24,8 @@ struct PictureProfile {
         const std::string folder = makeTestFolder();
         temporary = folder + "/" + folderName;
         mkdir(temporary.c_str(), 0755);
-        profile = {{"items", items}, {"environment", {{"TMP", windowsPath(temporary)}, {"TEMP", windowsPath(temporary)}}}};
+        profile = {{"items", items},
+                   {"environment", {{"TMP", windowsPath(temporary)}, {"TEMP", windowsPath(temporary)}}}};
     }
     std::string pictureFile() const { return readFile(temporary + "/contactimage.jpg"); }
 };
@@ -45,8 +46,9 @@ void expectClean(const RunResult& result) {
 TEST(ContactPicture, APictureIsWrittenAsBase64BeforeTheDisplayName) {
     PictureProfile picture(Json::array({pictureContact("Ada", Json::array({attachment(jpegLike)}))}));
     const RunResult result = run(picture.profile);
-    EXPECT_EQ(result.out, "{\"image\":\"" + base64(jpegLike) + "\",\"displayname\":\"Ada\",\"emailaddrs\":[],"
-                          "\"phones\":[]}\r\ncontatti trovati: 1 / 1\r\n");
+    EXPECT_EQ(result.out, "{\"image\":\"" + base64(jpegLike) +
+                              "\",\"displayname\":\"Ada\",\"emailaddrs\":[],"
+                              "\"phones\":[]}\r\ncontatti trovati: 1 / 1\r\n");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(picture.pictureFile(), jpegLike);
     expectClean(result);
@@ -68,7 +70,8 @@ TEST(ContactPicture, WithoutHasPictureTheAttachmentsAreNotLookedAt) {
 }
 
 TEST(ContactPicture, TheFirstAttachmentIsTheOneTaken) {
-    PictureProfile picture(Json::array({pictureContact("Ada", Json::array({attachment(otherBytes), attachment(jpegLike)}))}));
+    PictureProfile picture(
+        Json::array({pictureContact("Ada", Json::array({attachment(otherBytes), attachment(jpegLike)}))}));
     const RunResult result = run(picture.profile);
     EXPECT_EQ(result.out.substr(0, 10 + base64(otherBytes).size() + 2), "{\"image\":\"" + base64(otherBytes) + "\",");
     EXPECT_EQ(result.count("Attachments.Item"), 1u);
@@ -84,17 +87,21 @@ TEST(ContactPicture, AnEmptyAttachmentGivesAnEmptyImage) {
 
 TEST(ContactPicture, EachContactCarriesItsOwnPicture) {
     PictureProfile picture(Json::array({pictureContact("First", Json::array({attachment(jpegLike)})),
-                            pictureContact("Second", Json::array({attachment(otherBytes)}))}));
+                                        pictureContact("Second", Json::array({attachment(otherBytes)}))}));
     const RunResult result = run(picture.profile);
-    EXPECT_EQ(result.out, "{\"image\":\"" + base64(otherBytes) + "\",\"displayname\":\"Second\",\"emailaddrs\":[],"
-                          "\"phones\":[]}\r\n{\"image\":\"" + base64(jpegLike) + "\",\"displayname\":\"First\","
-                          "\"emailaddrs\":[],\"phones\":[]}\r\ncontatti trovati: 2 / 2\r\n");
+    EXPECT_EQ(result.out, "{\"image\":\"" + base64(otherBytes) +
+                              "\",\"displayname\":\"Second\",\"emailaddrs\":[],"
+                              "\"phones\":[]}\r\n{\"image\":\"" +
+                              base64(jpegLike) +
+                              "\",\"displayname\":\"First\","
+                              "\"emailaddrs\":[],\"phones\":[]}\r\ncontatti trovati: 2 / 2\r\n");
     EXPECT_EQ(picture.pictureFile(), jpegLike);
     expectClean(result);
 }
 
 TEST(ContactPicture, ATemporaryDirectoryOutsideAsciiServesSaveAndReadBack) {
-    PictureProfile picture(Json::array({pictureContact("Ada", Json::array({attachment(jpegLike)}))}), "J\u00F6rg \u65E5\u672C");
+    PictureProfile picture(Json::array({pictureContact("Ada", Json::array({attachment(jpegLike)}))}),
+                           "J\u00F6rg \u65E5\u672C");
     const RunResult result = run(picture.profile);
     EXPECT_EQ(result.out.substr(0, 10 + base64(jpegLike).size()), "{\"image\":\"" + base64(jpegLike));
     EXPECT_EQ(picture.pictureFile(), jpegLike);
@@ -102,7 +109,8 @@ TEST(ContactPicture, ATemporaryDirectoryOutsideAsciiServesSaveAndReadBack) {
 }
 
 TEST(ContactPicture, AMissingAttachmentCollectionEndsTheExportWithAMessage) {
-    PictureProfile picture(Json::array({pictureContact("Second", Json::array({attachment(jpegLike)})), pictureContact("First", Json::array())}));
+    PictureProfile picture(Json::array(
+        {pictureContact("Second", Json::array({attachment(jpegLike)})), pictureContact("First", Json::array())}));
     picture.profile["faults"] = Json::array({nullResult("_ContactItem.Attachments", 2)});
     const RunResult result = run(picture.profile);
     EXPECT_EQ(result.err, "Unabel to get Attachments.");

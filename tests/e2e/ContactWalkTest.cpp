@@ -93,9 +93,8 @@ TEST(ContactWalk, AFaultInTheThirdContactLeavesItsRecordOpenWithoutTrailer) {
                         contact("Quattro", "", "")};
     // Reading order per contact: FullName (twice when set), FirstName, LastName.
     const RunResult result = exportOf(items, Json::array({fault("_ContactItem.LastName", "0x80004005", 2)}));
-    EXPECT_EQ(result.out,
-              "{\"displayname\":\"Quattro\"," + emptyRecordTail + "\r\n{\"displayname\":\"Tre\",\"emailaddrs\":[]," +
-                  "\"firstname\":\"Terzo\"");
+    EXPECT_EQ(result.out, "{\"displayname\":\"Quattro\"," + emptyRecordTail +
+                              "\r\n{\"displayname\":\"Tre\",\"emailaddrs\":[]," + "\"firstname\":\"Terzo\"");
     expectClean(result);
 }
 
@@ -111,18 +110,18 @@ TEST(ContactWalk, AFaultingItemOrCountEndsTheWalkSilently) {
 }
 
 TEST(ContactWalk, AnItemThatIsNoObjectIsSkipped) {
-    const RunResult result = exportOf({contact("Uno", "", ""), contact("Due", "", "")}, Json::array({nullResult("_Items.Item")}));
+    const RunResult result =
+        exportOf({contact("Uno", "", ""), contact("Due", "", "")}, Json::array({nullResult("_Items.Item")}));
     EXPECT_EQ(result.out, "{\"displayname\":\"Uno\"," + emptyRecordTail + "\r\ncontatti trovati: 1 / 2\r\n");
     expectClean(result);
 }
 
 TEST(ContactWalk, NoFolderOrNoItemsWritesNothingAtAll) {
     const Json items = Json::array({contact("Uno", "", "")});
-    for (const Json& faults : {Json::array({nullResult("_NameSpace.GetDefaultFolder")}),
-                               Json::array({nullResult("MAPIFolder.Items")}),
-                               Json::array({fault("_NameSpace.GetDefaultFolder")}),
-                               Json::array({fault("MAPIFolder.Items")}),
-                               Json::array({fault("_Application.GetNamespace")})}) {
+    for (const Json& faults :
+         {Json::array({nullResult("_NameSpace.GetDefaultFolder")}), Json::array({nullResult("MAPIFolder.Items")}),
+          Json::array({fault("_NameSpace.GetDefaultFolder")}), Json::array({fault("MAPIFolder.Items")}),
+          Json::array({fault("_Application.GetNamespace")})}) {
         const RunResult result = exportOf(items, faults);
         EXPECT_EQ(result.out, "") << faults.dump();
         EXPECT_EQ(result.err, "");

@@ -12,8 +12,7 @@ const char* roadName(Road road) { return road == Road::mapi ? "MAPI road" : "obj
 
 const std::string exchangeAddress = "/o=Contoso/ou=Exchange Administrative Group/cn=Recipients/cn=ada";
 
-Json profileOn(Road road, const Json& contacts, const Json& addressBook = Json::array(),
-               Json faults = Json::array()) {
+Json profileOn(Road road, const Json& contacts, const Json& addressBook = Json::array(), Json faults = Json::array()) {
     if (road == Road::objectModel) faults.push_back(fault("_Application.Version"));
     return {{"items", contacts}, {"addressBook", addressBook}, {"faults", faults}};
 }
@@ -50,14 +49,14 @@ TEST(EmailAddresses, FirstAndThirdAreSeparatedByOneComma) {
 
 TEST(EmailAddresses, AnExchangeAddressIsReplacedByItsSmtpAddress) {
     const Json book = {{{"address", exchangeAddress}, {"smtp", "ada@contoso.example"}}};
-    expectOnBothRoads({{"Email1Address", exchangeAddress}, {"Email1AddressType", "EX"},
-                       {"Email2Address", "plain@example.org"}},
-                      "[\"ada@contoso.example\",\"plain@example.org\"]", book);
+    expectOnBothRoads(
+        {{"Email1Address", exchangeAddress}, {"Email1AddressType", "EX"}, {"Email2Address", "plain@example.org"}},
+        "[\"ada@contoso.example\",\"plain@example.org\"]", book);
 }
 
 TEST(EmailAddresses, AnExchangeAddressThatDoesNotResolveIsEmpty) {
-    const Json contact = {{"Email1Address", exchangeAddress}, {"Email1AddressType", "EX"},
-                          {"Email2Address", "b@example.org"}};
+    const Json contact = {
+        {"Email1Address", exchangeAddress}, {"Email1AddressType", "EX"}, {"Email2Address", "b@example.org"}};
     expectOnBothRoads(contact, "[\"\",\"b@example.org\"]");
     expectOnBothRoads(contact, "[\"\",\"b@example.org\"]",
                       {{{"address", exchangeAddress}, {"resolves", false}, {"smtp", "x@example.org"}}});
@@ -107,7 +106,8 @@ TEST(EmailAddresses, EightBitMapiValuesAreTakenInTheAnsiCodePage) {
 }
 
 TEST(EmailAddresses, EightBitExchangeTypeIsLookedUp) {
-    const Json contact = {{"Email1Address", "/o=A"}, {"Email1AddressType", "EX"},
+    const Json contact = {{"Email1Address", "/o=A"},
+                          {"Email1AddressType", "EX"},
                           {"mapiTypes", {{"Email1Address", "PT_STRING8"}, {"Email1AddressType", "PT_STRING8"}}}};
     EXPECT_EQ(addressesOf(Road::mapi, contact, {{{"address", "/o=A"}, {"smtp", "a@b.c"}}}), "[\"a@b.c\"]");
 }
@@ -116,7 +116,9 @@ TEST(EmailAddresses, UnicodeMapiValuesMatchTheObjectModelRoad) {
     const Json contact = {{"Email1Address", "ren\u00E9e@\u00E5str\u00F6m.example \u0416"}};
     const std::string mapi = addressesOf(Road::mapi, contact);
     EXPECT_EQ(mapi, addressesOf(Road::objectModel, contact));
-    EXPECT_EQ(mapi, "[\"ren\xE9" "e@\xE5str\xF6m.example ?\"]");
+    EXPECT_EQ(mapi,
+              "[\"ren\xE9"
+              "e@\xE5str\xF6m.example ?\"]");
 }
 
 TEST(EmailAddresses, AnExchangeEntryWithoutSmtpAddressIsEmptyAndTheExportGoesOn) {
@@ -124,8 +126,9 @@ TEST(EmailAddresses, AnExchangeEntryWithoutSmtpAddressIsEmptyAndTheExportGoesOn)
     for (Road road : {Road::mapi, Road::objectModel}) {
         const Json contacts = {{{"Email1Address", "/o=A"}, {"Email1AddressType", "EX"}}, {{"FullName", "Bo"}}};
         const RunResult result = run(profileOn(road, contacts, book));
-        EXPECT_EQ(result.out, "{\"displayname\":\"Bo\",\"emailaddrs\":[],\"phones\":[]}\r\n"
-                              "{\"emailaddrs\":[\"\"],\"phones\":[]}\r\ncontatti trovati: 2 / 2\r\n")
+        EXPECT_EQ(result.out,
+                  "{\"displayname\":\"Bo\",\"emailaddrs\":[],\"phones\":[]}\r\n"
+                  "{\"emailaddrs\":[\"\"],\"phones\":[]}\r\ncontatti trovati: 2 / 2\r\n")
             << roadName(road);
         EXPECT_EQ(result.journal.back(), "live-objects 0");
     }
@@ -146,8 +149,9 @@ TEST(EmailAddresses, AFailingMapiCallGivesAnEmptyArray) {
     for (const std::string operation : {"IMAPIProp.GetIDsFromNames", "IMAPIProp.GetProps"}) {
         const RunResult result = run(profileOn(Road::mapi, Json::array({contact, contact}), Json::array(),
                                                Json::array({fault(operation, "0x80040102", 2)})));
-        EXPECT_EQ(result.out, "{\"emailaddrs\":[\"a@b.c\"],\"phones\":[]}\r\n{\"emailaddrs\":[],\"phones\":[]}\r\n"
-                              "contatti trovati: 2 / 2\r\n")
+        EXPECT_EQ(result.out,
+                  "{\"emailaddrs\":[\"a@b.c\"],\"phones\":[]}\r\n{\"emailaddrs\":[],\"phones\":[]}\r\n"
+                  "contatti trovati: 2 / 2\r\n")
             << operation;
         EXPECT_EQ(result.journal.back(), "live-objects 0");
     }

@@ -205,8 +205,9 @@ TEST(ExecutableResources, EachBuildCarriesItsMachineVersionAndManifest) {
         const std::string manifest = image.resource(resourceTypeManifest, 1);
         ASSERT_FALSE(manifest.empty()) << "no application manifest";
         EXPECT_NE(manifest.find(R"(<requestedExecutionLevel level="asInvoker")"), std::string::npos);
-        for (const char* windows : {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
-                                    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
+        for (const char* windows :
+             {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+              "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
             EXPECT_NE(manifest.find(windows), std::string::npos) << windows;
         }
         EXPECT_EQ(manifest.find("activeCodePage"), std::string::npos);

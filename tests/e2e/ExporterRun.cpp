@@ -11,13 +11,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 extern char** environ;
 
@@ -161,8 +161,8 @@ RunResult run(const Json& profile, const RunOptions& options) {
 
     std::vector<std::string> arguments = {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath};
     arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
-    const Finished finished = spawnAndWait(arguments, childEnvironment(journalPath, options.locale), outPath,
-                                           errPath, options.timeoutSeconds);
+    const Finished finished = spawnAndWait(arguments, childEnvironment(journalPath, options.locale), outPath, errPath,
+                                           options.timeoutSeconds);
     result.exitCode = finished.exitCode;
     result.hung = finished.hung;
     result.out = readFile(outPath);

@@ -36,10 +36,17 @@ namespace {
 constexpr int shardCount = 8;
 
 const std::set<std::string> objectOperations = {
-    "_Application.GetNamespace", "_NameSpace.GetDefaultFolder", "_NameSpace.CreateRecipient",
-    "MAPIFolder.Items",          "_Items.Item",                 "item.QueryInterface",
-    "_ContactItem.Attachments",  "_ContactItem.MAPIOBJECT",     "Attachments.Item",
-    "Recipient.AddressEntry",    "AddressEntry.PropertyAccessor",
+    "_Application.GetNamespace",
+    "_NameSpace.GetDefaultFolder",
+    "_NameSpace.CreateRecipient",
+    "MAPIFolder.Items",
+    "_Items.Item",
+    "item.QueryInterface",
+    "_ContactItem.Attachments",
+    "_ContactItem.MAPIOBJECT",
+    "Attachments.Item",
+    "Recipient.AddressEntry",
+    "AddressEntry.PropertyAccessor",
 };
 
 bool isOperation(const std::string& line) {
@@ -53,14 +60,13 @@ std::string smallPicture(char seed) {
     return bytes + "\xFF\xD9";
 }
 
-
 // Thirty items: names, every phone type, SMTP and Exchange addresses that
 // resolve, do not resolve, resolve elsewhere or have no SMTP address,
 // pictures with and without other attachments, and distribution lists.
 Json sweepProfile(const std::string& temporary) {
-    const char* phones[] = {"BusinessTelephoneNumber", "Business2TelephoneNumber", "BusinessFaxNumber",
-                            "HomeTelephoneNumber",     "Home2TelephoneNumber",     "HomeFaxNumber",
-                            "CompanyMainTelephoneNumber", "OtherTelephoneNumber", "PrimaryTelephoneNumber",
+    const char* phones[] = {"BusinessTelephoneNumber",    "Business2TelephoneNumber", "BusinessFaxNumber",
+                            "HomeTelephoneNumber",        "Home2TelephoneNumber",     "HomeFaxNumber",
+                            "CompanyMainTelephoneNumber", "OtherTelephoneNumber",     "PrimaryTelephoneNumber",
                             "MobileTelephoneNumber"};
     Json items = Json::array();
     for (int index = 0; index < 30; ++index) {
@@ -99,12 +105,12 @@ Json sweepProfile(const std::string& temporary) {
             contact["Email1Address"] = "j\u00F6rg" + n + "@example.org";
             contact["mapiTypes"] = {{"Email1Address", "PT_STRING8"}};
             break;
-        default:
-            break;
+        default: break;
         }
         if (index % 7 == 2) {
             contact["HasPicture"] = true;
-            contact["attachments"] = Json::array({{{"base64", reference::base64(smallPicture(static_cast<char>(index)))}}});
+            contact["attachments"] =
+                Json::array({{{"base64", reference::base64(smallPicture(static_cast<char>(index)))}}});
             if (index % 2 == 0) contact["attachments"].push_back({{"base64", reference::base64(std::string("notes"))}});
         }
         if (index == 13) contact["HasPicture"] = true;  // a picture flag without attachments
@@ -115,7 +121,8 @@ Json sweepProfile(const std::string& temporary) {
     for (int index = 0; index < 30; ++index) {
         const std::string n = std::to_string(index);
         book.push_back({{"address", "/o=Contoso/cn=resolves" + n}, {"smtp", "resolved" + n + "@contoso.example"}});
-        book.push_back({{"address", "/o=Contoso/cn=elsewhere" + n}, {"entryAddress", "/o=Contoso/cn=other"},
+        book.push_back({{"address", "/o=Contoso/cn=elsewhere" + n},
+                        {"entryAddress", "/o=Contoso/cn=other"},
                         {"smtp", "x@contoso.example"}});
         book.push_back({{"address", "/o=Contoso/cn=nosmtp" + n}, {"smtp", {{"hresult", "0x8004010F"}}}});
     }
@@ -274,7 +281,8 @@ TEST_P(FaultSweep, EveryFailedCallEndsInOrder) {
             EXPECT_EQ(result.out, *expected) << what;
         } else {
             EXPECT_EQ(baseline.clean.out.compare(0, result.out.size(), result.out), 0)
-                << what << ": not a prefix of the clean output:\n" << result.out;
+                << what << ": not a prefix of the clean output:\n"
+                << result.out;
             if (result.out == baseline.clean.out) {
                 // A fault that changes nothing must be one the exporter never sees fail.
                 EXPECT_EQ(fault.operation, "_Application.Version") << what;

@@ -48,17 +48,17 @@ TEST(MapiLoader, OutlookNotInstalledEndsTheRunBeforeMapiIsLoaded) {
 }
 
 TEST(MapiLoader, TheSecondOfTwoOfficeVersionsMayHoldOutlook) {
-    const Json profile = {{"version", version},
-                          {"registry", {{"versions", {{{"name", "15.0"}, {"outlookExe", "none"}},
-                                                      {{"name", "16.0"}, {"outlookExe", "directory"}}}}}}};
+    const Json profile = {
+        {"version", version},
+        {"registry",
+         {{"versions",
+           {{{"name", "15.0"}, {"outlookExe", "none"}}, {{"name", "16.0"}, {"outlookExe", "directory"}}}}}}};
     const RunResult result = run(profile, {"-h"});
     EXPECT_EQ(result.out, version);
     EXPECT_EQ(result.exitCode, 0);
 }
 
-TEST(MapiLoader, AMissingLibraryIsReported) {
-    expectOrderlyEnd({{"mapi32", "none"}}, "Cannot load mapi32.dll");
-}
+TEST(MapiLoader, AMissingLibraryIsReported) { expectOrderlyEnd({{"mapi32", "none"}}, "Cannot load mapi32.dll"); }
 
 TEST(MapiLoader, MissingInitialiseEntryPointReleasesTheLibrary) {
     expectOrderlyEnd({{"mapi32", "standin-without-MAPIInitialize"}},
@@ -117,8 +117,8 @@ TEST(MapiLoader, ACompleteConnectionEndsMapiThenReleasesEverything) {
 }
 
 TEST(MapiLoader, TheExecutableImportsNothingFromMapi) {
-    const std::string command = "x86_64-w64-mingw32-objdump -p '" + buildRoot() +
-                                "/windows/bin/contact-exporter.exe' | grep 'DLL Name'";
+    const std::string command =
+        "x86_64-w64-mingw32-objdump -p '" + buildRoot() + "/windows/bin/contact-exporter.exe' | grep 'DLL Name'";
     std::FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string imports;

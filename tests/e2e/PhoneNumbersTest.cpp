@@ -22,11 +22,11 @@ std::string phonesOf(const Json& contact) {
 TEST(PhoneNumbers, AContactWithoutNumbersHasAnEmptyArray) { EXPECT_EQ(phonesOf(Json::object()), "[]"); }
 
 TEST(PhoneNumbers, AllTenTypesComeInTheirFixedOrder) {
-    const Json contact = {{"MobileTelephoneNumber", "10"}, {"PrimaryTelephoneNumber", "9"},
-                          {"OtherTelephoneNumber", "8"},   {"CompanyMainTelephoneNumber", "7"},
-                          {"HomeFaxNumber", "6"},          {"Home2TelephoneNumber", "5"},
-                          {"HomeTelephoneNumber", "4"},    {"BusinessFaxNumber", "3"},
-                          {"Business2TelephoneNumber", "2"}, {"BusinessTelephoneNumber", "1"}};
+    const Json contact = {
+        {"MobileTelephoneNumber", "10"},     {"PrimaryTelephoneNumber", "9"}, {"OtherTelephoneNumber", "8"},
+        {"CompanyMainTelephoneNumber", "7"}, {"HomeFaxNumber", "6"},          {"Home2TelephoneNumber", "5"},
+        {"HomeTelephoneNumber", "4"},        {"BusinessFaxNumber", "3"},      {"Business2TelephoneNumber", "2"},
+        {"BusinessTelephoneNumber", "1"}};
     EXPECT_EQ(phonesOf(contact),
               "[{\"type\":\"business\",\"number\":\"1\"},{\"type\":\"business2\",\"number\":\"2\"},"
               "{\"type\":\"businessFax\",\"number\":\"3\"},{\"type\":\"home\",\"number\":\"4\"},"
@@ -50,21 +50,24 @@ TEST(PhoneNumbers, TheSameNumberInTwoPropertiesIsWrittenTwice) {
 }
 
 TEST(PhoneNumbers, NumbersAreWrittenAsHeldWithOnlyJsonEscaping) {
-    EXPECT_EQ(phonesOf({{"BusinessTelephoneNumber", "+39 (02) 123-456"}, {"HomeTelephoneNumber", "02/123456"}}),
-              "[{\"type\":\"business\",\"number\":\"+39 (02) 123-456\"},{\"type\":\"home\",\"number\":\"02\\/123456\"}]");
+    EXPECT_EQ(
+        phonesOf({{"BusinessTelephoneNumber", "+39 (02) 123-456"}, {"HomeTelephoneNumber", "02/123456"}}),
+        "[{\"type\":\"business\",\"number\":\"+39 (02) 123-456\"},{\"type\":\"home\",\"number\":\"02\\/123456\"}]");
 }
 
 TEST(PhoneNumbers, AnEmptyOrMissingNumberIsLeftOut) {
-    EXPECT_EQ(phonesOf({{"BusinessTelephoneNumber", ""}, {"HomeTelephoneNumber", nullptr}, {"MobileTelephoneNumber", "1"}}),
-              "[{\"type\":\"mobile\",\"number\":\"1\"}]");
+    EXPECT_EQ(
+        phonesOf({{"BusinessTelephoneNumber", ""}, {"HomeTelephoneNumber", nullptr}, {"MobileTelephoneNumber", "1"}}),
+        "[{\"type\":\"mobile\",\"number\":\"1\"}]");
     // A number made of a NUL unit has a length, and escapes to nothing.
     EXPECT_EQ(phonesOf({{"OtherTelephoneNumber", utf16(std::u16string(1, u'\0'))}}),
               "[{\"type\":\"other\",\"number\":\"\"}]");
 }
 
 TEST(PhoneNumbers, EachContactStartsItsArrayWithoutAComma) {
-    const RunResult result = run({{"items", {{{"MobileTelephoneNumber", "2"}},
-                                             {{"BusinessTelephoneNumber", "1"}, {"MobileTelephoneNumber", "1"}}}}});
+    const RunResult result =
+        run({{"items",
+              {{{"MobileTelephoneNumber", "2"}}, {{"BusinessTelephoneNumber", "1"}, {"MobileTelephoneNumber", "1"}}}}});
     EXPECT_EQ(result.out,
               "{\"emailaddrs\":[],\"phones\":[{\"type\":\"business\",\"number\":\"1\"},{\"type\":\"mobile\","
               "\"number\":\"1\"}]}\r\n{\"emailaddrs\":[],\"phones\":[{\"type\":\"mobile\",\"number\":\"2\"}]}\r\n"

@@ -21,7 +21,8 @@ const Json completeProfile = {{"version", "16.0.17928.20114"}};
 
 TEST(StatusQuery, WritesTheVersionInUtf8WithoutALineEnd) {
     expectStatusAnswer({{"version", "16.0 \u00C9dition \u2713 \u65E5\u672C"}}, {"-h"},
-                       "16.0 \xC3\x89" "dition \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC");
+                       "16.0 \xC3\x89"
+                       "dition \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC");
 }
 
 TEST(StatusQuery, OnlyTheFirstTwoCharactersOfTheFirstArgumentCount) {

@@ -15,11 +15,22 @@ using namespace e2e;
 
 namespace {
 
-const char* const textMembers[] = {
-    "FullName",       "FirstName",      "LastName",           "BusinessTelephoneNumber", "Business2TelephoneNumber",
-    "BusinessFaxNumber", "HomeTelephoneNumber", "Home2TelephoneNumber", "HomeFaxNumber", "CompanyMainTelephoneNumber",
-    "OtherTelephoneNumber", "PrimaryTelephoneNumber", "MobileTelephoneNumber", "Email1Address", "Email2Address",
-    "Email3Address"};
+const char* const textMembers[] = {"FullName",
+                                   "FirstName",
+                                   "LastName",
+                                   "BusinessTelephoneNumber",
+                                   "Business2TelephoneNumber",
+                                   "BusinessFaxNumber",
+                                   "HomeTelephoneNumber",
+                                   "Home2TelephoneNumber",
+                                   "HomeFaxNumber",
+                                   "CompanyMainTelephoneNumber",
+                                   "OtherTelephoneNumber",
+                                   "PrimaryTelephoneNumber",
+                                   "MobileTelephoneNumber",
+                                   "Email1Address",
+                                   "Email2Address",
+                                   "Email3Address"};
 
 class TextGenerator {
 public:
@@ -48,23 +59,23 @@ private:
         static const char16_t bestFit[] = {0xFF02, 0xFF3C, 0xFF0F, 0x0100, 0x0141, 0x2215, 0x00A0, 0x2018,
                                            0x2019, 0x201C, 0x201D, 0x2014, 0x20AC, 0x0192, 0x02C6, 0x2122};
         switch (pick(14)) {
-        case 0: units += static_cast<char16_t>(1 + pick(0x1F)); break;             // control characters
-        case 1: units += u'\0'; break;                                            // embedded NUL
+        case 0: units += static_cast<char16_t>(1 + pick(0x1F)); break;  // control characters
+        case 1: units += u'\0'; break;                                  // embedded NUL
         case 2: units += special[pick(sizeof special / sizeof special[0])]; break;
         case 3: units += bestFit[pick(sizeof bestFit / sizeof bestFit[0])]; break;
-        case 4: units += static_cast<char16_t>(0xC0 + pick(0x40)); break;         // Western letters
-        case 5: units += static_cast<char16_t>(0x4E00 + pick(0x5000)); break;     // CJK ideographs
-        case 6: units += static_cast<char16_t>(0x3040 + pick(0xC0)); break;       // kana
-        case 7: units += static_cast<char16_t>(0xFF61 + pick(0x3F)); break;       // half-width katakana
-        case 8: units += static_cast<char16_t>(0x0400 + pick(0x100)); break;      // Cyrillic
-        case 9: units += static_cast<char16_t>(0xD800 + pick(0x400)); break;      // lone high surrogate
-        case 10: units += static_cast<char16_t>(0xDC00 + pick(0x400)); break;     // lone low surrogate
-        case 11:                                                                  // a valid pair
+        case 4: units += static_cast<char16_t>(0xC0 + pick(0x40)); break;      // Western letters
+        case 5: units += static_cast<char16_t>(0x4E00 + pick(0x5000)); break;  // CJK ideographs
+        case 6: units += static_cast<char16_t>(0x3040 + pick(0xC0)); break;    // kana
+        case 7: units += static_cast<char16_t>(0xFF61 + pick(0x3F)); break;    // half-width katakana
+        case 8: units += static_cast<char16_t>(0x0400 + pick(0x100)); break;   // Cyrillic
+        case 9: units += static_cast<char16_t>(0xD800 + pick(0x400)); break;   // lone high surrogate
+        case 10: units += static_cast<char16_t>(0xDC00 + pick(0x400)); break;  // lone low surrogate
+        case 11:                                                               // a valid pair
             units += static_cast<char16_t>(0xD83D);
             units += static_cast<char16_t>(0xDE00 + pick(0x50));
             break;
-        case 12: units += static_cast<char16_t>(1 + pick(0xD7FF)); break;         // anything below the surrogates
-        default: units += static_cast<char16_t>(0x20 + pick(0x5F)); break;        // printable ASCII
+        case 12: units += static_cast<char16_t>(1 + pick(0xD7FF)); break;   // anything below the surrogates
+        default: units += static_cast<char16_t>(0x20 + pick(0x5F)); break;  // printable ASCII
         }
     }
 

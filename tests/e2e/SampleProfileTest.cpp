@@ -11,7 +11,6 @@
 
 using namespace e2e;
 
-
 // The bundled sample exports whole: every record parses, every picture
 // decodes back to its file, every Exchange address comes out as SMTP.
 TEST(SampleProfile, ExportsEveryContactPictureAndAddress) {
@@ -47,8 +46,8 @@ TEST(SampleProfile, ExportsEveryContactPictureAndAddress) {
     }
     EXPECT_EQ(pictures, pictureOf.size());
     EXPECT_EQ(pictures, 4u);
-    for (const char* smtp : {"marco.bianchi@contoso.example", "hans-juergen.weiss@contoso.example",
-                             "federica.gallo@contoso.example"}) {
+    for (const char* smtp :
+         {"marco.bianchi@contoso.example", "hans-juergen.weiss@contoso.example", "federica.gallo@contoso.example"}) {
         EXPECT_EQ(smtpAddresses.count(smtp), 1u) << smtp;
     }
 }

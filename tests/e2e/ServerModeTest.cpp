@@ -19,21 +19,30 @@ Json mixedProfile(const Json& faults) {
     const std::string temporary = makeTestFolder() + "/temp";
     mkdir(temporary.c_str(), 0755);
     const Json items = Json::array({
-        {{"FullName", "Anna Rossi"}, {"FirstName", "Anna"}, {"LastName", "Rossi"},
-         {"Email1Address", "anna@example.com"}, {"Email1AddressType", "SMTP"},
-         {"Email2Address", "Zoë Müller"}, {"Email2AddressType", "SMTP"},
+        {{"FullName", "Anna Rossi"},
+         {"FirstName", "Anna"},
+         {"LastName", "Rossi"},
+         {"Email1Address", "anna@example.com"},
+         {"Email1AddressType", "SMTP"},
+         {"Email2Address", "Zoë Müller"},
+         {"Email2AddressType", "SMTP"},
          {"mapiTypes", {{"Email2Address", "PT_STRING8"}}},
-         {"MobileTelephoneNumber", "+39 333 1234567"}, {"HomeFaxNumber", "02\t55"}},
-        {{"FullName", "Exchange Person"}, {"Email1Address", "/o=Contoso/cn=Recipients/cn=eperson"},
-         {"Email1AddressType", "EX"}, {"Email3Address", utf16(u"lone \xD800 surrogate")},
+         {"MobileTelephoneNumber", "+39 333 1234567"},
+         {"HomeFaxNumber", "02\t55"}},
+        {{"FullName", "Exchange Person"},
+         {"Email1Address", "/o=Contoso/cn=Recipients/cn=eperson"},
+         {"Email1AddressType", "EX"},
+         {"Email3Address", utf16(u"lone \xD800 surrogate")},
          {"Email3AddressType", "SMTP"}},
         {{"class", "distlist"}},
-        {{"FullName", "With Picture"}, {"LastName", "P"}, {"HasPicture", true},
+        {{"FullName", "With Picture"},
+         {"LastName", "P"},
+         {"HasPicture", true},
          {"attachments", Json::array({{{"base64", "/9j/4AAQSkZJRgABAQ=="}}})}},
         {{"FirstName", "Only"}, {"BusinessTelephoneNumber", "\"quoted\" \\ number"}},
     });
-    const Json addressBook = Json::array(
-        {{{"address", "/o=Contoso/cn=Recipients/cn=eperson"}, {"smtp", "e.person@contoso.example"}}});
+    const Json addressBook =
+        Json::array({{{"address", "/o=Contoso/cn=Recipients/cn=eperson"}, {"smtp", "e.person@contoso.example"}}});
     return {{"items", items},
             {"addressBook", addressBook},
             {"faults", faults},
@@ -60,8 +69,8 @@ void expectSameRun(const Json& profile) {
 }  // namespace
 
 TEST(ServerMode, LocalServerExportsWhatTheInProcessServerExports) {
-    expectSameRun(mixedProfile(Json::array()));                // MAPI road
-    expectSameRun(mixedProfile(objectModelRoad()));            // object-model road
+    expectSameRun(mixedProfile(Json::array()));      // MAPI road
+    expectSameRun(mixedProfile(objectModelRoad()));  // object-model road
 }
 
 TEST(ServerMode, FailuresCrossProcessesAsTheyHappenInProcess) {

@@ -24,8 +24,8 @@ namespace {
 
 std::string toUtf8(const std::wstring& wide) {
     if (wide.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
     return utf8;
@@ -49,9 +49,9 @@ std::string toAnsi(const std::wstring& wide) {
 }
 
 struct Text {
-    std::size_t length = 0;      // as Outlook reports it, NUL units included
-    std::size_t beforeNul = 0;   // up to the first NUL
-    std::string expected;        // UTF-8 of what a reader decodes
+    std::size_t length = 0;     // as Outlook reports it, NUL units included
+    std::size_t beforeNul = 0;  // up to the first NUL
+    std::string expected;       // UTF-8 of what a reader decodes
 };
 
 Text textOf(const json& contact, const char* member) {
@@ -79,11 +79,11 @@ json expectedRecord(const json& contact, bool objectModelRoad) {
     if (const Text last = textOf(contact, "LastName"); last.length > 1) record["surname"] = last.expected;
     json phones = json::array();
     const std::pair<const char*, const char*> phoneTypes[] = {
-        {"business", "BusinessTelephoneNumber"},  {"business2", "Business2TelephoneNumber"},
-        {"businessFax", "BusinessFaxNumber"},     {"home", "HomeTelephoneNumber"},
-        {"home2", "Home2TelephoneNumber"},        {"homeFax", "HomeFaxNumber"},
+        {"business", "BusinessTelephoneNumber"},   {"business2", "Business2TelephoneNumber"},
+        {"businessFax", "BusinessFaxNumber"},      {"home", "HomeTelephoneNumber"},
+        {"home2", "Home2TelephoneNumber"},         {"homeFax", "HomeFaxNumber"},
         {"company", "CompanyMainTelephoneNumber"}, {"other", "OtherTelephoneNumber"},
-        {"primary", "PrimaryTelephoneNumber"},    {"mobile", "MobileTelephoneNumber"}};
+        {"primary", "PrimaryTelephoneNumber"},     {"mobile", "MobileTelephoneNumber"}};
     for (const auto& [label, member] : phoneTypes) {
         const Text number = textOf(contact, member);
         if (number.length > 0) phones.push_back({{"type", label}, {"number", number.expected}});
@@ -119,8 +119,8 @@ int check(const wchar_t* profilePath, const wchar_t* outputPath, bool objectMode
     const std::string trailer =
         "contatti trovati: " + std::to_string(contacts.size()) + " / " + std::to_string(items.size());
     if (lines.size() != contacts.size() + 2 || lines[contacts.size()] != trailer || !lines.back().empty()) {
-        std::printf("expected %zu records and the trailer \"%s\", found %zu lines\n", contacts.size(),
-                    trailer.c_str(), lines.size());
+        std::printf("expected %zu records and the trailer \"%s\", found %zu lines\n", contacts.size(), trailer.c_str(),
+                    lines.size());
         return 1;
     }
     for (std::size_t at = 0; at < contacts.size(); ++at) {
@@ -150,7 +150,8 @@ int wmain(int argumentCount, wchar_t* arguments[]) {
         return 2;
     }
     try {
-        return check(arguments[1], arguments[2], argumentCount > 3 && std::wstring(arguments[3]) == L"--object-model-road");
+        return check(arguments[1], arguments[2],
+                     argumentCount > 3 && std::wstring(arguments[3]) == L"--object-model-road");
     } catch (const std::exception& error) {
         std::printf("record-check: %s\n", error.what());
         return 2;

@@ -47,7 +47,9 @@ TEST(JsonEscape, TextAfterAnEmbeddedNulIsDropped) {
 
 TEST(JsonEscape, WesternLettersAreSingleBytesAndBestFitResultsAreEscaped) {
     REQUIRE_ANSI_CODE_PAGE(1252);
-    EXPECT_EQ(escapeForJson(wide(L"Ren\u00E9e D'\u00C0ngelo")), "Ren\xE9" "e D'\xC0ngelo");
+    EXPECT_EQ(escapeForJson(wide(L"Ren\u00E9e D'\u00C0ngelo")),
+              "Ren\xE9"
+              "e D'\xC0ngelo");
     EXPECT_EQ(escapeForJson(wide(L"\u0416\u4E2D")), "??");
     // Full-width quotation mark, reverse solidus and solidus best-fit to ASCII.
     EXPECT_EQ(escapeForJson(wide(L"\uFF02\uFF3C\uFF0F")), "\\\"\\\\\\/");

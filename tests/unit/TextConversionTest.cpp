@@ -19,7 +19,9 @@ WideString wide(const std::wstring& units) { return WideString::copyOf(units.dat
 TEST(TextConversion, Utf8RoundTripKeepsEveryCharacter) {
     const std::wstring original = L"C:\\Users\\J\u00F6rg \u0160ime\u010Dek\\\U0001F600\\";
     const std::string utf8 = text::wideToUtf8(original.data(), original.size());
-    EXPECT_EQ(utf8, "C:\\Users\\J\xC3\xB6rg \xC5\xA0ime\xC4\x8D" "ek\\\xF0\x9F\x98\x80\\");
+    EXPECT_EQ(utf8,
+              "C:\\Users\\J\xC3\xB6rg \xC5\xA0ime\xC4\x8D"
+              "ek\\\xF0\x9F\x98\x80\\");
     const WideString back = text::utf8ToWide(utf8);
     EXPECT_EQ(std::wstring(back.get(), back.length()), original);
 }

@@ -33,9 +33,7 @@ constexpr AddressPair objectModelPairs[] = {
     {ContactText::Email3Address, ContactText::Email3AddressType},
 };
 
-bool isExchangeType(const WideString& type) {
-    return !type.isNull() && std::wcscmp(type.get(), L"EX") == 0;
-}
+bool isExchangeType(const WideString& type) { return !type.isNull() && std::wcscmp(type.get(), L"EX") == 0; }
 
 bool isExchangeType(const mapi::SPropValue& type) {
     switch (mapi::propType(type.ulPropTag)) {

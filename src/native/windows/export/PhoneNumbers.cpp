@@ -15,16 +15,11 @@ struct PhoneType {
 
 // In the order the entries are written.
 constexpr PhoneType phoneTypes[] = {
-    {"business", ContactText::BusinessTelephoneNumber},
-    {"business2", ContactText::Business2TelephoneNumber},
-    {"businessFax", ContactText::BusinessFaxNumber},
-    {"home", ContactText::HomeTelephoneNumber},
-    {"home2", ContactText::Home2TelephoneNumber},
-    {"homeFax", ContactText::HomeFaxNumber},
-    {"company", ContactText::CompanyMainTelephoneNumber},
-    {"other", ContactText::OtherTelephoneNumber},
-    {"primary", ContactText::PrimaryTelephoneNumber},
-    {"mobile", ContactText::MobileTelephoneNumber},
+    {"business", ContactText::BusinessTelephoneNumber},   {"business2", ContactText::Business2TelephoneNumber},
+    {"businessFax", ContactText::BusinessFaxNumber},      {"home", ContactText::HomeTelephoneNumber},
+    {"home2", ContactText::Home2TelephoneNumber},         {"homeFax", ContactText::HomeFaxNumber},
+    {"company", ContactText::CompanyMainTelephoneNumber}, {"other", ContactText::OtherTelephoneNumber},
+    {"primary", ContactText::PrimaryTelephoneNumber},     {"mobile", ContactText::MobileTelephoneNumber},
 };
 
 }  // namespace

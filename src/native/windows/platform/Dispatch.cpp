@@ -23,8 +23,7 @@ struct ExceptionInfo {
     }
 };
 
-Variant invoke(IDispatch* object, const DispatchMember& member, WORD kind, VARIANT* arguments,
-               unsigned argumentCount) {
+Variant invoke(IDispatch* object, const DispatchMember& member, WORD kind, VARIANT* arguments, unsigned argumentCount) {
     if (object == nullptr) throwComError(E_POINTER);
     const DISPID dispid = member.dispid(object);
 
@@ -37,8 +36,8 @@ Variant invoke(IDispatch* object, const DispatchMember& member, WORD kind, VARIA
 
     Variant result;
     ExceptionInfo exception;
-    HRESULT outcome = object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result,
-                                     &exception.info, nullptr);
+    HRESULT outcome =
+        object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result, &exception.info, nullptr);
     if (outcome == DISP_E_EXCEPTION) outcome = exception.carriedResult();
     if (FAILED(outcome)) throwComError(outcome, object, member.owner().iid);
     return result;
@@ -79,8 +78,8 @@ ComRef<IDispatch> takeObject(Variant& result) {
 ComRef<IUnknown> takeUnknown(Variant& result) {
     if (result->vt == VT_EMPTY || result->vt == VT_NULL) return nullptr;
     if (result->vt != VT_UNKNOWN && result->vt != VT_DISPATCH) changeType(result, VT_UNKNOWN);
-    IUnknown* unknown = result->vt == VT_DISPATCH ? std::exchange(result->pdispVal, nullptr)
-                                                  : std::exchange(result->punkVal, nullptr);
+    IUnknown* unknown =
+        result->vt == VT_DISPATCH ? std::exchange(result->pdispVal, nullptr) : std::exchange(result->punkVal, nullptr);
     return ComRef<IUnknown>::adopt(unknown);
 }
 

@@ -84,16 +84,15 @@ struct IMAPIProp : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetProps(SPropTagArray* propTags, ULONG flags, ULONG* valueCount,
                                                SPropValue** values) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetPropList(ULONG flags, SPropTagArray** propTags) = 0;
-    virtual HRESULT STDMETHODCALLTYPE OpenProperty(ULONG propTag, const IID* iid, ULONG interfaceOptions,
-                                                   ULONG flags, IUnknown** unknown) = 0;
+    virtual HRESULT STDMETHODCALLTYPE OpenProperty(ULONG propTag, const IID* iid, ULONG interfaceOptions, ULONG flags,
+                                                   IUnknown** unknown) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetProps(ULONG valueCount, SPropValue* values, void** problems) = 0;
     virtual HRESULT STDMETHODCALLTYPE DeleteProps(SPropTagArray* propTags, void** problems) = 0;
     virtual HRESULT STDMETHODCALLTYPE CopyTo(ULONG excludedIidCount, const IID* excludedIids,
                                              SPropTagArray* excludedProps, ULONG_PTR uiParam, void* progress,
                                              const IID* iid, void* destination, ULONG flags, void** problems) = 0;
     virtual HRESULT STDMETHODCALLTYPE CopyProps(SPropTagArray* includedProps, ULONG_PTR uiParam, void* progress,
-                                                const IID* iid, void* destination, ULONG flags,
-                                                void** problems) = 0;
+                                                const IID* iid, void* destination, ULONG flags, void** problems) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetNamesFromIDs(SPropTagArray** propTags, GUID* propSetGuid, ULONG flags,
                                                       ULONG* nameCount, MAPINAMEID*** names) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetIDsFromNames(ULONG nameCount, MAPINAMEID** names, ULONG flags,
