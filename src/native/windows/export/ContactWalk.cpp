@@ -1,24 +1,13 @@
 #include "connection/ContactExporter.h"
 
+#include "export/JsonString.h"
 #include "platform/ComError.h"
-#include "text/JsonEscape.h"
 #include "text/StandardStreams.h"
 
 #include <cstdint>
 
 using outlook::ContactText;
 using text::writeOut;
-
-namespace {
-
-// `"key":"` value `"` with the value's JSON text.
-void writeMember(const char* prefix, const text::WideString& value) {
-    writeOut(prefix);
-    writeOut(text::escapeForJson(value));
-    writeOut("\"");
-}
-
-}  // namespace
 
 void ContactExporter::exportContacts() {
     try {
@@ -65,15 +54,15 @@ bool ContactExporter::writeContactRecord(const outlook::ContactItem& contact, ou
     if (!writePicture(contact, attachments)) return false;
 
     if (contact.text(ContactText::FullName).length() > 0) {
-        writeMember("\"displayname\":\"", contact.text(ContactText::FullName));
+        writeJsonString("\"displayname\":\"", contact.text(ContactText::FullName));
         writeOut(",");
     }
     writeEmailAddresses(contact);
     if (contact.text(ContactText::FirstName).length() > 0) {
-        writeMember(",\"firstname\":\"", contact.text(ContactText::FirstName));
+        writeJsonString(",\"firstname\":\"", contact.text(ContactText::FirstName));
     }
     if (contact.text(ContactText::LastName).length() > 1) {
-        writeMember(",\"surname\":\"", contact.text(ContactText::LastName));
+        writeJsonString(",\"surname\":\"", contact.text(ContactText::LastName));
     }
 
     firstPhone = true;

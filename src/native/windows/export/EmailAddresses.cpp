@@ -1,9 +1,9 @@
 #include "connection/ContactExporter.h"
 
 #include "connection/MapiLibrary.h"
+#include "export/JsonString.h"
 #include "platform/ComError.h"
 #include "platform/MapiBuffer.h"
-#include "text/JsonEscape.h"
 #include "text/StandardStreams.h"
 #include "text/TextConversion.h"
 
@@ -56,12 +56,6 @@ WideString wideText(const mapi::SPropValue& value) {
     return WideString::copyOf(value.Value.lpszW, std::wcslen(value.Value.lpszW));
 }
 
-void writeAddressEntry(const WideString& address) {
-    writeOut("\"");
-    writeOut(text::escapeForJson(address));
-    writeOut("\"");
-}
-
 }  // namespace
 
 void ContactExporter::writeEmailAddresses(const outlook::ContactItem& contact) {
@@ -110,7 +104,7 @@ void ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem&
         if (!firstEntry) writeOut(",");
         firstEntry = false;
         const WideString stored = wideText(address);
-        writeAddressEntry(isExchangeType(type) ? resolveSmtpAddress(stored) : stored);
+        writeJsonString("\"", isExchangeType(type) ? resolveSmtpAddress(stored) : stored);
     }
 }
 
@@ -126,7 +120,7 @@ void ContactExporter::writeEmailAddressesThroughObjectModel(const outlook::Conta
 void ContactExporter::writeEmailAddress(const WideString& address, const WideString& type) {
     if (address.length() == 0) return;
     if (!firstEmail) writeOut(",");
-    writeAddressEntry(isExchangeType(type) ? resolveSmtpAddress(address) : address);
+    writeJsonString("\"", isExchangeType(type) ? resolveSmtpAddress(address) : address);
     firstEmail = false;
 }
 
