@@ -6,6 +6,9 @@
 #include "UniqueHandle.h"
 #include "Utf.h"
 
+#include <cstring>
+#include <vector>
+
 namespace launcher {
 
 namespace {
@@ -42,46 +45,72 @@ void removeExisting(const std::wstring& path) {
     }
 }
 
+std::wstring parentFolder(const std::wstring& path) {
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+}
+
+void writeNewFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
+    createFolders(parentFolder(path));
+    standin::UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!file.valid() ||
+        !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size()) {
+        throw LauncherError(win32Failure("cannot write " + standin::utf16ToUtf8(path)));
+    }
+}
+
+// The headers of a PE executable for `machine` as OUTLOOK.EXE's begin: the
+// DOS header, the NT signature, the file header and an empty optional
+// header of the machine's kind. Nothing in it runs.
+std::vector<BYTE> executableHeaders(WORD machine) {
+    const bool is64 = machine != IMAGE_FILE_MACHINE_I386;
+    IMAGE_DOS_HEADER dos{};
+    dos.e_magic = IMAGE_DOS_SIGNATURE;
+    dos.e_lfanew = sizeof dos;
+    IMAGE_FILE_HEADER header{};
+    header.Machine = machine;
+    header.SizeOfOptionalHeader =
+        static_cast<WORD>(is64 ? sizeof(IMAGE_OPTIONAL_HEADER64) : sizeof(IMAGE_OPTIONAL_HEADER32));
+    header.Characteristics = static_cast<WORD>(IMAGE_FILE_EXECUTABLE_IMAGE |
+                                               (is64 ? IMAGE_FILE_LARGE_ADDRESS_AWARE : IMAGE_FILE_32BIT_MACHINE));
+    const DWORD signature = IMAGE_NT_SIGNATURE;
+    const WORD magic = is64 ? IMAGE_NT_OPTIONAL_HDR64_MAGIC : IMAGE_NT_OPTIONAL_HDR32_MAGIC;
+
+    const size_t headerAt = sizeof dos + sizeof signature;
+    const size_t magicAt = headerAt + sizeof header;
+    std::vector<BYTE> bytes(magicAt + header.SizeOfOptionalHeader, 0);
+    std::memcpy(bytes.data(), &dos, sizeof dos);
+    std::memcpy(bytes.data() + sizeof dos, &signature, sizeof signature);
+    std::memcpy(bytes.data() + headerAt, &header, sizeof header);
+    std::memcpy(bytes.data() + magicAt, &magic, sizeof magic);
+    return bytes;
+}
+
 }  // namespace
 
-void prepareOutlookExe(const std::wstring& folder, OfficeVersion::OutlookExe kind) {
+void prepareExecutable(const std::wstring& path, OutlookExe kind) {
+    removeExisting(path);
+    switch (kind) {
+    case OutlookExe::None: break;
+    case OutlookExe::Directory: createFolders(path); break;
+    case OutlookExe::File:
+        // Not a runnable program: the Office versions' probe looks for the file only.
+        writeNewFile(path, {'M', 'Z'});
+        break;
+    case OutlookExe::X64: writeNewFile(path, executableHeaders(IMAGE_FILE_MACHINE_AMD64)); break;
+    case OutlookExe::X86: writeNewFile(path, executableHeaders(IMAGE_FILE_MACHINE_I386)); break;
+    }
+}
+
+void prepareOutlookExe(const std::wstring& folder, OutlookExe kind) {
     std::wstring base = folder;
     while (base.size() > 3 && (base.back() == L'\\' || base.back() == L'/')) {
         base.pop_back();
     }
-    const std::wstring outlookExe = base + L"\\Outlook.exe";
-    const DWORD attributes = GetFileAttributesW(outlookExe.c_str());
-    const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    const bool isFile = attributes != INVALID_FILE_ATTRIBUTES && !isFolder;
-
-    switch (kind) {
-    case OfficeVersion::OutlookExe::None: removeExisting(outlookExe); break;
-    case OfficeVersion::OutlookExe::Directory:
-        if (isFile) {
-            removeExisting(outlookExe);
-        }
-        createFolders(outlookExe);
-        break;
-    case OfficeVersion::OutlookExe::File: {
-        if (isFile) {
-            break;
-        }
-        if (isFolder) {
-            removeExisting(outlookExe);
-        }
-        createFolders(base);
-        standin::UniqueHandle file(
-            CreateFileW(outlookExe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid()) {
-            throw LauncherError(win32Failure("cannot create " + standin::utf16ToUtf8(outlookExe)));
-        }
-        // Not a runnable program; the exporter only looks for the file.
-        const char stub[] = "MZ";
-        DWORD written = 0;
-        WriteFile(file.get(), stub, 2, &written, nullptr);
-        break;
-    }
-    }
+    prepareExecutable(base + L"\\Outlook.exe", kind);
 }
 
 }  // namespace launcher

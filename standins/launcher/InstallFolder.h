@@ -6,8 +6,13 @@
 
 namespace launcher {
 
-// Makes <folder>\Outlook.exe a file, a directory, or absent, creating the
-// folder as needed. Throws LauncherError when the file system refuses.
-void prepareOutlookExe(const std::wstring& folder, OfficeVersion::OutlookExe kind);
+// Makes the file at `path` what `kind` says (a file that is not an
+// executable, a PE executable's headers for x64 or x86, a directory, or
+// nothing), creating its folder as needed. Throws LauncherError when the
+// file system refuses.
+void prepareExecutable(const std::wstring& path, OutlookExe kind);
+
+// The same for <folder>\Outlook.exe.
+void prepareOutlookExe(const std::wstring& folder, OutlookExe kind);
 
 }  // namespace launcher

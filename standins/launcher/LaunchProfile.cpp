@@ -16,6 +16,56 @@ bool isAbsoluteOrVariable(const std::wstring& path) {
            (path.size() >= 2 && path[1] == L':');
 }
 
+OutlookExe outlookExeValue(const json& value, const std::string& where) {
+    const std::string& kind = standin::stringValue(value, where);
+    if (kind == "file") return OutlookExe::File;
+    if (kind == "x64") return OutlookExe::X64;
+    if (kind == "x86") return OutlookExe::X86;
+    if (kind == "directory") return OutlookExe::Directory;
+    if (kind == "none") return OutlookExe::None;
+    throw standin::ProfileError(where + ": expected \"file\", \"x64\", \"x86\", \"directory\" or \"none\"");
+}
+
+AppPaths parseAppPaths(const json& value) {
+    const std::string where = "registry.appPaths";
+    standin::requireKnownMembers(value, {"outlookExe", "quoted", "type"}, where);
+    AppPaths appPaths;
+    if (value.contains("outlookExe")) {
+        appPaths.outlookExe = outlookExeValue(value["outlookExe"], where + ".outlookExe");
+    }
+    if (value.contains("quoted")) {
+        appPaths.quoted = standin::booleanValue(value["quoted"], where + ".quoted");
+    }
+    if (value.contains("type")) {
+        const std::string& type = standin::stringValue(value["type"], where + ".type");
+        if (type == "REG_SZ") {
+            appPaths.type = REG_SZ;
+        } else if (type == "REG_EXPAND_SZ") {
+            appPaths.type = REG_EXPAND_SZ;
+        } else {
+            throw standin::ProfileError(where + ".type: expected REG_SZ or REG_EXPAND_SZ");
+        }
+    }
+    return appPaths;
+}
+
+ClickToRun parseClickToRun(const json& value) {
+    const std::string where = "registry.clickToRun";
+    standin::requireKnownMembers(value, {"platform", "outlookExe"}, where);
+    ClickToRun clickToRun;
+    if (value.contains("platform")) {
+        const std::string& platform = standin::stringValue(value["platform"], where + ".platform");
+        if (platform != "x64" && platform != "x86") {
+            throw standin::ProfileError(where + ".platform: expected \"x64\" or \"x86\"");
+        }
+        clickToRun.platform = standin::utf8ToUtf16(platform);
+    }
+    if (value.contains("outlookExe")) {
+        clickToRun.outlookExe = outlookExeValue(value["outlookExe"], where + ".outlookExe");
+    }
+    return clickToRun;
+}
+
 OfficeVersion parseVersion(const json& value, const std::wstring& profileFolder, const std::string& where) {
     standin::requireKnownMembers(value, {"name", "path", "type", "terminated", "outlookExe", "installRoot", "rawBytes"},
                                  where);
@@ -52,16 +102,7 @@ OfficeVersion parseVersion(const json& value, const std::wstring& profileFolder,
         version.terminated = standin::booleanValue(value["terminated"], where + ".terminated");
     }
     if (value.contains("outlookExe")) {
-        const std::string& kind = standin::stringValue(value["outlookExe"], where + ".outlookExe");
-        if (kind == "file") {
-            version.outlookExe = OfficeVersion::OutlookExe::File;
-        } else if (kind == "directory") {
-            version.outlookExe = OfficeVersion::OutlookExe::Directory;
-        } else if (kind == "none") {
-            version.outlookExe = OfficeVersion::OutlookExe::None;
-        } else {
-            throw standin::ProfileError(where + ".outlookExe: expected \"file\", \"directory\" or \"none\"");
-        }
+        version.outlookExe = outlookExeValue(value["outlookExe"], where + ".outlookExe");
     }
     if (value.contains("installRoot")) {
         version.installRoot = standin::booleanValue(value["installRoot"], where + ".installRoot");
@@ -81,7 +122,7 @@ OfficeVersion parseVersion(const json& value, const std::wstring& profileFolder,
 }
 
 OfficeRegistry parseRegistry(const json& value, const std::wstring& profileFolder) {
-    standin::requireKnownMembers(value, {"officeKey", "versions"}, "registry");
+    standin::requireKnownMembers(value, {"officeKey", "versions", "appPaths", "clickToRun"}, "registry");
     OfficeRegistry registry;
     if (value.contains("officeKey")) {
         registry.officeKey = standin::booleanValue(value["officeKey"], "registry.officeKey");
@@ -93,10 +134,20 @@ OfficeRegistry parseRegistry(const json& value, const std::wstring& profileFolde
                                                      "registry.versions[" + std::to_string(index) + "]"));
         }
     }
+    if (value.contains("appPaths")) {
+        registry.appPaths = parseAppPaths(value["appPaths"]);
+    }
+    if (value.contains("clickToRun")) {
+        registry.clickToRun = parseClickToRun(value["clickToRun"]);
+    }
     return registry;
 }
 
 }  // namespace
+
+std::wstring appPathsOutlookExe() { return L"C:\\Program Files\\Microsoft Office (App Paths)\\OUTLOOK.EXE"; }
+
+std::wstring clickToRunInstallationPath() { return L"C:\\Program Files\\Microsoft Office (Click-to-Run)"; }
 
 std::wstring defaultInstallFolder(const std::wstring& versionName) {
     const std::wstring major = versionName.substr(0, versionName.find(L'.'));

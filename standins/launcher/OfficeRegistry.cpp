@@ -13,6 +13,8 @@ namespace launcher {
 namespace {
 
 constexpr const wchar_t* officeKeyPath = L"Software\\Microsoft\\Office";
+constexpr const wchar_t* appPathsParentPath = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+constexpr const wchar_t* clickToRunKeyPath = L"Software\\Microsoft\\Office\\ClickToRun\\Configuration";
 constexpr REGSAM view = KEY_WOW64_64KEY;
 
 // Owns an open registry key.
@@ -51,19 +53,20 @@ private:
     HKEY key_;
 };
 
-void deleteOfficeKey() {
-    HKEY software = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft", 0, KEY_ALL_ACCESS | view, &software) !=
-        ERROR_SUCCESS) {
+// Deletes the key `name` under `parentPath` with everything in it.
+void deleteKey(const wchar_t* parentPath, const wchar_t* name) {
+    HKEY parent = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_ALL_ACCESS | view, &parent) != ERROR_SUCCESS) {
         return;
     }
-    const LONG status = RegDeleteTreeW(software, L"Office");
+    const LONG status = RegDeleteTreeW(parent, name);
     if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
-        RegDeleteKeyExW(software, L"Office", view, 0);
+        RegDeleteKeyExW(parent, name, view, 0);
     }
-    RegCloseKey(software);
+    RegCloseKey(parent);
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
-        throw LauncherError("cannot delete the Office registry key (error " + std::to_string(status) + ")");
+        throw LauncherError("cannot delete the registry key " + standin::utf16ToUtf8(name) + " (error " +
+                            std::to_string(status) + ")");
     }
 }
 
@@ -108,19 +111,48 @@ void writeVersion(const OfficeVersion& version) {
     }
 }
 
+void writeAppPaths(const AppPaths& appPaths) {
+    const std::wstring outlookExe = appPathsOutlookExe();
+    std::wstring path = outlookExe;
+    if (appPaths.type == REG_EXPAND_SZ) {
+        const std::wstring programFiles = L"C:\\Program Files";
+        path = L"%ProgramFiles%" + path.substr(programFiles.size());
+    }
+    if (appPaths.quoted) {
+        path = L"\"" + path + L"\"";
+    }
+    const RegistryKey key = RegistryKey::create(HKEY_LOCAL_MACHINE, std::wstring(appPathsParentPath) + L"\\OUTLOOK.EXE");
+    key.setValue(nullptr, appPaths.type, textBytes(path, true));
+    prepareExecutable(outlookExe, appPaths.outlookExe);
+}
+
+void writeClickToRun(const ClickToRun& clickToRun) {
+    const std::wstring installationPath = clickToRunInstallationPath();
+    const RegistryKey key = RegistryKey::create(HKEY_LOCAL_MACHINE, clickToRunKeyPath);
+    key.setValue(L"InstallationPath", REG_SZ, textBytes(installationPath, true));
+    key.setValue(L"Platform", REG_SZ, textBytes(clickToRun.platform, true));
+    prepareExecutable(installationPath + L"\\root\\Office16\\OUTLOOK.EXE", clickToRun.outlookExe);
+}
+
 }  // namespace
 
 void writeOfficeRegistry(const OfficeRegistry& registry) {
-    deleteOfficeKey();
-    if (!registry.officeKey) {
-        return;
-    }
-    RegistryKey::create(HKEY_LOCAL_MACHINE, officeKeyPath);
-    for (const OfficeVersion& version : registry.versions) {
-        writeVersion(version);
-        if (version.path && !version.path->empty()) {
-            prepareOutlookExe(expanded(*version.path), version.outlookExe);
+    deleteKey(L"Software\\Microsoft", L"Office");
+    deleteKey(appPathsParentPath, L"OUTLOOK.EXE");
+    if (registry.officeKey) {
+        RegistryKey::create(HKEY_LOCAL_MACHINE, officeKeyPath);
+        for (const OfficeVersion& version : registry.versions) {
+            writeVersion(version);
+            if (version.path && !version.path->empty()) {
+                prepareOutlookExe(expanded(*version.path), version.outlookExe);
+            }
         }
+    }
+    if (registry.appPaths) {
+        writeAppPaths(*registry.appPaths);
+    }
+    if (registry.clickToRun) {
+        writeClickToRun(*registry.clickToRun);
     }
 }
 
@@ -128,7 +160,9 @@ void writeDefaultOfficeRegistry() {
     OfficeVersion version;
     version.name = L"16.0";
     version.path = defaultInstallFolder(version.name);
-    writeOfficeRegistry(OfficeRegistry{true, {version}});
+    OfficeRegistry registry;
+    registry.versions.push_back(version);
+    writeOfficeRegistry(registry);
 }
 
 }  // namespace launcher

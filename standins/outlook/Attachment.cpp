@@ -4,6 +4,7 @@
 #include <mutex>
 #include <vector>
 
+#include "Results.h"
 #include "UniqueHandle.h"
 
 namespace outlook {
@@ -48,6 +49,13 @@ HRESULT writeFile(const std::wstring& path, const AttachmentContent& content) {
 Attachment::Attachment(SessionPtr session, size_t item, size_t attachment)
     : DispatchObject(std::move(session), AttachmentInterface) {
     const AttachmentContent& content = this->session()->profile().item(item).contact.attachments[attachment];
+    addMember("FileName", ResultKind::Bstr, [&content](const Arguments& arguments, VARIANT& result) {
+        if (const HRESULT count = arguments.expectCount(0); FAILED(count)) {
+            return count;
+        }
+        setText(result, content.fileName);
+        return S_OK;
+    });
     addMember("SaveAsFile", ResultKind::Value, [&content](const Arguments& arguments, VARIANT&) {
         std::wstring path;
         HRESULT outcome = arguments.expectCount(1);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Application.h"
+#include "BusyWindows.h"
 #include "ErrorReporting.h"
 #include "Interfaces.h"
 #include "Journal.h"
@@ -58,6 +59,7 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID i
         standin::journal(std::string("profile error: ") + error.what());
         return E_FAIL;
     }
+    busy::configure(session->profile().busy);
     if (const Fault* fault = session->faultFor(createOperation, call)) {
         // Creation cannot succeed without an object; "result": "null" refuses it.
         return fault->yieldsNull ? E_NOINTERFACE : reportFault(*fault, ApplicationInterface.iid, nullptr);

@@ -6,7 +6,8 @@
 // It serves one client: it registers the class object for a single use,
 // answers calls in its single-threaded apartment, and when the client
 // process has ended writes "live-objects N" (the objects the client never
-// released) as the run's last journal line.
+// released) as the run's last journal line. In the profile's busy windows
+// its message filter turns calls away, as a busy Outlook's does.
 
 #include <windows.h>
 #include <objbase.h>
@@ -14,6 +15,7 @@
 
 #include <string>
 
+#include "BusyWindows.h"
 #include "ClassFactory.h"
 #include "Interfaces.h"
 #include "Journal.h"
@@ -94,6 +96,76 @@ private:
     HRESULT result_ = E_FAIL;
 };
 
+// Answers SERVERCALL_REJECTED for a call to one of the stand-in's objects
+// (an IDispatch or Outlook interface method beyond IUnknown's) inside a busy
+// window; COM then fails the caller's call with RPC_E_CALL_REJECTED.
+class BusyServerFilter final : public IMessageFilter {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
+        *object = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IMessageFilter)) {
+            return E_NOINTERFACE;
+        }
+        *object = static_cast<IMessageFilter*>(this);
+        return S_OK;
+    }
+    // One instance, living as long as the server's apartment.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO* call) override {
+        if (call != nullptr && callsObjectMember(*call) && outlook::busy::messageFilterTurnsAway()) {
+            return SERVERCALL_REJECTED;
+        }
+        return SERVERCALL_ISHANDLED;
+    }
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
+
+private:
+    static bool callsObjectMember(const INTERFACEINFO& call) {
+        constexpr WORD firstMethodAfterIUnknown = 3;
+        if (call.wMethod < firstMethodAfterIUnknown) {
+            return false;
+        }
+        if (IsEqualIID(call.iid, IID_IDispatch)) {
+            return true;
+        }
+        for (const outlook::OutlookInterface* known : outlook::outlookInterfaces) {
+            if (IsEqualIID(call.iid, known->iid)) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+// The filter registered on this thread's apartment for as long as this lives.
+class FilterRegistration {
+public:
+    explicit FilterRegistration(IMessageFilter* filter) {
+        IMessageFilter* previous = nullptr;
+        registered_ = SUCCEEDED(CoRegisterMessageFilter(filter, &previous));
+        if (previous != nullptr) {
+            previous->Release();
+        }
+    }
+    ~FilterRegistration() {
+        if (registered_) {
+            CoRegisterMessageFilter(nullptr, nullptr);
+        }
+    }
+    FilterRegistration(const FilterRegistration&) = delete;
+    FilterRegistration& operator=(const FilterRegistration&) = delete;
+    bool registered() const { return registered_; }
+
+private:
+    bool registered_ = false;
+};
+
 std::string hex(HRESULT result) {
     char text[16];
     wsprintfA(text, "0x%08lX", static_cast<unsigned long>(result));
@@ -113,6 +185,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         standin::journal("server error: CoInitializeEx failed with " + hex(apartment.result()));
         return 1;
     }
+    BusyServerFilter filter;
+    const FilterRegistration filterRegistration(&filter);
+    if (!filterRegistration.registered()) {
+        standin::journal("server error: CoRegisterMessageFilter failed");
+        return 1;
+    }
+    outlook::busy::turnAwayInMessageFilter();
     {
         const ClassRegistration registration;
         if (FAILED(registration.result())) {

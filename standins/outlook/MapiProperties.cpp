@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "BusyWindows.h"
 #include "Interfaces.h"
 #include "LiveObjects.h"
 #include "MapiAnswers.h"
@@ -46,6 +47,9 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetIDsFromNames(ULONG nameCount, mapi::MAPINAMEID** names, ULONG,
                                               mapi::SPropTagArray** propTags) override {
+        if (busy::objectTurnsAway()) {
+            return RPC_E_CALL_REJECTED;
+        }
         if (propTags == nullptr) {
             return MAPI_E_INVALID_PARAMETER;
         }
@@ -54,6 +58,9 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetProps(mapi::SPropTagArray* propTags, ULONG, ULONG* valueCount,
                                        mapi::SPropValue** values) override {
+        if (busy::objectTurnsAway()) {
+            return RPC_E_CALL_REJECTED;
+        }
         if (valueCount == nullptr || values == nullptr) {
             return MAPI_E_INVALID_PARAMETER;
         }

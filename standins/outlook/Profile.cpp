@@ -32,6 +32,7 @@ const std::set<std::string>& knownOperations() {
             "_ContactItem.MAPIOBJECT",
             "Attachments.Count",
             "Attachments.Item",
+            "Attachment.FileName",
             "Attachment.SaveAsFile",
             "Recipient.Resolve",
             "Recipient.AddressEntry",
@@ -90,7 +91,7 @@ std::vector<AttachmentContent> parseAttachments(const json& list, const std::wst
     for (size_t index = 0; index < list.size(); ++index) {
         const json& attachment = list[index];
         const std::string at = where + "[" + std::to_string(index) + "]";
-        standin::requireKnownMembers(attachment, {"path", "base64", "holdOpen"}, at);
+        standin::requireKnownMembers(attachment, {"path", "base64", "holdOpen", "fileName"}, at);
         if (attachment.contains("path") == attachment.contains("base64")) {
             throw ProfileError(at + ": give exactly one of \"path\" and \"base64\"");
         }
@@ -103,6 +104,9 @@ std::vector<AttachmentContent> parseAttachments(const json& list, const std::wst
                 throw ProfileError(at + ".base64: not valid base64");
             }
             attachments.push_back({std::move(*bytes)});
+        }
+        if (attachment.contains("fileName")) {
+            attachments.back().fileName = standin::textValue(attachment["fileName"], at + ".fileName");
         }
         if (attachment.contains("holdOpen")) {
             attachments.back().holdOpen = standin::booleanValue(attachment["holdOpen"], at + ".holdOpen");
@@ -200,6 +204,30 @@ AddressBookEntry parseAddressBookEntry(const json& value, const std::string& whe
     return entry;
 }
 
+BusyWindow parseBusyWindow(const json& value, const std::string& where) {
+    standin::requireKnownMembers(value, {"after", "rejections"}, where);
+    BusyWindow window;
+    if (value.contains("after")) {
+        const json& after = value["after"];
+        if (!after.is_number_integer() || after.get<long long>() < 0) {
+            throw ProfileError(where + ".after: expected a count of operations from 0");
+        }
+        window.after = after.get<long long>();
+    }
+    if (!value.contains("rejections")) {
+        throw ProfileError(where + ": \"rejections\" is required");
+    }
+    const json& rejections = value["rejections"];
+    if (rejections.is_string() && rejections.get<std::string>() == "always") {
+        return window;
+    }
+    if (!rejections.is_number_integer() || rejections.get<long long>() < 0) {
+        throw ProfileError(where + ".rejections: expected a count of calls or \"always\"");
+    }
+    window.rejections = rejections.get<long long>();
+    return window;
+}
+
 Fault parseFault(const json& value, const std::string& where) {
     standin::requireKnownMembers(value, {"operation", "call", "hresult", "result", "description", "via"}, where);
     Fault fault;
@@ -246,7 +274,7 @@ Profile loadProfile() {
     const json& document = file.document;
     standin::requireKnownMembers(document,
                                  {"version", "items", "itemsRepeat", "addressBook", "faults", "mapi32",
-                                  "mapiInitialize", "registry", "environment", "server"},
+                                  "mapiInitialize", "registry", "environment", "server", "busy"},
                                  "profile");
     if (document.contains("server")) {
         const std::string& server = standin::stringValue(document["server"], "server");
@@ -283,6 +311,12 @@ Profile loadProfile() {
         standin::requireArray(document["faults"], "faults");
         for (size_t index = 0; index < document["faults"].size(); ++index) {
             profile.faults.push_back(parseFault(document["faults"][index], "faults[" + std::to_string(index) + "]"));
+        }
+    }
+    if (document.contains("busy")) {
+        standin::requireArray(document["busy"], "busy");
+        for (size_t index = 0; index < document["busy"].size(); ++index) {
+            profile.busy.push_back(parseBusyWindow(document["busy"][index], "busy[" + std::to_string(index) + "]"));
         }
     }
     return profile;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "BusyWindows.h"
+
 #include <map>
 #include <optional>
 #include <string>
@@ -22,6 +24,7 @@ struct MapiRepresentation {
 
 struct AttachmentContent {
     Bytes bytes;
+    Text fileName = std::wstring(L"ContactPicture.jpg");  // Attachment.FileName
     bool holdOpen = false;  // SaveAsFile keeps the saved file open, readable by no one
 };
 
@@ -65,6 +68,7 @@ struct Profile {
     size_t itemsRepeat = 1;
     std::vector<AddressBookEntry> addressBook;
     std::vector<Fault> faults;
+    std::vector<BusyWindow> busy;
 
     size_t itemCount() const { return items.size() * itemsRepeat; }
     const Item& item(size_t index) const { return items[index % items.size()]; }

@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 
+#include "BusyWindows.h"
 #include "Journal.h"
 
 namespace outlook {
@@ -17,6 +18,7 @@ int recordCall(const std::string& operation) {
         number = ++calls[operation];
     }
     standin::journal(operation);
+    busy::countOperation();
     return number;
 }
 
