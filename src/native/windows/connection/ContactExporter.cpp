@@ -23,6 +23,7 @@ ContactExporter::ContactExporter() {
 
 void ContactExporter::connect() {
     CoInitialize(nullptr);
+    busyMessageFilter.emplace();
 
     application = outlook::Application::startOrAttach();
     if (!application) return;
@@ -53,5 +54,6 @@ ContactExporter::~ContactExporter() {
     contactsFolder.reset();
     application.reset();
     nameSpace.reset();
+    busyMessageFilter.reset();
     CoUninitialize();
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "export/PictureFileLock.h"
+#include "platform/BusyMessageFilter.h"
 #include "platform/OutlookObjectModel.h"
 #include "text/WideString.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 // The one connection to Outlook for the whole run, and the export that runs
@@ -40,6 +43,7 @@ private:
     void writeEmailAddress(const text::WideString& address, const text::WideString& type);
     text::WideString resolveSmtpAddress(const text::WideString& address) const;
 
+    std::optional<platform::MessageFilterRegistration> busyMessageFilter;
     outlook::NameSpace nameSpace;
     outlook::Application application;
     outlook::Folder contactsFolder;
@@ -49,4 +53,5 @@ private:
     std::string status = "ko";
     std::string picturePath;
     HMODULE mapiLibrary = nullptr;
+    PictureFileLock pictureFileLock;
 };

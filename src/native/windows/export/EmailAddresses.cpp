@@ -2,12 +2,12 @@
 
 #include "connection/MapiLibrary.h"
 #include "export/JsonString.h"
+#include "export/MapiText.h"
 #include "platform/ComError.h"
-#include "platform/MapiBuffer.h"
+#include "platform/MapiCalls.h"
 #include "text/StandardStreams.h"
 #include "text/TextConversion.h"
 
-#include <cstring>
 #include <cwchar>
 
 using outlook::ContactText;
@@ -34,27 +34,6 @@ constexpr AddressPair objectModelPairs[] = {
 };
 
 bool isExchangeType(const WideString& type) { return !type.isNull() && std::wcscmp(type.get(), L"EX") == 0; }
-
-bool isExchangeType(const mapi::SPropValue& type) {
-    switch (mapi::propType(type.ulPropTag)) {
-    case mapi::PT_STRING8: return std::strcmp(type.Value.lpszA, "EX") == 0;
-    case mapi::PT_UNICODE: return std::wcscmp(type.Value.lpszW, L"EX") == 0;
-    default: return false;
-    }
-}
-
-bool isEmptyText(const mapi::SPropValue& value) {
-    switch (mapi::propType(value.ulPropTag)) {
-    case mapi::PT_STRING8: return value.Value.lpszA[0] == '\0';
-    case mapi::PT_UNICODE: return value.Value.lpszW[0] == L'\0';
-    default: return true;
-    }
-}
-
-WideString wideText(const mapi::SPropValue& value) {
-    if (mapi::propType(value.ulPropTag) == mapi::PT_STRING8) return text::ansiToWide(value.Value.lpszA);
-    return WideString::copyOf(value.Value.lpszW, std::wcslen(value.Value.lpszW));
-}
 
 }  // namespace
 
@@ -84,13 +63,13 @@ void ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem&
     }
 
     mapi::Buffer<mapi::SPropTagArray> tags(mapiEntryPoints.MAPIFreeBuffer);
-    if (FAILED(properties->GetIDsFromNames(addressPropertyCount, namePointers, 0, tags.receive())) ||
+    if (FAILED(mapi::getIDsFromNames(*properties.get(), addressPropertyCount, namePointers, tags)) ||
         tags.get() == nullptr) {
         return;
     }
     ULONG valueCount = 0;
     mapi::Buffer<mapi::SPropValue> values(mapiEntryPoints.MAPIFreeBuffer);
-    if (FAILED(properties->GetProps(tags.get(), 0, &valueCount, values.receive())) || values.get() == nullptr) {
+    if (FAILED(mapi::getProps(*properties.get(), tags.get(), valueCount, values)) || values.get() == nullptr) {
         return;
     }
 
@@ -100,11 +79,11 @@ void ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem&
     for (ULONG at = 0; at + 1 < usable; at += 2) {
         const mapi::SPropValue& address = values.get()[at];
         const mapi::SPropValue& type = values.get()[at + 1];
-        if (isEmptyText(address)) continue;
+        if (mapiText::isEmpty(address)) continue;
         if (!firstEntry) writeOut(",");
         firstEntry = false;
-        const WideString stored = wideText(address);
-        writeJsonString("\"", isExchangeType(type) ? resolveSmtpAddress(stored) : stored);
+        const WideString stored = mapiText::toWide(address);
+        writeJsonString("\"", mapiText::isExchangeType(type) ? resolveSmtpAddress(stored) : stored);
     }
 }
 

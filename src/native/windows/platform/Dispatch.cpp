@@ -1,5 +1,6 @@
 #include "platform/Dispatch.h"
 
+#include "platform/BusyRetry.h"
 #include "platform/ComError.h"
 
 #include <algorithm>
@@ -11,6 +12,12 @@ namespace {
 
 struct ExceptionInfo {
     EXCEPINFO info{};
+    ExceptionInfo() noexcept = default;
+    ExceptionInfo(const ExceptionInfo&) = delete;
+    ExceptionInfo& operator=(ExceptionInfo&& other) noexcept {
+        std::swap(info, other.info);
+        return *this;
+    }
     ~ExceptionInfo() {
         SysFreeString(info.bstrSource);
         SysFreeString(info.bstrDescription);
@@ -36,8 +43,12 @@ Variant invoke(IDispatch* object, const DispatchMember& member, WORD kind, VARIA
 
     Variant result;
     ExceptionInfo exception;
-    HRESULT outcome =
-        object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result, &exception.info, nullptr);
+    HRESULT outcome = retryWhileBusy([&] {
+        result = Variant();
+        exception = ExceptionInfo();
+        return object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result, &exception.info,
+                              nullptr);
+    });
     if (outcome == DISP_E_EXCEPTION) outcome = exception.carriedResult();
     if (FAILED(outcome)) throwComError(outcome, object, member.owner().iid);
     return result;
@@ -54,7 +65,8 @@ DISPID DispatchMember::dispid(IDispatch* object) const {
     if (cached == DISPID_UNKNOWN) {
         LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
         DISPID found = DISPID_UNKNOWN;
-        const HRESULT outcome = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &found);
+        const HRESULT outcome =
+            retryWhileBusy([&] { return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &found); });
         if (FAILED(outcome)) throwComError(outcome, object, interfaceOwner.iid);
         cached = found;
     }

@@ -13,12 +13,18 @@ public:
     explicit Buffer(MAPIFREEBUFFER freeBuffer) noexcept : release(freeBuffer) {}
     Buffer(const Buffer&) = delete;
     Buffer& operator=(const Buffer&) = delete;
-    ~Buffer() {
-        if (content != nullptr) release(content);
-    }
+    ~Buffer() { reset(); }
 
     Content* get() const noexcept { return content; }
-    Content** receive() noexcept { return &content; }
+    // For out-parameters: releases the buffer held and hands out the slot.
+    Content** receive() noexcept {
+        reset();
+        return &content;
+    }
+
+    void reset() noexcept {
+        if (content != nullptr) release(std::exchange(content, nullptr));
+    }
 
 private:
     MAPIFREEBUFFER release;

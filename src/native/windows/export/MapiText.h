@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/MapiDefinitions.h"
+#include "text/WideString.h"
+
+// The text of a MAPI property value as the e-mail export reads it: a
+// PT_STRING8 value in the ANSI code page, a PT_UNICODE value as its UTF-16
+// units, each up to its first NUL. Any other type (a property the contact
+// lacks comes back as an error), and a string value without its text (a
+// null pointer), is the empty text.
+namespace mapiText {
+
+bool isEmpty(const mapi::SPropValue& value);
+// Whether the value is exactly the address type "EX" (Exchange).
+bool isExchangeType(const mapi::SPropValue& value);
+text::WideString toWide(const mapi::SPropValue& value);
+
+}  // namespace mapiText

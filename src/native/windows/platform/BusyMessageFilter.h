@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/ComRef.h"
+
+#include <objidl.h>
+
+#include <atomic>
+
+namespace platform {
+
+// The message filter that Office documents for clients of its automation
+// servers. When Outlook answers a call with SERVERCALL_RETRYLATER, COM asks
+// RetryRejectedCall, which answers with the call sites' policy: try again
+// after the pause, or give up once the deadline has passed since the call
+// was first made. SERVERCALL_REJECTED is given up at once. Incoming calls
+// and pending messages keep COM's default handling.
+class BusyMessageFilter final : public IMessageFilter {
+public:
+    BusyMessageFilter() noexcept = default;
+    BusyMessageFilter(const BusyMessageFilter&) = delete;
+    BusyMessageFilter& operator=(const BusyMessageFilter&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD callType, HTASK caller, DWORD tickCount,
+                                               INTERFACEINFO* interfaceInfo) override;
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK callee, DWORD tickCount, DWORD rejectType) override;
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK callee, DWORD tickCount, DWORD pendingType) override;
+
+private:
+    ~BusyMessageFilter() = default;
+
+    std::atomic<ULONG> references{1};
+};
+
+// A BusyMessageFilter registered on this thread's apartment for as long as
+// this lives; the filter registered before it comes back afterwards. The
+// thread must have entered a single-threaded apartment.
+class MessageFilterRegistration {
+public:
+    MessageFilterRegistration() noexcept;
+    ~MessageFilterRegistration();
+    MessageFilterRegistration(const MessageFilterRegistration&) = delete;
+    MessageFilterRegistration& operator=(const MessageFilterRegistration&) = delete;
+
+private:
+    ComRef<IMessageFilter> previous;
+    bool registered = false;
+};
+
+}  // namespace platform

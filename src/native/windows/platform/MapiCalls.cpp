@@ -1,0 +1,19 @@
+#include "platform/MapiCalls.h"
+
+#include "platform/BusyRetry.h"
+
+namespace mapi {
+
+HRESULT getIDsFromNames(IMAPIProp& properties, ULONG nameCount, MAPINAMEID** names, Buffer<SPropTagArray>& tags) {
+    return platform::retryWhileBusy(
+        [&] { return properties.GetIDsFromNames(nameCount, names, 0, tags.receive()); });
+}
+
+HRESULT getProps(IMAPIProp& properties, SPropTagArray* tags, ULONG& valueCount, Buffer<SPropValue>& values) {
+    return platform::retryWhileBusy([&] {
+        valueCount = 0;
+        return properties.GetProps(tags, 0, &valueCount, values.receive());
+    });
+}
+
+}  // namespace mapi

@@ -1,0 +1,178 @@
+// A busy Outlook turns calls away (RPC_E_CALL_REJECTED): while it starts,
+// loads a profile, synchronises or shows a dialog. The exporter waits such a
+// stretch out, call by call, and the run is the run of an Outlook that was
+// never busy. A stretch that does not end within the deadline fails the call
+// that met it, as any failed call does.
+#include "ExporterRun.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <future>
+#include <map>
+
+using namespace e2e;
+
+namespace {
+
+bool isOperation(const std::string& line) {
+    return line.rfind("GetIDsOfNames ", 0) != 0 && line.find('.') != std::string::npos &&
+           line.find(' ') == std::string::npos;
+}
+
+// The number of operations that ran before the `occurrence`th line `line`.
+long long operationsBefore(const std::vector<std::string>& journal, const std::string& line, int occurrence = 1) {
+    long long operations = 0;
+    for (const std::string& entry : journal) {
+        if (entry == line && --occurrence == 0) return operations;
+        if (isOperation(entry)) ++operations;
+    }
+    throw std::runtime_error("the journal has no " + line);
+}
+
+// Where the "rejected" lines stand: operations run before them, and how many.
+std::map<long long, int> rejections(const std::vector<std::string>& journal) {
+    std::map<long long, int> found;
+    long long operations = 0;
+    for (const std::string& entry : journal) {
+        if (entry == "rejected") ++found[operations];
+        if (isOperation(entry)) ++operations;
+    }
+    return found;
+}
+
+std::vector<std::string> withoutRejections(std::vector<std::string> journal) {
+    journal.erase(std::remove(journal.begin(), journal.end(), "rejected"), journal.end());
+    return journal;
+}
+
+// Contacts on the MAPI road, an Exchange address, a picture among other
+// attachments and an item that is not a contact.
+Json busyDayProfile() {
+    const std::string temporary = makeTestFolder() + "/temp";
+    mkdir(temporary.c_str(), 0755);
+    const Json items = Json::array({
+        {{"FullName", "Anna Rossi"},
+         {"FirstName", "Anna"},
+         {"LastName", "Rossi"},
+         {"Email1Address", "anna@example.com"},
+         {"Email1AddressType", "SMTP"},
+         {"MobileTelephoneNumber", "+39 333 1234567"}},
+        {{"class", "distlist"}},
+        {{"FullName", "Exchange Person"},
+         {"Email1Address", "/o=Contoso/cn=Recipients/cn=eperson"},
+         {"Email1AddressType", "EX"},
+         {"HasPicture", true},
+         {"attachments",
+          Json::array({{{"base64", "JVBERi0xLjQ="}, {"fileName", "Offerta.pdf"}}, {{"base64", "/9j/4AAQSkZJRgABAQ=="}}})}},
+        {{"FullName", "Carla Bianchi"}, {"HomeTelephoneNumber", "02/55"}},
+    });
+    return {{"version", "16.0.17928.20114"},
+            {"items", items},
+            {"addressBook", {{{"address", "/o=Contoso/cn=Recipients/cn=eperson"}, {"smtp", "e.person@contoso.example"}}}},
+            {"environment", {{"TMP", windowsPath(temporary)}, {"TEMP", windowsPath(temporary)}}}};
+}
+
+Json window(long long after, int rejections) { return {{"after", after}, {"rejections", rejections}}; }
+
+void expectEndedInOrder(const RunResult& result) {
+    ASSERT_FALSE(result.hung);
+    ASSERT_FALSE(result.journal.empty());
+    EXPECT_EQ(result.journal.back(), "live-objects 0");
+    EXPECT_LT(result.indexOf("MAPIUninitialize"), result.indexOf("mapi32 unloaded"));
+}
+
+class BusyOutlook : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(BusyOutlook, IsWaitedForAtStartMidWalkAndAroundMapi) {
+    Json profile = busyDayProfile();
+    profile["server"] = GetParam();
+    const RunResult clean = run(profile);
+    ASSERT_EQ(clean.exitCode, 0);
+    ASSERT_EQ(lines(clean.out).size(), 5u);
+
+    const std::map<long long, int> windows = {
+        {0, 3},                                                          // Outlook starting
+        {operationsBefore(clean.journal, "_Items.Item", 2), 2},          // mid-walk
+        {operationsBefore(clean.journal, "IMAPIProp.GetIDsFromNames"), 2},
+        {operationsBefore(clean.journal, "IMAPIProp.GetProps", 2), 1},
+        {operationsBefore(clean.journal, "Attachment.FileName", 2), 1},  // among the attachments
+        {operationsBefore(clean.journal, "_Items.Count", 2), 2},         // before the trailer
+    };
+    ASSERT_EQ(windows.size(), 6u);
+    profile["busy"] = Json::array();
+    for (const auto& [after, count] : windows) profile["busy"].push_back(window(after, count));
+
+    const RunResult busy = run(profile);
+    EXPECT_EQ(busy.out, clean.out);
+    EXPECT_EQ(busy.err, "");
+    EXPECT_EQ(busy.exitCode, 0);
+    // Each rejected call is made again, and then the run is the clean one.
+    // (The first window opens at once; the first call it meets comes after
+    // the creation of Outlook.Application, the first operation.)
+    std::map<long long, int> expected = windows;
+    expected[1] = expected[0];
+    expected.erase(0);
+    EXPECT_EQ(rejections(busy.journal), expected);
+    EXPECT_EQ(withoutRejections(busy.journal), clean.journal);
+    expectEndedInOrder(busy);
+}
+
+TEST_P(BusyOutlook, TheStatusQueryAnswersThroughABusyStart) {
+    Json profile = busyDayProfile();
+    profile["server"] = GetParam();
+    profile["busy"] = Json::array({window(0, 5)});
+    const RunResult result = run(profile, {"-h"});
+    EXPECT_EQ(result.out, "16.0.17928.20114");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.count("rejected"), 5u);
+    expectEndedInOrder(result);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, BusyOutlook, ::testing::Values("inprocess", "local"),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return info.param == "local" ? "LocalServer" : "InProcess";
+                         });
+
+}  // namespace
+
+// An Outlook that stays busy: the call that meets it fails once the deadline
+// (a minute) has passed, and the run ends as on any failed call. Both runs
+// wait out the deadline, side by side.
+TEST(BusyOutlookForever, FailsTheCallAfterTheDeadline) {
+    Json exportProfile = busyDayProfile();
+    const RunResult clean = run(exportProfile);
+    exportProfile["busy"] = Json::array({{{"after", operationsBefore(clean.journal, "_Items.Item", 2)},
+                                          {"rejections", "always"}}});
+    Json statusProfile = busyDayProfile();
+    statusProfile["busy"] = Json::array({{{"after", 0}, {"rejections", "always"}}});
+
+    const auto timed = [](const Json& profile, std::vector<std::string> arguments) {
+        const auto started = std::chrono::steady_clock::now();
+        RunOptions options;
+        options.arguments = std::move(arguments);
+        options.timeoutSeconds = 180;
+        RunResult result = run(profile, options);
+        return std::make_pair(std::move(result), std::chrono::steady_clock::now() - started);
+    };
+    auto exporting = std::async(std::launch::async, timed, exportProfile, std::vector<std::string>{});
+    auto status = std::async(std::launch::async, timed, statusProfile, std::vector<std::string>{"-h"});
+
+    const auto [stopped, exportTook] = exporting.get();
+    EXPECT_EQ(stopped.out, lines(clean.out)[0]);  // the first record, without its line end or a trailer
+    EXPECT_EQ(stopped.err, "");
+    EXPECT_EQ(stopped.exitCode, 0);
+    EXPECT_GE(exportTook, std::chrono::seconds(60));
+    expectEndedInOrder(stopped);
+
+    const auto [answered, statusTook] = status.get();
+    EXPECT_EQ(answered.out, "ko");
+    EXPECT_EQ(answered.exitCode, 0);
+    EXPECT_GE(statusTook, std::chrono::seconds(60));
+    ASSERT_FALSE(answered.journal.empty());
+    EXPECT_EQ(answered.journal.back(), "live-objects 0");
+    EXPECT_FALSE(answered.journalHas("MAPIInitialize"));
+}

@@ -1,0 +1,124 @@
+#include "platform/BusyMessageFilter.h"
+#include "platform/BusyRetry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+#include <vector>
+
+using namespace std::chrono_literals;
+using platform::retryWhileBusy;
+
+namespace {
+
+// Time that passes only when the retry sleeps, or when a call says it took long.
+class FakeClock final : public platform::RetryClock {
+public:
+    std::chrono::milliseconds now() override { return current; }
+    void sleep(std::chrono::milliseconds duration) override {
+        sleeps.push_back(duration);
+        current += duration;
+    }
+    std::chrono::milliseconds current{1000};
+    std::vector<std::chrono::milliseconds> sleeps;
+};
+
+// A call that answers with the given results, one per attempt, and records
+// when each attempt was made.
+struct ScriptedCall {
+    ScriptedCall(std::vector<HRESULT> answers, FakeClock& time, std::chrono::milliseconds taking = 0ms)
+        : results(std::move(answers)), clock(time), duration(taking) {}
+
+    std::vector<HRESULT> results;
+    FakeClock& clock;
+    std::chrono::milliseconds duration;
+    std::vector<std::chrono::milliseconds> attempts;
+
+    HRESULT operator()() {
+        attempts.push_back(clock.current);
+        clock.current += duration;
+        return results[std::min(attempts.size(), results.size()) - 1];
+    }
+};
+
+}  // namespace
+
+TEST(BusyRetry, ACallThatRunsIsMadeOnce) {
+    FakeClock clock;
+    for (const HRESULT result : {S_OK, S_FALSE, E_FAIL, RPC_E_DISCONNECTED, DISP_E_EXCEPTION}) {
+        ScriptedCall call{{result}, clock};
+        EXPECT_EQ(retryWhileBusy(call, clock), result);
+        EXPECT_EQ(call.attempts.size(), 1u);
+    }
+    EXPECT_TRUE(clock.sleeps.empty());
+}
+
+TEST(BusyRetry, ARejectedCallIsMadeAgainAfterThePause) {
+    FakeClock clock;
+    ScriptedCall call{{RPC_E_CALL_REJECTED, RPC_E_SERVERCALL_RETRYLATER, S_OK}, clock};
+    EXPECT_EQ(retryWhileBusy(call, clock), S_OK);
+    EXPECT_EQ(call.attempts, (std::vector<std::chrono::milliseconds>{1000ms, 1200ms, 1400ms}));
+    EXPECT_EQ(clock.sleeps, (std::vector<std::chrono::milliseconds>{200ms, 200ms}));
+}
+
+TEST(BusyRetry, ACallRejectedUntilTheDeadlineFailsAsRejected) {
+    FakeClock clock;
+    ScriptedCall call{{RPC_E_CALL_REJECTED}, clock};
+    EXPECT_EQ(retryWhileBusy(call, clock), RPC_E_CALL_REJECTED);
+    // One attempt every 200 ms for a minute, the last at the deadline.
+    EXPECT_EQ(call.attempts.size(), 301u);
+    EXPECT_EQ(call.attempts.back() - call.attempts.front(), 60s);
+}
+
+TEST(BusyRetry, TheDeadlineRunsFromTheFirstAttempt) {
+    // Time spent inside an attempt (COM retrying through the message filter)
+    // counts: one call never waits more than one deadline in all.
+    FakeClock clock;
+    ScriptedCall slow{{RPC_E_CALL_REJECTED}, clock, 59950ms};
+    EXPECT_EQ(retryWhileBusy(slow, clock), RPC_E_CALL_REJECTED);
+    EXPECT_EQ(clock.sleeps, (std::vector<std::chrono::milliseconds>{50ms}));
+    EXPECT_EQ(slow.attempts.size(), 2u);
+
+    FakeClock later;
+    ScriptedCall slower{{RPC_E_SERVERCALL_RETRYLATER}, later, 61s};
+    EXPECT_EQ(retryWhileBusy(slower, later), RPC_E_SERVERCALL_RETRYLATER);
+    EXPECT_EQ(slower.attempts.size(), 1u);
+}
+
+TEST(BusyMessageFilter, RetriesWhatTheServerAsksToRetryLaterUntilTheDeadline) {
+    const platform::ComRef<IMessageFilter> filter =
+        platform::ComRef<IMessageFilter>::adopt(new platform::BusyMessageFilter());
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 200u);
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 59000, SERVERCALL_RETRYLATER), 200u);
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 59900, SERVERCALL_RETRYLATER), 100u);
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 60000, SERVERCALL_RETRYLATER), static_cast<DWORD>(-1));
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_REJECTED), static_cast<DWORD>(-1));
+    EXPECT_EQ(filter->HandleInComingCall(CALLTYPE_TOPLEVEL, nullptr, 0, nullptr),
+              static_cast<DWORD>(SERVERCALL_ISHANDLED));
+    EXPECT_EQ(filter->MessagePending(nullptr, 0, PENDINGTYPE_TOPLEVEL), static_cast<DWORD>(PENDINGMSG_WAITDEFPROCESS));
+}
+
+TEST(BusyMessageFilter, IsRegisteredWhileItsRegistrationLives) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    const auto current = [] {
+        platform::ComRef<IMessageFilter> filter;
+        CoRegisterMessageFilter(nullptr, filter.receive());
+        CoRegisterMessageFilter(filter.get(), nullptr);
+        return filter;
+    };
+    const platform::ComRef<IMessageFilter> before =
+        platform::ComRef<IMessageFilter>::adopt(new platform::BusyMessageFilter());
+    CoRegisterMessageFilter(before.get(), nullptr);
+    {
+        const platform::MessageFilterRegistration registration;
+        const platform::ComRef<IMessageFilter> registered = current();
+        ASSERT_TRUE(registered);
+        EXPECT_NE(registered.get(), before.get());
+        EXPECT_EQ(registered->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 200u);
+    }
+    EXPECT_EQ(current().get(), before.get());
+    CoRegisterMessageFilter(nullptr, nullptr);
+    CoUninitialize();
+}

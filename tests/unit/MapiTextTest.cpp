@@ -1,0 +1,52 @@
+#include "export/MapiText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+mapi::SPropValue narrow(const char* text) {
+    mapi::SPropValue value{};
+    value.ulPropTag = mapi::propTag(mapi::PT_STRING8, 0x8A01);
+    value.Value.lpszA = const_cast<char*>(text);
+    return value;
+}
+
+mapi::SPropValue wide(const wchar_t* text) {
+    mapi::SPropValue value{};
+    value.ulPropTag = mapi::propTag(mapi::PT_UNICODE, 0x8A01);
+    value.Value.lpszW = const_cast<wchar_t*>(text);
+    return value;
+}
+
+mapi::SPropValue missing() {
+    mapi::SPropValue value{};
+    value.ulPropTag = mapi::propTag(mapi::PT_ERROR, 0x8A01);
+    value.Value.err = static_cast<LONG>(mapi::MAPI_E_NOT_FOUND);
+    return value;
+}
+
+std::wstring units(const text::WideString& value) { return std::wstring(value.get(), value.length()); }
+
+}  // namespace
+
+TEST(MapiText, StringsOfBothTypesAreTheirText) {
+    EXPECT_FALSE(mapiText::isEmpty(narrow("ada@example.com")));
+    EXPECT_EQ(units(mapiText::toWide(narrow("ada@example.com"))), L"ada@example.com");
+    EXPECT_FALSE(mapiText::isEmpty(wide(L"j\u00F6rg@example.com")));
+    EXPECT_EQ(units(mapiText::toWide(wide(L"j\u00F6rg@example.com"))), L"j\u00F6rg@example.com");
+    EXPECT_TRUE(mapiText::isExchangeType(narrow("EX")));
+    EXPECT_TRUE(mapiText::isExchangeType(wide(L"EX")));
+    EXPECT_FALSE(mapiText::isExchangeType(narrow("ex")));
+    EXPECT_FALSE(mapiText::isExchangeType(wide(L"EX ")));
+    EXPECT_FALSE(mapiText::isExchangeType(narrow("SMTP")));
+}
+
+TEST(MapiText, EmptyStringsErrorsAndNullPointersAreEmptyText) {
+    for (const mapi::SPropValue& value : {narrow(""), wide(L""), missing(), narrow(nullptr), wide(nullptr)}) {
+        EXPECT_TRUE(mapiText::isEmpty(value));
+        EXPECT_FALSE(mapiText::isExchangeType(value));
+        EXPECT_EQ(units(mapiText::toWide(value)), L"");
+    }
+}
