@@ -45,6 +45,7 @@ public:
         return &held_;
     }
     void** receiveVoid() { return reinterpret_cast<void**>(receive()); }
+    void swap(Ref& other) { std::swap(held_, other.held_); }
     explicit operator bool() const { return held_ != nullptr; }
 
 private:
@@ -115,7 +116,7 @@ struct Members {
     Member items{L"Items"};
     Member itemsCount{L"Count"}, itemsItem{L"Item"};
     Member hasPicture{L"HasPicture"}, attachments{L"Attachments"}, mapiObject{L"MAPIOBJECT"};
-    Member attachmentsCount{L"Count"}, attachmentsItem{L"Item"}, saveAsFile{L"SaveAsFile"};
+    Member attachmentsCount{L"Count"}, attachmentsItem{L"Item"}, fileName{L"FileName"}, saveAsFile{L"SaveAsFile"};
     Member fullName{L"FullName"}, firstName{L"FirstName"}, lastName{L"LastName"};
     Member email[6] = {{L"Email1AddressType"}, {L"Email1Address"},     {L"Email2AddressType"},
                        {L"Email2Address"},     {L"Email3AddressType"}, {L"Email3Address"}};
@@ -124,6 +125,13 @@ struct Members {
                          {L"CompanyMainTelephoneNumber"}, {L"OtherTelephoneNumber"},     {L"PrimaryTelephoneNumber"},
                          {L"MobileTelephoneNumber"}};
 };
+
+bool isPicture(IDispatch* attachment, Members& members) {
+    Variant name;
+    get(attachment, members.fileName, name);
+    return name.value.vt == VT_BSTR && name.value.bstrVal != nullptr &&
+           CompareStringOrdinal(name.value.bstrVal, -1, L"ContactPicture.jpg", -1, TRUE) == CSTR_EQUAL;
+}
 
 struct Mapi {
     HMODULE library = nullptr;
@@ -217,6 +225,18 @@ long walk(IDispatch* nameSpace, Members& members, const Mapi* loaded, const std:
                 Ref<IDispatch> attachment;
                 VARIANT first = integer(VT_INT, 1);
                 getObject(attachments.get(), members.attachmentsItem, &first, attachment);
+                // Of two or more, the one named as Outlook names the picture.
+                if (attachmentCount.value.lVal > 1 && !isPicture(attachment.get(), members)) {
+                    for (LONG at = 2; at <= attachmentCount.value.lVal; ++at) {
+                        Ref<IDispatch> candidate;
+                        VARIANT later = integer(VT_INT, at);
+                        getObject(attachments.get(), members.attachmentsItem, &later, candidate);
+                        if (isPicture(candidate.get(), members)) {
+                            attachment.swap(candidate);
+                            break;
+                        }
+                    }
+                }
                 Variant path;
                 path.value.vt = VT_BSTR;
                 path.value.bstrVal = SysAllocString(picturePath.c_str());
@@ -225,14 +245,14 @@ long walk(IDispatch* nameSpace, Members& members, const Mapi* loaded, const std:
                 readBack(picturePath.c_str(), buffer);
             }
         }
-        if (textLength(c, members.fullName) > 0) textLength(c, members.fullName);
+        textLength(c, members.fullName);
         if (loaded != nullptr) {
             emailsThroughMapi(c, members, *loaded);
         } else {
             for (Member& member : members.email) textLength(c, member);
         }
-        if (textLength(c, members.firstName) > 0) textLength(c, members.firstName);
-        if (textLength(c, members.lastName) > 1) textLength(c, members.lastName);
+        textLength(c, members.firstName);
+        textLength(c, members.lastName);
         for (Member& member : members.phones) textLength(c, member);
         ++walked;
     }

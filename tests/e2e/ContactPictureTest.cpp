@@ -32,6 +32,16 @@ struct PictureProfile {
 
 Json attachment(const std::string& bytes) { return {{"base64", base64(bytes)}}; }
 
+Json named(const std::string& bytes, const Json& fileName) {
+    Json result = attachment(bytes);
+    result["fileName"] = fileName;
+    return result;
+}
+
+std::string recordWithImage(const std::string& picture, const std::string& name) {
+    return "{\"image\":\"" + base64(picture) + "\",\"displayname\":\"" + name + "\",\"emailaddrs\":[],\"phones\":[]}";
+}
+
 Json pictureContact(const std::string& name, const Json& attachments, bool hasPicture = true) {
     return {{"FullName", name}, {"HasPicture", hasPicture}, {"attachments", attachments}};
 }
@@ -69,12 +79,50 @@ TEST(ContactPicture, WithoutHasPictureTheAttachmentsAreNotLookedAt) {
     expectClean(result);
 }
 
-TEST(ContactPicture, TheFirstAttachmentIsTheOneTaken) {
-    PictureProfile picture(
-        Json::array({pictureContact("Ada", Json::array({attachment(otherBytes), attachment(jpegLike)}))}));
+// Outlook names the attachment that holds a contact's picture
+// "ContactPicture.jpg", and nothing makes it the first attachment.
+TEST(ContactPicture, ThePictureIsTheAttachmentNamedAsOutlookNamesIt) {
+    struct Case {
+        const char* what;
+        Json attachments;
+        std::string picture;
+        std::size_t itemCalls;
+    };
+    const Case cases[] = {
+        {"a document first", {named(otherBytes, "Offerta.pdf"), named(jpegLike, "ContactPicture.jpg")}, jpegLike, 2},
+        {"the picture first", {named(jpegLike, "ContactPicture.jpg"), named(otherBytes, "Offerta.pdf")}, jpegLike, 1},
+        {"both named so", {attachment(jpegLike), attachment(otherBytes)}, jpegLike, 1},
+        {"in other letter case", {named(otherBytes, nullptr), named(jpegLike, "CONTACTPICTURE.jpg")}, jpegLike, 2},
+        {"none named so", {named(otherBytes, "a.pdf"), named(jpegLike, "b.jpg"), named(jpegLike, "")}, otherBytes, 3},
+    };
+    for (const Case& each : cases) {
+        PictureProfile picture(Json::array({pictureContact("Ada", each.attachments)}));
+        const RunResult result = run(picture.profile);
+        EXPECT_EQ(result.out, recordWithImage(each.picture, "Ada") + "\r\ncontatti trovati: 1 / 1\r\n") << each.what;
+        EXPECT_EQ(picture.pictureFile(), each.picture) << each.what;
+        EXPECT_EQ(result.count("Attachments.Item"), each.itemCalls) << each.what;
+        EXPECT_EQ(result.count("Attachment.FileName"), each.itemCalls) << each.what;
+        EXPECT_EQ(result.count("Attachment.SaveAsFile"), 1u) << each.what;
+        expectClean(result);
+    }
+}
+
+TEST(ContactPicture, TheOnlyAttachmentIsThePictureAndItsNameIsNotRead) {
+    PictureProfile picture(Json::array({pictureContact("Ada", Json::array({named(otherBytes, "Offerta.pdf")}))}));
     const RunResult result = run(picture.profile);
-    EXPECT_EQ(result.out.substr(0, 10 + base64(otherBytes).size() + 2), "{\"image\":\"" + base64(otherBytes) + "\",");
-    EXPECT_EQ(result.count("Attachments.Item"), 1u);
+    EXPECT_EQ(result.out, recordWithImage(otherBytes, "Ada") + "\r\ncontatti trovati: 1 / 1\r\n");
+    EXPECT_FALSE(result.journalHas("Attachment.FileName"));
+    expectClean(result);
+}
+
+TEST(ContactPicture, AFailedFileNameEndsTheWalkAfterTheImageKey) {
+    PictureProfile picture(Json::array({pictureContact("Beppe", Json::array()),
+                                        pictureContact("Ada", Json::array({named(otherBytes, "Offerta.pdf"),
+                                                                           named(jpegLike, "ContactPicture.jpg")}))}));
+    picture.profile["faults"] = Json::array({fault("Attachment.FileName", "0x80004005", 2)});
+    const RunResult result = run(picture.profile);
+    EXPECT_EQ(result.out, "{\"image\":");
+    EXPECT_EQ(result.err, "");
     expectClean(result);
 }
 

@@ -35,19 +35,19 @@ HANDLE openLock(const std::wstring& picturePath) {
 
 }  // namespace
 
-PictureFileLock::PictureFileLock(const std::wstring& picturePath) : mutex(openLock(picturePath)) {
-    if (mutex == nullptr) platform::throwComError(platform::lastErrorAsHresult());
-    const DWORD outcome = WaitForSingleObject(mutex, waitMilliseconds);
+PictureFileLock::Holding PictureFileLock::hold(const std::wstring& picturePath) {
+    if (!mutex) {
+        mutex.reset(openLock(picturePath));
+        if (!mutex) platform::throwComError(platform::lastErrorAsHresult());
+    }
+    const DWORD outcome = WaitForSingleObject(mutex.get(), waitMilliseconds);
     // An abandoned lock was left by an exporter that ended while holding it;
     // the picture file is simply overwritten.
     if (outcome != WAIT_OBJECT_0 && outcome != WAIT_ABANDONED) {
-        CloseHandle(mutex);
         platform::throwComError(outcome == WAIT_TIMEOUT ? HRESULT_FROM_WIN32(ERROR_TIMEOUT)
                                                         : platform::lastErrorAsHresult());
     }
+    return Holding(mutex.get());
 }
 
-PictureFileLock::~PictureFileLock() {
-    ReleaseMutex(mutex);
-    CloseHandle(mutex);
-}
+PictureFileLock::Holding::~Holding() { ReleaseMutex(mutex); }

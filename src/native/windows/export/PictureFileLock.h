@@ -1,20 +1,38 @@
 #pragma once
 
-#include <windows.h>
+#include "platform/UniqueHandle.h"
 
 #include <string>
+#include <utility>
 
 // Two exporters of the same user share one picture file. Each holds this
 // lock, named after the file, from the moment Outlook saves a picture until
 // the picture has been read back, so neither reads the other's picture.
+// The named mutex behind it is opened once, for the first picture, and kept
+// for the rest of the run.
 class PictureFileLock {
 public:
-    // Waits for the lock; raises the COM error when it cannot be had.
-    explicit PictureFileLock(const std::wstring& picturePath);
-    ~PictureFileLock();
+    // Held until it goes out of scope.
+    class Holding {
+    public:
+        Holding(const Holding&) = delete;
+        Holding& operator=(const Holding&) = delete;
+        ~Holding();
+
+    private:
+        friend class PictureFileLock;
+        explicit Holding(HANDLE heldMutex) noexcept : mutex(heldMutex) {}
+        HANDLE mutex;
+    };
+
+    PictureFileLock() noexcept = default;
     PictureFileLock(const PictureFileLock&) = delete;
     PictureFileLock& operator=(const PictureFileLock&) = delete;
 
+    // Waits for the lock of the picture file at `picturePath` (the same file
+    // for the whole run); raises the COM error when it cannot be had.
+    [[nodiscard]] Holding hold(const std::wstring& picturePath);
+
 private:
-    HANDLE mutex;
+    platform::UniqueKernelHandle mutex;
 };

@@ -45,6 +45,7 @@ const DispatchMember contactAttachments{contactItemInterface, L"Attachments"};
 const DispatchMember contactMapiObject{contactItemInterface, L"MAPIOBJECT"};
 const DispatchMember attachmentsCount{attachmentsInterface, L"Count"};
 const DispatchMember attachmentsItem{attachmentsInterface, L"Item"};
+const DispatchMember attachmentFileName{attachmentInterface, L"FileName"};
 const DispatchMember attachmentSaveAsFile{attachmentInterface, L"SaveAsFile"};
 const DispatchMember recipientResolve{recipientInterface, L"Resolve"};
 const DispatchMember recipientAddressEntry{recipientInterface, L"AddressEntry"};
@@ -162,9 +163,10 @@ ComRef<IDispatch> Items::item(long position) const {
 }
 
 ContactItem ContactItem::from(const ComRef<IDispatch>& item) {
+    if (!item) return ContactItem();
     ComRef<IDispatch> contact;
     const HRESULT outcome = item.query(contactItemInterface.iid, contact);
-    if (outcome == E_NOINTERFACE || outcome == E_POINTER) return ContactItem();
+    if (outcome == E_NOINTERFACE) return ContactItem();
     if (FAILED(outcome)) platform::throwComError(outcome);
     return ContactItem(std::move(contact));
 }
@@ -198,6 +200,11 @@ Attachment Attachments::item(int position) const {
     VARIANT argument = integerArgument(VT_INT, position);
     Variant result = callMethod(get(), attachmentsItem, &argument, 1);
     return Attachment(platform::takeObject(result));
+}
+
+WideString Attachment::fileName() const {
+    Variant result = getProperty(get(), attachmentFileName);
+    return takeText(result);
 }
 
 void Attachment::saveAsFile(const WideString& path) const {

@@ -118,6 +118,7 @@ public:
 class Attachment : public DispatchObject {
 public:
     using DispatchObject::DispatchObject;
+    WideString fileName() const;
     void saveAsFile(const WideString& path) const;
 };
 
