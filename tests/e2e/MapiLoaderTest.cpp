@@ -132,3 +132,42 @@ TEST(MapiLoader, TheExecutableImportsNothingFromMapi) {
     EXPECT_EQ(imports.find("libgcc"), std::string::npos) << imports;
     EXPECT_EQ(imports.find("libwinpthread"), std::string::npos) << imports;
 }
+
+// Click-to-Run installs may leave the Office key without an InstallRoot that
+// an ordinary process sees. Windows' App Paths and Click-to-Run's own
+// configuration then name OUTLOOK.EXE, which must be built for the
+// exporter's machine (x64 here) to count.
+TEST(MapiLoader, AppPathsOrClickToRunFindOutlookWhenNoVersionDoes) {
+    const Json noInstallRoot = {{"name", "16.0"}, {"installRoot", false}};
+    const Json places[] = {
+        {{"officeKey", false}, {"appPaths", Json::object()}},
+        {{"versions", {noInstallRoot}}, {"appPaths", {{"quoted", true}}}},
+        {{"versions", {noInstallRoot}}, {"appPaths", {{"type", "REG_EXPAND_SZ"}}}},
+        {{"versions", {noInstallRoot}}, {"appPaths", {{"type", "REG_EXPAND_SZ"}, {"quoted", true}}}},
+        {{"versions", Json::array()}, {"clickToRun", {{"platform", "x64"}, {"outlookExe", "x64"}}}},
+        {{"versions", {noInstallRoot}},
+         {"appPaths", {{"outlookExe", "x86"}}},
+         {"clickToRun", {{"platform", "x64"}, {"outlookExe", "x64"}}}},
+    };
+    for (const Json& registry : places) {
+        const RunResult result = run({{"version", version}, {"registry", registry}}, {"-h"});
+        EXPECT_EQ(result.out, version) << registry.dump();
+        EXPECT_EQ(result.err, "") << registry.dump();
+        EXPECT_EQ(result.exitCode, 0) << registry.dump();
+        EXPECT_TRUE(result.journalHas("MAPIInitialize")) << registry.dump();
+    }
+}
+
+TEST(MapiLoader, AppPathsOrClickToRunMustNameAnExecutableForThisMachine) {
+    const Json versions = {{{"name", "16.0"}, {"outlookExe", "none"}}};
+    for (const std::string kind : {"x86", "file", "directory"}) {
+        for (const Json& registry : {Json{{"versions", versions}, {"appPaths", {{"outlookExe", kind}}}},
+                                     Json{{"officeKey", false}, {"clickToRun", {{"platform", "x86"}, {"outlookExe", kind}}}}}) {
+            const RunResult result = run({{"version", version}, {"registry", registry}}, {"-h"});
+            EXPECT_EQ(result.err, "MS Outlook not found or not properly installed") << registry.dump();
+            EXPECT_EQ(result.out, "ko") << registry.dump();
+            EXPECT_EQ(result.exitCode, 1) << registry.dump();
+            EXPECT_FALSE(result.journalHas("MAPIInitialize")) << registry.dump();
+        }
+    }
+}

@@ -76,6 +76,46 @@ protected:
         return folder;
     }
 
+    // The headers of a PE executable for `machine`: what the probe reads of OUTLOOK.EXE.
+    std::wstring executable(const std::wstring& name, WORD machine) {
+        const bool is64 = machine != IMAGE_FILE_MACHINE_I386;
+        IMAGE_DOS_HEADER dos{};
+        dos.e_magic = IMAGE_DOS_SIGNATURE;
+        dos.e_lfanew = sizeof dos;
+        IMAGE_FILE_HEADER header{};
+        header.Machine = machine;
+        header.Characteristics = IMAGE_FILE_EXECUTABLE_IMAGE;
+        const DWORD signature = IMAGE_NT_SIGNATURE;
+        const WORD magic = is64 ? IMAGE_NT_OPTIONAL_HDR64_MAGIC : IMAGE_NT_OPTIONAL_HDR32_MAGIC;
+        std::string bytes(reinterpret_cast<const char*>(&dos), sizeof dos);
+        bytes.append(reinterpret_cast<const char*>(&signature), sizeof signature);
+        bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+        bytes.append(reinterpret_cast<const char*>(&magic), sizeof magic);
+        return file(name, bytes);
+    }
+
+    std::wstring file(const std::wstring& name, const std::string& bytes) {
+        const std::wstring path = installRoot + L"\\" + name;
+        const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(handle);
+        created.push_back(path);
+        return path;
+    }
+
+    void addAppPath(const PathValue& path) { setValue(L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE", nullptr, path); }
+
+    // Click-to-Run's folder, with OUTLOOK.EXE at root\Office16 made by `place`.
+    template <typename Place>
+    void addClickToRun(const std::wstring& name, Place place) {
+        const std::wstring folder = installFolder(name, false);
+        makeDirectory(folder + L"\\root");
+        makeDirectory(folder + L"\\root\\Office16");
+        place(name + L"\\root\\Office16\\OUTLOOK.EXE");
+        setValue(L"Software\\Microsoft\\Office\\ClickToRun\\Configuration", L"InstallationPath", stringValue(folder));
+    }
+
     void makeDirectory(const std::wstring& folder) {
         CreateDirectoryW(folder.c_str(), nullptr);
         created.push_back(folder);
@@ -94,6 +134,13 @@ protected:
     std::wstring installRoot;
 
 private:
+    void setValue(const std::wstring& keyPath, const wchar_t* name, const PathValue& value) {
+        const HKEY key = createKey(keyPath);
+        EXPECT_EQ(RegSetValueExW(key, name, 0, value.type, value.bytes.data(), static_cast<DWORD>(value.bytes.size())),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+
     HKEY createKey(const std::wstring& path) {
         HKEY key = nullptr;
         EXPECT_EQ(RegCreateKeyExW(testRoot, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -205,4 +252,72 @@ TEST_F(InstallationProbe, PathsAtTheEdgeOfTheLocalBuffer) {
     oneByteMore.bytes.push_back(0);
     addVersion(L"16.0", oneByteMore);
     EXPECT_TRUE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, ASecondReadLongerThanTheFirstIsUnreadable) {
+    // The value grew between the size query and the read: the suffix would
+    // run past the buffer, which has room for the queried size only.
+    wchar_t buffer[8 + 13] = L"C:\\Ab";
+    const std::wstring untouched(buffer, 21);
+    EXPECT_FALSE(detail::placeOutlookExeSuffix(buffer, 8, 10));
+    EXPECT_EQ(std::wstring(buffer, 21), untouched);
+    EXPECT_TRUE(detail::placeOutlookExeSuffix(buffer, 10, 10));
+    EXPECT_STREQ(buffer, L"C:\\Ab\\Outlook.exe");
+}
+
+// Click-to-Run installs may leave the Office key without an InstallRoot;
+// Windows' App Paths and Click-to-Run's configuration then name the
+// executable, which must be one this process's MAPI can serve.
+#if defined(_M_X64) || defined(__x86_64__)
+constexpr WORD thisMachine = IMAGE_FILE_MACHINE_AMD64;
+constexpr WORD otherMachine = IMAGE_FILE_MACHINE_I386;
+#else
+constexpr WORD thisMachine = IMAGE_FILE_MACHINE_I386;
+constexpr WORD otherMachine = IMAGE_FILE_MACHINE_AMD64;
+#endif
+
+TEST_F(InstallationProbe, AppPathsNameOutlookWhenNoVersionDoes) {
+    addVersion(L"16.0");
+    const std::wstring outlookExe = executable(L"OUTLOOK.EXE", thisMachine);
+    addAppPath(stringValue(outlookExe));
+    EXPECT_TRUE(probeSucceeds());
+    addAppPath(stringValue(L"\"" + outlookExe + L"\""));
+    EXPECT_TRUE(probeSucceeds());
+    addAppPath(stringValue(outlookExe, false));
+    EXPECT_TRUE(probeSucceeds());
+
+    SetEnvironmentVariableW(L"CONTACT_EXPORTER_TEST_ROOT", installRoot.c_str());
+    addAppPath(stringValue(L"\"%CONTACT_EXPORTER_TEST_ROOT%\\OUTLOOK.EXE\"", true, REG_EXPAND_SZ));
+    EXPECT_TRUE(probeSucceeds());
+    SetEnvironmentVariableW(L"CONTACT_EXPORTER_TEST_ROOT", nullptr);
+}
+
+TEST_F(InstallationProbe, AppPathsWithoutTheOfficeKey) {
+    addAppPath(stringValue(executable(L"OUTLOOK.EXE", thisMachine)));
+    EXPECT_TRUE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, AppPathsMustNameAnExecutableForThisMachine) {
+    addAppPath(stringValue(executable(L"other.exe", otherMachine)));
+    EXPECT_FALSE(probeSucceeds());
+    addAppPath(stringValue(file(L"text.exe", "MZ not an executable")));
+    EXPECT_FALSE(probeSucceeds());
+    addAppPath(stringValue(installFolder(L"a-folder", false)));
+    EXPECT_FALSE(probeSucceeds());
+    addAppPath(stringValue(installRoot + L"\\missing.exe"));
+    EXPECT_FALSE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, ClickToRunNamesOutlookUnderItsInstallationPath) {
+    addClickToRun(L"c2r", [this](const std::wstring& name) { executable(name, thisMachine); });
+    EXPECT_TRUE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, ClickToRunMustHoldAnExecutableForThisMachine) {
+    addClickToRun(L"c2r-other", [this](const std::wstring& name) { executable(name, otherMachine); });
+    EXPECT_FALSE(probeSucceeds());
+    addClickToRun(L"c2r-file", [this](const std::wstring& name) { file(name, "MZ"); });
+    EXPECT_FALSE(probeSucceeds());
+    addClickToRun(L"c2r-folder", [this](const std::wstring& name) { makeDirectory(installRoot + L"\\" + name); });
+    EXPECT_FALSE(probeSucceeds());
 }

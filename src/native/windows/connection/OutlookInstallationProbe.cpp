@@ -1,9 +1,14 @@
 #include "connection/OutlookInstallationProbe.h"
 
+#include "connection/ExecutableImage.h"
+#include "platform/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -16,22 +21,18 @@ constexpr DWORD suffixBytes = sizeof outlookExeSuffix;
 constexpr DWORD subkeyNameCapacity = 256;
 constexpr DWORD localBufferBytes = 552;
 
-class RegistryKey {
-public:
-    RegistryKey() noexcept = default;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (key != nullptr) RegCloseKey(key);
-    }
-    bool open(HKEY parent, const wchar_t* path, REGSAM access) noexcept {
-        return RegOpenKeyExW(parent, path, 0, access, &key) == ERROR_SUCCESS;
-    }
-    HKEY get() const noexcept { return key; }
+// Where Windows and Click-to-Run installs of Office record OUTLOOK.EXE.
+constexpr wchar_t appPathsKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
+constexpr wchar_t clickToRunKeyPath[] = L"Software\\Microsoft\\Office\\ClickToRun\\Configuration";
+constexpr wchar_t clickToRunOutlookExe[] = L"\\root\\Office16\\OUTLOOK.EXE";
 
-private:
-    HKEY key = nullptr;
-};
+using platform::UniqueRegistryKey;
+
+UniqueRegistryKey openKey(HKEY parent, const wchar_t* path, REGSAM access) noexcept {
+    UniqueRegistryKey key;
+    if (RegOpenKeyExW(parent, path, 0, access, key.put()) != ERROR_SUCCESS) key.release();
+    return key;
+}
 
 // The value buffer: the local one when the value and its suffix fit,
 // otherwise a heap buffer of exactly the size needed.
@@ -54,8 +55,8 @@ private:
 // the version's name on entry and serves as the value buffer afterwards.
 bool versionHasOutlook(HKEY officeKey, wchar_t* buffer) {
     const std::wstring installRootKeyPath = std::wstring(buffer) + installRootPath;
-    RegistryKey installRoot;
-    if (!installRoot.open(officeKey, installRootKeyPath.c_str(), KEY_QUERY_VALUE)) return false;
+    const UniqueRegistryKey installRoot = openKey(officeKey, installRootKeyPath.c_str(), KEY_QUERY_VALUE);
+    if (!installRoot) return false;
 
     DWORD type = 0;
     DWORD size = 0;
@@ -71,32 +72,93 @@ bool versionHasOutlook(HKEY officeKey, wchar_t* buffer) {
                          &capacity) != ERROR_SUCCESS) {
         return false;
     }
-
-    const DWORD characters = capacity / sizeof(wchar_t);
-    if (characters == 0) return false;
-    wchar_t* suffixAt = value.get() + (value.get()[characters - 1] == L'\0' ? characters - 1 : characters);
-    std::memcpy(suffixAt, outlookExeSuffix, suffixBytes);
-
+    if (!detail::placeOutlookExeSuffix(value.get(), size, capacity)) return false;
     return GetFileAttributesW(value.get()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Whether an Office version under the Office key names an install directory
+// that holds Outlook.exe. Every version is looked at.
+bool officeVersionHasOutlook() {
+    const UniqueRegistryKey officeKey = openKey(HKEY_LOCAL_MACHINE, officeKeyPath, KEY_ENUMERATE_SUB_KEYS);
+    if (!officeKey) return false;
+    bool outlookFound = false;
+    wchar_t localBuffer[localBufferBytes / sizeof(wchar_t)];
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = subkeyNameCapacity;
+        const LSTATUS status =
+            RegEnumKeyExW(officeKey.get(), index, localBuffer, &nameLength, nullptr, nullptr, nullptr, nullptr);
+        // A name too long for the buffer skips its version; any other
+        // failure means the key cannot be enumerated any further.
+        if (status == ERROR_MORE_DATA) continue;
+        if (status != ERROR_SUCCESS) break;
+        if (versionHasOutlook(officeKey.get(), localBuffer)) outlookFound = true;
+    }
+    return outlookFound;
+}
+
+// A text value (REG_SZ, or REG_EXPAND_SZ with its variables expanded) of a
+// key under HKEY_LOCAL_MACHINE; nothing when it is missing or unreadable.
+std::optional<std::wstring> machineText(const wchar_t* keyPath, const wchar_t* valueName) {
+    // REG_SZ admits a REG_EXPAND_SZ too, expanded.
+    constexpr DWORD textTypes = RRF_RT_REG_SZ;
+    // A value that grows between the size query and the read is asked for again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        DWORD bytes = 0;
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, keyPath, valueName, textTypes, nullptr, nullptr, &bytes) !=
+            ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+        DWORD capacity = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        const LSTATUS status =
+            RegGetValueW(HKEY_LOCAL_MACHINE, keyPath, valueName, textTypes, nullptr, text.data(), &capacity);
+        if (status == ERROR_MORE_DATA) continue;
+        if (status != ERROR_SUCCESS) return std::nullopt;
+        text.resize(wcsnlen(text.c_str(), capacity / sizeof(wchar_t)));
+        return text;
+    }
+    return std::nullopt;
+}
+
+// The default value of OUTLOOK.EXE's App Paths key: the full path of the
+// executable, sometimes in quotation marks.
+bool appPathsNamesOutlook() {
+    std::optional<std::wstring> path = machineText(appPathsKeyPath, nullptr);
+    if (!path) return false;
+    if (path->size() >= 2 && path->front() == L'"' && path->back() == L'"') *path = path->substr(1, path->size() - 2);
+    return isExecutableForThisMachine(*path);
+}
+
+// Click-to-Run's installation folder, under which OUTLOOK.EXE lies at a fixed place.
+bool clickToRunHasOutlook() {
+    std::optional<std::wstring> folder = machineText(clickToRunKeyPath, L"InstallationPath");
+    if (!folder || folder->empty()) return false;
+    if (folder->back() == L'\\') folder->pop_back();
+    return isExecutableForThisMachine(*folder + clickToRunOutlookExe);
 }
 
 }  // namespace
 
+namespace detail {
+
+bool placeOutlookExeSuffix(wchar_t* value, DWORD queriedBytes, DWORD readBytes) noexcept {
+    // A value that grew since its size was asked for does not leave room for
+    // the suffix: it is taken as unreadable.
+    if (readBytes > queriedBytes) return false;
+    const DWORD characters = readBytes / sizeof(wchar_t);
+    if (characters == 0) return false;
+    wchar_t* suffixAt = value + (value[characters - 1] == L'\0' ? characters - 1 : characters);
+    std::memcpy(suffixAt, outlookExeSuffix, suffixBytes);
+    return true;
+}
+
+}  // namespace detail
+
 void probeOutlookInstallation() {
-    RegistryKey officeKey;
-    bool outlookFound = false;
-    if (officeKey.open(HKEY_LOCAL_MACHINE, officeKeyPath, KEY_ENUMERATE_SUB_KEYS)) {
-        wchar_t localBuffer[localBufferBytes / sizeof(wchar_t)];
-        for (DWORD index = 0;; ++index) {
-            DWORD nameLength = subkeyNameCapacity;
-            const LSTATUS status =
-                RegEnumKeyExW(officeKey.get(), index, localBuffer, &nameLength, nullptr, nullptr, nullptr, nullptr);
-            // A name too long for the buffer skips its version; any other
-            // failure means the key cannot be enumerated any further.
-            if (status == ERROR_MORE_DATA) continue;
-            if (status != ERROR_SUCCESS) break;
-            if (versionHasOutlook(officeKey.get(), localBuffer)) outlookFound = true;
-        }
-    }
-    if (!outlookFound) throw std::runtime_error("MS Outlook not found or not properly installed");
+    // Click-to-Run installs virtualise their registration: the Office key's
+    // InstallRoot may be missing from the registry an ordinary process
+    // sees. Windows' App Paths and Click-to-Run's own configuration then
+    // name the executable, which must suit this process's MAPI.
+    if (officeVersionHasOutlook() || appPathsNamesOutlook() || clickToRunHasOutlook()) return;
+    throw std::runtime_error("MS Outlook not found or not properly installed");
 }
