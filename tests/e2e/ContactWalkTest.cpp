@@ -82,16 +82,20 @@ TEST(ContactWalk, NamesAreEscapedAndStayOnOneLine) {
     expectClean(result);
 }
 
-TEST(ContactWalk, TheFullNameIsReadAgainForWriting) {
-    const RunResult result = exportOf(Json::array({contact("Ada", "", "")}));
-    EXPECT_EQ(result.count("_ContactItem.FullName"), 2u);
-    EXPECT_EQ(result.count("GetIDsOfNames _ContactItem.FullName"), 1u);
+TEST(ContactWalk, EachNameIsReadOnceAndThatReadingIsWritten) {
+    const RunResult result = exportOf(Json::array({contact("Ada", "Augusta", "King")}));
+    for (const std::string property : {"FullName", "FirstName", "LastName"}) {
+        EXPECT_EQ(result.count("_ContactItem." + property), 1u) << property;
+        EXPECT_EQ(result.count("GetIDsOfNames _ContactItem." + property), 1u) << property;
+    }
+    EXPECT_EQ(lines(result.out)[0],
+              "{\"displayname\":\"Ada\",\"emailaddrs\":[],\"firstname\":\"Augusta\",\"surname\":\"King\",\"phones\":[]}");
 }
 
 TEST(ContactWalk, AFaultInTheThirdContactLeavesItsRecordOpenWithoutTrailer) {
     const Json items = {contact("Uno", "", ""), contact("Due", "", ""), contact("Tre", "Terzo", "Ultimo"),
                         contact("Quattro", "", "")};
-    // Reading order per contact: FullName (twice when set), FirstName, LastName.
+    // Reading order per contact: FullName, FirstName, LastName.
     const RunResult result = exportOf(items, Json::array({fault("_ContactItem.LastName", "0x80004005", 2)}));
     EXPECT_EQ(result.out, "{\"displayname\":\"Quattro\"," + emptyRecordTail +
                               "\r\n{\"displayname\":\"Tre\",\"emailaddrs\":[]," + "\"firstname\":\"Terzo\"");
@@ -104,9 +108,13 @@ TEST(ContactWalk, AFaultingItemOrCountEndsTheWalkSilently) {
               "{\"displayname\":\"Due\"," + emptyRecordTail);
     EXPECT_EQ(exportOf(items, Json::array({fault("_Items.Count", "0x80004005", 2)})).out,
               "{\"displayname\":\"Due\"," + emptyRecordTail + "\r\n{\"displayname\":\"Uno\"," + emptyRecordTail);
-    const RunResult queryFault = exportOf(items, Json::array({fault("item.QueryInterface", "0x80004005", 1)}));
-    EXPECT_EQ(queryFault.out, "");
-    expectClean(queryFault);
+    // Only E_NOINTERFACE means "not a contact"; any other failed query
+    // (E_POINTER or a lost connection too) is a failed call.
+    for (const std::string hresult : {"0x80004005", "0x80004003", "0x80010108"}) {
+        const RunResult queryFault = exportOf(items, Json::array({fault("item.QueryInterface", hresult, 2)}));
+        EXPECT_EQ(queryFault.out, "{\"displayname\":\"Due\"," + emptyRecordTail) << hresult;
+        expectClean(queryFault);
+    }
 }
 
 TEST(ContactWalk, AnItemThatIsNoObjectIsSkipped) {

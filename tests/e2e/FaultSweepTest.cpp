@@ -62,7 +62,7 @@ std::string smallPicture(char seed) {
 
 // Thirty items: names, every phone type, SMTP and Exchange addresses that
 // resolve, do not resolve, resolve elsewhere or have no SMTP address,
-// pictures with and without other attachments, and distribution lists.
+// pictures alone and after a document, and distribution lists.
 Json sweepProfile(const std::string& temporary) {
     const char* phones[] = {"BusinessTelephoneNumber",    "Business2TelephoneNumber", "BusinessFaxNumber",
                             "HomeTelephoneNumber",        "Home2TelephoneNumber",     "HomeFaxNumber",
@@ -111,7 +111,9 @@ Json sweepProfile(const std::string& temporary) {
             contact["HasPicture"] = true;
             contact["attachments"] =
                 Json::array({{{"base64", reference::base64(smallPicture(static_cast<char>(index)))}}});
-            if (index % 2 == 0) contact["attachments"].push_back({{"base64", reference::base64(std::string("notes"))}});
+            // The picture after a document, as Outlook may keep it.
+            const Json notes = {{"base64", reference::base64(std::string("notes"))}, {"fileName", "notes.txt"}};
+            if (index % 2 == 0) contact["attachments"].insert(contact["attachments"].begin(), notes);
         }
         if (index == 13) contact["HasPicture"] = true;  // a picture flag without attachments
         items.push_back(contact);
@@ -172,6 +174,13 @@ struct Fault {
     std::string operation;
     int call;
     bool yieldsNothing;
+    std::string hresult = "0x80004005";
+};
+
+// Results besides E_FAIL that an operation is failed with: the query for
+// _ContactItem must tell "not a contact" (E_NOINTERFACE) from a failed call.
+const std::map<std::string, std::vector<std::string>> otherResults = {
+    {"item.QueryInterface", {"0x80004003", "0x80010108"}},  // E_POINTER, RPC_E_DISCONNECTED
 };
 
 std::vector<Fault> faultsToSweep(const Baseline& baseline, bool mapi) {
@@ -194,6 +203,9 @@ std::vector<Fault> faultsToSweep(const Baseline& baseline, bool mapi) {
         for (int call : chosen) {
             faults.push_back({operation, call, false});
             if (objectOperations.count(operation) > 0) faults.push_back({operation, call, true});
+            if (const auto others = otherResults.find(operation); others != otherResults.end()) {
+                for (const std::string& hresult : others->second) faults.push_back({operation, call, false, hresult});
+            }
         }
     }
     return faults;
@@ -265,12 +277,12 @@ TEST_P(FaultSweep, EveryFailedCallEndsInOrder) {
         const Fault& fault = faults[index];
         Json profile = baseline.profile;
         profile["faults"].push_back(fault.yieldsNothing ? nullResult(fault.operation, fault.call)
-                                                        : e2e::fault(fault.operation, "0x80004005", fault.call));
+                                                        : e2e::fault(fault.operation, fault.hresult, fault.call));
         RunOptions options;
         options.timeoutSeconds = 60;
         const RunResult result = run(profile, options);
-        const std::string what =
-            fault.operation + " call " + std::to_string(fault.call) + (fault.yieldsNothing ? " (no object)" : "");
+        const std::string what = fault.operation + " call " + std::to_string(fault.call) +
+                                 (fault.yieldsNothing ? " (no object)" : " (" + fault.hresult + ")");
         ++swept;
 
         ASSERT_FALSE(result.hung) << what;

@@ -53,17 +53,18 @@ bool ContactExporter::writeContactRecord(const outlook::ContactItem& contact, ou
     writeOut("{");
     if (!writePicture(contact, attachments)) return false;
 
-    if (contact.text(ContactText::FullName).length() > 0) {
-        writeJsonString("\"displayname\":\"", contact.text(ContactText::FullName));
+    // Each name is read once, and that one reading is both tested and
+    // written: Outlook's data is live, and a second reading may differ.
+    const text::WideString fullName = contact.text(ContactText::FullName);
+    if (fullName.length() > 0) {
+        writeJsonString("\"displayname\":\"", fullName);
         writeOut(",");
     }
     writeEmailAddresses(contact);
-    if (contact.text(ContactText::FirstName).length() > 0) {
-        writeJsonString(",\"firstname\":\"", contact.text(ContactText::FirstName));
-    }
-    if (contact.text(ContactText::LastName).length() > 1) {
-        writeJsonString(",\"surname\":\"", contact.text(ContactText::LastName));
-    }
+    const text::WideString firstName = contact.text(ContactText::FirstName);
+    if (firstName.length() > 0) writeJsonString(",\"firstname\":\"", firstName);
+    const text::WideString lastName = contact.text(ContactText::LastName);
+    if (lastName.length() > 1) writeJsonString(",\"surname\":\"", lastName);
 
     firstPhone = true;
     writeOut(",\"phones\":[");
