@@ -18,15 +18,13 @@
 #include <vector>
 
 #include "platform/MapiDefinitions.h"
+#include "platform/OutlookDefinitions.h"
 
 namespace {
 
-constexpr IID outlookIid(unsigned long first) {
-    return {first, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-}
-constexpr CLSID CLSID_OutlookApplication = outlookIid(0x0006F03A);
-constexpr IID IID_Application = outlookIid(0x00063001);
-constexpr IID IID_ContactItem = outlookIid(0x00063021);
+using outlook::CLSID_OutlookApplication;
+constexpr IID IID_Application = outlook::ApplicationInterface.iid;
+constexpr IID IID_ContactItem = outlook::ContactItemInterface.iid;
 
 // One counted reference.
 template <typename Interface>
@@ -117,13 +115,18 @@ struct Members {
     Member itemsCount{L"Count"}, itemsItem{L"Item"};
     Member hasPicture{L"HasPicture"}, attachments{L"Attachments"}, mapiObject{L"MAPIOBJECT"};
     Member attachmentsCount{L"Count"}, attachmentsItem{L"Item"}, fileName{L"FileName"}, saveAsFile{L"SaveAsFile"};
-    Member fullName{L"FullName"}, firstName{L"FirstName"}, lastName{L"LastName"};
-    Member email[6] = {{L"Email1AddressType"}, {L"Email1Address"},     {L"Email2AddressType"},
-                       {L"Email2Address"},     {L"Email3AddressType"}, {L"Email3Address"}};
-    Member phones[10] = {{L"BusinessTelephoneNumber"},    {L"Business2TelephoneNumber"}, {L"BusinessFaxNumber"},
-                         {L"HomeTelephoneNumber"},        {L"Home2TelephoneNumber"},     {L"HomeFaxNumber"},
-                         {L"CompanyMainTelephoneNumber"}, {L"OtherTelephoneNumber"},     {L"PrimaryTelephoneNumber"},
-                         {L"MobileTelephoneNumber"}};
+    // The contact's text properties in Outlook's order: the three names,
+    // ten telephone numbers, then each e-mail address before its type.
+#define BASELINE_WIDE(text) L##text
+#define BASELINE_TEXT_MEMBER(name) {BASELINE_WIDE(#name)},
+    Member texts[19] = {OUTLOOK_CONTACT_TEXT_PROPERTIES(BASELINE_TEXT_MEMBER)};
+#undef BASELINE_TEXT_MEMBER
+#undef BASELINE_WIDE
+    Member& fullName = texts[0];
+    Member& firstName = texts[1];
+    Member& lastName = texts[2];
+    Member* phones = texts + 3;
+    Member* emails = texts + 13;
 };
 
 bool isPicture(IDispatch* attachment, Members& members) {
@@ -174,13 +177,12 @@ void emailsThroughMapi(IDispatch* contact, Members& members, const Mapi& loaded)
         return;
 
     GUID propertySet = mapi::PSETID_Address;
-    constexpr LONG ids[] = {0x8083, 0x8082, 0x8093, 0x8092, 0x80A3, 0x80A2};
     mapi::MAPINAMEID names[6];
     mapi::MAPINAMEID* pointers[6];
     for (int at = 0; at < 6; ++at) {
         names[at].lpguid = &propertySet;
         names[at].ulKind = mapi::MNID_ID;
-        names[at].Kind.lID = ids[at];
+        names[at].Kind.lID = outlook::emailNamedProperties[at].longId;
         pointers[at] = &names[at];
     }
     mapi::SPropTagArray* tags = nullptr;
@@ -249,11 +251,14 @@ long walk(IDispatch* nameSpace, Members& members, const Mapi* loaded, const std:
         if (loaded != nullptr) {
             emailsThroughMapi(c, members, *loaded);
         } else {
-            for (Member& member : members.email) textLength(c, member);
+            for (int pair = 0; pair < 3; ++pair) {
+                textLength(c, members.emails[2 * pair + 1]);  // the type first, as the exporter reads them
+                textLength(c, members.emails[2 * pair]);
+            }
         }
         textLength(c, members.firstName);
         textLength(c, members.lastName);
-        for (Member& member : members.phones) textLength(c, member);
+        for (int phone = 0; phone < 10; ++phone) textLength(c, members.phones[phone]);
         ++walked;
     }
     Variant again;

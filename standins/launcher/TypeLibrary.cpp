@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "Interfaces.h"
+#include "platform/OutlookDefinitions.h"
 #include "LauncherError.h"
 #include "Utf.h"
 

@@ -3,52 +3,39 @@
 #include <windows.h>
 
 #include <array>
+#include <cstddef>
 #include <string_view>
+
+#include "platform/OutlookDefinitions.h"
 
 namespace outlook {
 
 // The _ContactItem text properties the stand-in serves, named as Outlook names them.
-constexpr std::array<std::string_view, 19> contactTextProperties = {
-    "FullName",
-    "FirstName",
-    "LastName",
-    "BusinessTelephoneNumber",
-    "Business2TelephoneNumber",
-    "BusinessFaxNumber",
-    "HomeTelephoneNumber",
-    "Home2TelephoneNumber",
-    "HomeFaxNumber",
-    "CompanyMainTelephoneNumber",
-    "OtherTelephoneNumber",
-    "PrimaryTelephoneNumber",
-    "MobileTelephoneNumber",
-    "Email1Address",
-    "Email1AddressType",
-    "Email2Address",
-    "Email2AddressType",
-    "Email3Address",
-    "Email3AddressType",
+constexpr std::string_view contactTextProperties[] = {
+#define OUTLOOK_CONTACT_TEXT_NAME(name) #name,
+    OUTLOOK_CONTACT_TEXT_PROPERTIES(OUTLOOK_CONTACT_TEXT_NAME)
+#undef OUTLOOK_CONTACT_TEXT_NAME
 };
 
-// The e-mail members as named properties in PSETID_Address: Outlook's long
-// ids, and the property ids this store maps them to.
-struct EmailNamedProperty {
+// The e-mail members as named properties, with the property ids this store
+// maps them to (0x8A01 on, in their order).
+struct StoredEmailProperty {
     std::string_view member;
     LONG longId;
     ULONG propertyId;
 };
 
-constexpr std::array<EmailNamedProperty, 6> emailNamedProperties = {{
-    {"Email1Address", 0x8083, 0x8A01},
-    {"Email1AddressType", 0x8082, 0x8A02},
-    {"Email2Address", 0x8093, 0x8A03},
-    {"Email2AddressType", 0x8092, 0x8A04},
-    {"Email3Address", 0x80A3, 0x8A05},
-    {"Email3AddressType", 0x80A2, 0x8A06},
-}};
+constexpr std::array<StoredEmailProperty, std::size(emailNamedProperties)> storedEmailProperties = [] {
+    std::array<StoredEmailProperty, std::size(emailNamedProperties)> stored{};
+    for (size_t at = 0; at < stored.size(); ++at) {
+        stored[at] = {emailNamedProperties[at].member, emailNamedProperties[at].longId,
+                      static_cast<ULONG>(0x8A01 + at)};
+    }
+    return stored;
+}();
 
 constexpr bool isEmailMember(std::string_view member) {
-    for (const auto& property : emailNamedProperties) {
+    for (const auto& property : storedEmailProperties) {
         if (property.member == member) {
             return true;
         }

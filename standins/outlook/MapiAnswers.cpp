@@ -17,12 +17,12 @@ constexpr HRESULT MAPI_E_NOT_ENOUGH_MEMORY = static_cast<HRESULT>(0x8007000EL);
 // IMAPIProp has no Outlook IID of its own; error information names the MAPI one.
 const IID& errorInterface = mapi::IID_IMAPIProp;
 
-const EmailNamedProperty* propertyWithLongId(const mapi::MAPINAMEID* name) {
+const StoredEmailProperty* propertyWithLongId(const mapi::MAPINAMEID* name) {
     if (name == nullptr || name->lpguid == nullptr || !IsEqualGUID(*name->lpguid, mapi::PSETID_Address) ||
         name->ulKind != mapi::MNID_ID) {
         return nullptr;
     }
-    for (const auto& property : emailNamedProperties) {
+    for (const auto& property : storedEmailProperties) {
         if (property.longId == name->Kind.lID) {
             return &property;
         }
@@ -30,8 +30,8 @@ const EmailNamedProperty* propertyWithLongId(const mapi::MAPINAMEID* name) {
     return nullptr;
 }
 
-const EmailNamedProperty* propertyWithId(ULONG id) {
-    for (const auto& property : emailNamedProperties) {
+const StoredEmailProperty* propertyWithId(ULONG id) {
+    for (const auto& property : storedEmailProperties) {
         if (property.propertyId == id) {
             return &property;
         }
@@ -53,7 +53,7 @@ std::string toAnsi(const std::wstring& text) {
 PendingValue valueFor(const Contact& contact, ULONG requestedTag) {
     const ULONG id = mapi::propId(requestedTag);
     const PendingValue missing{mapi::propTag(mapi::PT_ERROR, id), {}, {}};
-    const EmailNamedProperty* property = propertyWithId(id);
+    const StoredEmailProperty* property = propertyWithId(id);
     if (property == nullptr) {
         return missing;
     }
@@ -108,7 +108,7 @@ TagsAnswer answerGetIDsFromNames(const Session& session, ULONG nameCount, mapi::
     std::vector<ULONG> tags;
     bool anyUnknown = false;
     for (ULONG n = 0; n < nameCount; ++n) {
-        const EmailNamedProperty* property = propertyWithLongId(names[n]);
+        const StoredEmailProperty* property = propertyWithLongId(names[n]);
         anyUnknown = anyUnknown || property == nullptr;
         tags.push_back(property ? mapi::propTag(mapi::PT_UNSPECIFIED, property->propertyId)
                                 : mapi::propTag(mapi::PT_ERROR, 0));

@@ -18,9 +18,7 @@ namespace {
 
 constexpr const char* smtpAddressSchema = "http://schemas.microsoft.com/mapi/proptag/0x39FE001E";
 
-// The PSETID_Address long ids of the three address pairs, address first.
-constexpr LONG addressPropertyIds[] = {0x8083, 0x8082, 0x8093, 0x8092, 0x80A3, 0x80A2};
-constexpr ULONG addressPropertyCount = sizeof addressPropertyIds / sizeof addressPropertyIds[0];
+constexpr ULONG addressPropertyCount = sizeof outlook::emailNamedProperties / sizeof outlook::emailNamedProperties[0];
 
 struct AddressPair {
     ContactText address;
@@ -58,7 +56,7 @@ void ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem&
     for (ULONG at = 0; at < addressPropertyCount; ++at) {
         names[at].lpguid = &propertySet;
         names[at].ulKind = mapi::MNID_ID;
-        names[at].Kind.lID = addressPropertyIds[at];
+        names[at].Kind.lID = outlook::emailNamedProperties[at].longId;
         namePointers[at] = &names[at];
     }
 

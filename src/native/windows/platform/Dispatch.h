@@ -1,34 +1,30 @@
 #pragma once
 
 #include "platform/ComRef.h"
+#include "platform/OutlookDefinitions.h"
 #include "platform/Variant.h"
 
 #include <oaidl.h>
 
 namespace platform {
 
-// An Outlook interface as the exporter calls it: by late binding through
-// IDispatch. The IID is the one the object reports error information for.
-struct DispatchInterface {
-    const wchar_t* name;
-    IID iid;
-};
-
-// One member of an Outlook interface. Its DISPID is asked for once, the
-// first time the member is called, and kept for the rest of the run, so a
-// run makes one GetIDsOfNames round trip per member and no more.
+// One member of an Outlook interface, called by late binding through
+// IDispatch; the interface's IID is the one the object reports error
+// information for. Its DISPID is asked for once, the first time the member
+// is called, and kept for the rest of the run, so a run makes one
+// GetIDsOfNames round trip per member and no more.
 class DispatchMember {
 public:
-    constexpr DispatchMember(const DispatchInterface& owner, const wchar_t* memberName) noexcept
+    constexpr DispatchMember(const outlook::OutlookInterface& owner, const wchar_t* memberName) noexcept
         : interfaceOwner(owner), name(memberName) {}
     DispatchMember(const DispatchMember&) = delete;
     DispatchMember& operator=(const DispatchMember&) = delete;
 
-    const DispatchInterface& owner() const noexcept { return interfaceOwner; }
+    const outlook::OutlookInterface& owner() const noexcept { return interfaceOwner; }
     DISPID dispid(IDispatch* object) const;
 
 private:
-    const DispatchInterface& interfaceOwner;
+    const outlook::OutlookInterface& interfaceOwner;
     const wchar_t* name;
     mutable DISPID cached = DISPID_UNKNOWN;
 };

@@ -4,78 +4,42 @@
 #include "platform/Dispatch.h"
 #include "text/TextConversion.h"
 
-#include <iterator>
 
 namespace outlook {
 
 using platform::callMethod;
-using platform::DispatchInterface;
 using platform::DispatchMember;
 using platform::getProperty;
 using platform::Variant;
 
 namespace {
 
-constexpr IID outlookIid(unsigned long first) {
-    return {first, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-}
-
-constexpr CLSID CLSID_OutlookApplication = outlookIid(0x0006F03A);
-
-constexpr DispatchInterface applicationInterface{L"_Application", outlookIid(0x00063001)};
-constexpr DispatchInterface nameSpaceInterface{L"_NameSpace", outlookIid(0x00063002)};
-constexpr DispatchInterface folderInterface{L"MAPIFolder", outlookIid(0x00063006)};
-constexpr DispatchInterface itemsInterface{L"_Items", outlookIid(0x00063041)};
-constexpr DispatchInterface contactItemInterface{L"_ContactItem", outlookIid(0x00063021)};
-constexpr DispatchInterface attachmentsInterface{L"Attachments", outlookIid(0x0006303C)};
-constexpr DispatchInterface attachmentInterface{L"Attachment", outlookIid(0x00063007)};
-constexpr DispatchInterface recipientInterface{L"Recipient", outlookIid(0x00063045)};
-constexpr DispatchInterface addressEntryInterface{L"AddressEntry", outlookIid(0x0006304B)};
-constexpr DispatchInterface propertyAccessorInterface{L"PropertyAccessor", outlookIid(0x0006302D)};
-
-const DispatchMember applicationGetNamespace{applicationInterface, L"GetNamespace"};
-const DispatchMember applicationVersion{applicationInterface, L"Version"};
-const DispatchMember nameSpaceGetDefaultFolder{nameSpaceInterface, L"GetDefaultFolder"};
-const DispatchMember nameSpaceCreateRecipient{nameSpaceInterface, L"CreateRecipient"};
-const DispatchMember folderItems{folderInterface, L"Items"};
-const DispatchMember itemsCount{itemsInterface, L"Count"};
-const DispatchMember itemsItem{itemsInterface, L"Item"};
-const DispatchMember contactHasPicture{contactItemInterface, L"HasPicture"};
-const DispatchMember contactAttachments{contactItemInterface, L"Attachments"};
-const DispatchMember contactMapiObject{contactItemInterface, L"MAPIOBJECT"};
-const DispatchMember attachmentsCount{attachmentsInterface, L"Count"};
-const DispatchMember attachmentsItem{attachmentsInterface, L"Item"};
-const DispatchMember attachmentFileName{attachmentInterface, L"FileName"};
-const DispatchMember attachmentSaveAsFile{attachmentInterface, L"SaveAsFile"};
-const DispatchMember recipientResolve{recipientInterface, L"Resolve"};
-const DispatchMember recipientAddressEntry{recipientInterface, L"AddressEntry"};
-const DispatchMember addressEntryAddress{addressEntryInterface, L"Address"};
-const DispatchMember addressEntryPropertyAccessor{addressEntryInterface, L"PropertyAccessor"};
-const DispatchMember propertyAccessorGetProperty{propertyAccessorInterface, L"GetProperty"};
+const DispatchMember applicationGetNamespace{ApplicationInterface, L"GetNamespace"};
+const DispatchMember applicationVersion{ApplicationInterface, L"Version"};
+const DispatchMember nameSpaceGetDefaultFolder{NameSpaceInterface, L"GetDefaultFolder"};
+const DispatchMember nameSpaceCreateRecipient{NameSpaceInterface, L"CreateRecipient"};
+const DispatchMember folderItems{FolderInterface, L"Items"};
+const DispatchMember itemsCount{ItemsInterface, L"Count"};
+const DispatchMember itemsItem{ItemsInterface, L"Item"};
+const DispatchMember contactHasPicture{ContactItemInterface, L"HasPicture"};
+const DispatchMember contactAttachments{ContactItemInterface, L"Attachments"};
+const DispatchMember contactMapiObject{ContactItemInterface, L"MAPIOBJECT"};
+const DispatchMember attachmentsCount{AttachmentsInterface, L"Count"};
+const DispatchMember attachmentsItem{AttachmentsInterface, L"Item"};
+const DispatchMember attachmentFileName{AttachmentInterface, L"FileName"};
+const DispatchMember attachmentSaveAsFile{AttachmentInterface, L"SaveAsFile"};
+const DispatchMember recipientResolve{RecipientInterface, L"Resolve"};
+const DispatchMember recipientAddressEntry{RecipientInterface, L"AddressEntry"};
+const DispatchMember addressEntryAddress{AddressEntryInterface, L"Address"};
+const DispatchMember addressEntryPropertyAccessor{AddressEntryInterface, L"PropertyAccessor"};
+const DispatchMember propertyAccessorGetProperty{PropertyAccessorInterface, L"GetProperty"};
 
 // In the order of ContactText.
-const DispatchMember contactTexts[] = {
-    {contactItemInterface, L"FullName"},
-    {contactItemInterface, L"FirstName"},
-    {contactItemInterface, L"LastName"},
-    {contactItemInterface, L"BusinessTelephoneNumber"},
-    {contactItemInterface, L"Business2TelephoneNumber"},
-    {contactItemInterface, L"BusinessFaxNumber"},
-    {contactItemInterface, L"HomeTelephoneNumber"},
-    {contactItemInterface, L"Home2TelephoneNumber"},
-    {contactItemInterface, L"HomeFaxNumber"},
-    {contactItemInterface, L"CompanyMainTelephoneNumber"},
-    {contactItemInterface, L"OtherTelephoneNumber"},
-    {contactItemInterface, L"PrimaryTelephoneNumber"},
-    {contactItemInterface, L"MobileTelephoneNumber"},
-    {contactItemInterface, L"Email1Address"},
-    {contactItemInterface, L"Email1AddressType"},
-    {contactItemInterface, L"Email2Address"},
-    {contactItemInterface, L"Email2AddressType"},
-    {contactItemInterface, L"Email3Address"},
-    {contactItemInterface, L"Email3AddressType"},
-};
-static_assert(std::size(contactTexts) == static_cast<std::size_t>(ContactText::Email3AddressType) + 1);
+#define OUTLOOK_CONTACT_TEXT_WIDE(text) L##text
+#define OUTLOOK_CONTACT_TEXT_MEMBER(name) {ContactItemInterface, OUTLOOK_CONTACT_TEXT_WIDE(#name)},
+const DispatchMember contactTexts[] = {OUTLOOK_CONTACT_TEXT_PROPERTIES(OUTLOOK_CONTACT_TEXT_MEMBER)};
+#undef OUTLOOK_CONTACT_TEXT_MEMBER
+#undef OUTLOOK_CONTACT_TEXT_WIDE
 
 // A text result as Outlook returned it, NUL units and all.
 WideString takeText(Variant& result) {
@@ -119,7 +83,7 @@ Application Application::startOrAttach() noexcept {
     }
     if (FAILED(OleRun(unknown.get()))) return Application();
     ComRef<IDispatch> application;
-    if (FAILED(unknown.query(applicationInterface.iid, application))) return Application();
+    if (FAILED(unknown.query(ApplicationInterface.iid, application))) return Application();
     return Application(std::move(application));
 }
 
@@ -165,7 +129,7 @@ ComRef<IDispatch> Items::item(long position) const {
 ContactItem ContactItem::from(const ComRef<IDispatch>& item) {
     if (!item) return ContactItem();
     ComRef<IDispatch> contact;
-    const HRESULT outcome = item.query(contactItemInterface.iid, contact);
+    const HRESULT outcome = item.query(ContactItemInterface.iid, contact);
     if (outcome == E_NOINTERFACE) return ContactItem();
     if (FAILED(outcome)) platform::throwComError(outcome);
     return ContactItem(std::move(contact));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ComRef.h"
+#include "platform/OutlookDefinitions.h"
 #include "text/WideString.h"
 
 #include <oaidl.h>
@@ -73,26 +74,11 @@ public:
     ComRef<IDispatch> item(long position) const;
 };
 
+// The contact's properties read as text.
 enum class ContactText {
-    FullName,
-    FirstName,
-    LastName,
-    BusinessTelephoneNumber,
-    Business2TelephoneNumber,
-    BusinessFaxNumber,
-    HomeTelephoneNumber,
-    Home2TelephoneNumber,
-    HomeFaxNumber,
-    CompanyMainTelephoneNumber,
-    OtherTelephoneNumber,
-    PrimaryTelephoneNumber,
-    MobileTelephoneNumber,
-    Email1Address,
-    Email1AddressType,
-    Email2Address,
-    Email2AddressType,
-    Email3Address,
-    Email3AddressType,
+#define OUTLOOK_CONTACT_TEXT_ENUMERATOR(name) name,
+    OUTLOOK_CONTACT_TEXT_PROPERTIES(OUTLOOK_CONTACT_TEXT_ENUMERATOR)
+#undef OUTLOOK_CONTACT_TEXT_ENUMERATOR
 };
 
 class ContactItem : public DispatchObject {
