@@ -5,6 +5,7 @@
 //   contact-exporter -h...  Outlook's version when the connection is complete, else "ko"
 //   contact-exporter other  "ko"
 
+#include "CallerContract.h"
 #include "connection/ContactExporter.h"
 #include "text/StandardStreams.h"
 
@@ -32,14 +33,14 @@ int wmain(int argumentCount, wchar_t* arguments[]) {
         switch (mode) {
         case RunMode::exportContacts: exporter->exportContacts(); break;
         case RunMode::statusQuery: text::writeOut(std::string(exporter->statusText())); break;
-        case RunMode::unrecognised: text::writeOut("ko"); break;
+        case RunMode::unrecognised: text::writeOut(callerContract::ko); break;
         }
         return 0;
     } catch (const std::exception& error) {
         // Outlook is not installed, MAPI cannot be loaded, or memory ran
         // out: the report goes to standard error and the exit code says it.
         text::writeError(error.what());
-        if (mode != RunMode::exportContacts) text::writeOut("ko");
+        if (mode != RunMode::exportContacts) text::writeOut(callerContract::ko);
         return 1;
     }
 }

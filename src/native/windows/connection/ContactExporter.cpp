@@ -1,11 +1,9 @@
 #include "connection/ContactExporter.h"
 
-#include "connection/MapiLibrary.h"
+#include "CallerContract.h"
 #include "platform/ComError.h"
 #include "text/StandardStreams.h"
 #include "text/TextConversion.h"
-
-#include <objbase.h>
 
 namespace {
 
@@ -22,9 +20,6 @@ ContactExporter::ContactExporter() {
 }
 
 void ContactExporter::connect() {
-    CoInitialize(nullptr);
-    busyMessageFilter.emplace();
-
     application = outlook::Application::startOrAttach();
     if (!application) return;
 
@@ -34,7 +29,7 @@ void ContactExporter::connect() {
     wchar_t temporaryDirectory[MAX_PATH];
     const DWORD length = GetTempPathW(MAX_PATH, temporaryDirectory);
     if (length == 0 || length > MAX_PATH) {
-        text::writeError("cannot find temp path");
+        text::writeError(callerContract::noTemporaryDirectory);
         return;
     }
     picturePath = text::wideToUtf8(temporaryDirectory, length) + pictureFileName;
@@ -42,18 +37,5 @@ void ContactExporter::connect() {
     const text::WideString version = application.version();
     status = text::wideToUtf8(version.get(), version.lengthToFirstNul());
 
-    mapiLibrary = loadMapiLibrary();
-}
-
-ContactExporter::~ContactExporter() {
-    if (mapiLibrary != nullptr) {
-        mapiEntryPoints.MAPIUninitialize();
-        FreeLibrary(mapiLibrary);
-    }
-    contactItems.reset();
-    contactsFolder.reset();
-    application.reset();
-    nameSpace.reset();
-    busyMessageFilter.reset();
-    CoUninitialize();
+    mapiLibrary.emplace(loadMapiLibrary());
 }

@@ -1,12 +1,10 @@
 #include "connection/MapiLibrary.h"
 
+#include "CallerContract.h"
 #include "connection/OutlookInstallationProbe.h"
 
 #include <cstring>
 #include <stdexcept>
-#include <utility>
-
-MapiEntryPoints mapiEntryPoints;
 
 namespace {
 
@@ -19,63 +17,32 @@ Function entryPoint(HMODULE library, const char* name) {
     return function;
 }
 
-// Frees the library on the way out unless it is handed over.
-class LoadedLibrary {
-public:
-    explicit LoadedLibrary(HMODULE library) noexcept : handle(library) {}
-    LoadedLibrary(const LoadedLibrary&) = delete;
-    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-    ~LoadedLibrary() {
-        if (handle != nullptr) FreeLibrary(handle);
-    }
-    HMODULE get() const noexcept { return handle; }
-    HMODULE release() noexcept { return std::exchange(handle, nullptr); }
-
-private:
-    HMODULE handle;
-};
-
-// Uninitialises MAPI on the way out unless the initialisation is handed over.
-class MapiInitialisation {
-public:
-    MapiInitialisation() noexcept = default;
-    MapiInitialisation(const MapiInitialisation&) = delete;
-    MapiInitialisation& operator=(const MapiInitialisation&) = delete;
-    ~MapiInitialisation() {
-        if (active) mapiEntryPoints.MAPIUninitialize();
-    }
-    void release() noexcept { active = false; }
-
-private:
-    bool active = true;
-};
-
 }  // namespace
 
-HMODULE loadMapiLibrary() {
+MapiLibrary loadMapiLibrary() {
     probeOutlookInstallation();
 
-    LoadedLibrary library(LoadLibraryW(L"mapi32.dll"));
-    if (library.get() == nullptr) throw std::runtime_error("Cannot load mapi32.dll");
+    MapiLibrary mapi;
+    mapi.library.reset(LoadLibraryW(L"mapi32.dll"));
+    if (!mapi.library) throw std::runtime_error(callerContract::cannotLoadMapi32);
+    const HMODULE library = mapi.library.get();
+    MapiEntryPoints& entries = mapi.entries;
 
-    mapiEntryPoints.MAPIInitialize = entryPoint<mapi::MAPIINITIALIZE>(library.get(), "MAPIInitialize");
-    mapiEntryPoints.MAPIUninitialize = entryPoint<mapi::MAPIUNINITIALIZE>(library.get(), "MAPIUninitialize");
-    if (mapiEntryPoints.MAPIInitialize == nullptr || mapiEntryPoints.MAPIUninitialize == nullptr) {
-        throw std::runtime_error("Cannot load MAPIInitialize or MAPIUninitialize from mapi32.dll");
+    entries.MAPIInitialize = entryPoint<mapi::MAPIINITIALIZE>(library, "MAPIInitialize");
+    entries.MAPIUninitialize = entryPoint<mapi::MAPIUNINITIALIZE>(library, "MAPIUninitialize");
+    if (entries.MAPIInitialize == nullptr || entries.MAPIUninitialize == nullptr) {
+        throw std::runtime_error(callerContract::cannotLoadInitializeOrUninitialize);
     }
 
     mapi::MAPIINIT_0 init{mapi::MAPI_INIT_VERSION, mapi::MAPI_MULTITHREAD_NOTIFICATIONS};
-    if (FAILED(mapiEntryPoints.MAPIInitialize(&init))) throw std::runtime_error("Cannot initialize mapi");
-    MapiInitialisation initialisation;
+    if (FAILED(entries.MAPIInitialize(&init))) throw std::runtime_error(callerContract::cannotInitializeMapi);
+    mapi.initialisation.reset(entries.MAPIUninitialize);
 
-    mapiEntryPoints.MAPIAllocateBuffer = entryPoint<mapi::MAPIALLOCATEBUFFER>(library.get(), "MAPIAllocateBuffer");
-    mapiEntryPoints.MAPIFreeBuffer = entryPoint<mapi::MAPIFREEBUFFER>(library.get(), "MAPIFreeBuffer");
-    mapiEntryPoints.MAPILogonEx = entryPoint<mapi::MAPILOGONEX>(library.get(), "MAPILogonEx");
-    if (mapiEntryPoints.MAPIAllocateBuffer == nullptr || mapiEntryPoints.MAPIFreeBuffer == nullptr ||
-        mapiEntryPoints.MAPILogonEx == nullptr) {
-        throw std::runtime_error("Cannot load MAPIAllocateBuffer or MAPIFreeBuffer or MAPILogonEx from mapi32.dll");
+    entries.MAPIAllocateBuffer = entryPoint<mapi::MAPIALLOCATEBUFFER>(library, "MAPIAllocateBuffer");
+    entries.MAPIFreeBuffer = entryPoint<mapi::MAPIFREEBUFFER>(library, "MAPIFreeBuffer");
+    entries.MAPILogonEx = entryPoint<mapi::MAPILOGONEX>(library, "MAPILogonEx");
+    if (entries.MAPIAllocateBuffer == nullptr || entries.MAPIFreeBuffer == nullptr || entries.MAPILogonEx == nullptr) {
+        throw std::runtime_error(callerContract::cannotLoadOtherEntryPoints);
     }
-
-    initialisation.release();
-    return library.release();
+    return mapi;
 }

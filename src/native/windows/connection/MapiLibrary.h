@@ -1,10 +1,11 @@
 #pragma once
 
 #include "platform/MapiDefinitions.h"
+#include "platform/UniqueHandle.h"
 
 #include <windows.h>
 
-// The MAPI entry points the loader fetched, for the life of the process.
+// The MAPI entry points that the loader fetches from mapi32.dll.
 struct MapiEntryPoints {
     mapi::MAPIINITIALIZE MAPIInitialize = nullptr;
     mapi::MAPIUNINITIALIZE MAPIUninitialize = nullptr;
@@ -13,11 +14,29 @@ struct MapiEntryPoints {
     mapi::MAPILOGONEX MAPILogonEx = nullptr;
 };
 
-extern MapiEntryPoints mapiEntryPoints;
+// MAPI's initialisation, held as the entry point that ends it.
+struct EndMapi {
+    void operator()(mapi::MAPIUNINITIALIZE uninitialize) const noexcept { uninitialize(); }
+};
+using MapiInitialisation = platform::UniqueHandle<mapi::MAPIUNINITIALIZE, EndMapi>;
+
+// mapi32.dll loaded, its entry points fetched, and MAPI initialised. The
+// members are released in reverse order: destroying it ends MAPI, then
+// releases the library, and the entry points go with it.
+class MapiLibrary {
+public:
+    const MapiEntryPoints& entryPoints() const noexcept { return entries; }
+
+private:
+    friend MapiLibrary loadMapiLibrary();
+    MapiLibrary() noexcept = default;
+
+    platform::UniqueModule library;
+    MapiEntryPoints entries;
+    MapiInitialisation initialisation;
+};
 
 // Makes sure Outlook is installed, loads mapi32.dll, fetches its entry
-// points and initialises MAPI. Returns the library's handle; MAPI stays
-// initialised until the caller uninitialises it and frees the library.
-// Raises std::runtime_error with the report of the step that failed, after
-// undoing what the earlier steps did.
-HMODULE loadMapiLibrary();
+// points and initialises MAPI. Raises std::runtime_error with the report of
+// the step that failed, after undoing what the earlier steps did.
+MapiLibrary loadMapiLibrary();

@@ -1,5 +1,6 @@
 #include "connection/OutlookInstallationProbe.h"
 
+#include "CallerContract.h"
 #include "connection/ExecutableImage.h"
 #include "platform/UniqueHandle.h"
 
@@ -7,6 +8,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <memory>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -34,22 +36,6 @@ UniqueRegistryKey openKey(HKEY parent, const wchar_t* path, REGSAM access) noexc
     return key;
 }
 
-// The value buffer: the local one when the value and its suffix fit,
-// otherwise a heap buffer of exactly the size needed.
-class ValueBuffer {
-public:
-    ValueBuffer(wchar_t* local, DWORD bytesNeeded) noexcept
-        : heap(bytesNeeded > localBufferBytes ? new (std::nothrow) wchar_t[(bytesNeeded + 1) / 2] : nullptr),
-          data(bytesNeeded > localBufferBytes ? heap : local) {}
-    ValueBuffer(const ValueBuffer&) = delete;
-    ValueBuffer& operator=(const ValueBuffer&) = delete;
-    ~ValueBuffer() { delete[] heap; }
-    wchar_t* get() const noexcept { return data; }
-
-private:
-    wchar_t* heap;
-    wchar_t* data;
-};
 
 // Whether the version's install directory holds Outlook.exe. `buffer` holds
 // the version's name on entry and serves as the value buffer afterwards.
@@ -65,15 +51,21 @@ bool versionHasOutlook(HKEY officeKey, wchar_t* buffer) {
         return false;
     }
 
+    // The local buffer when the value and its suffix fit, otherwise a heap
+    // buffer of exactly the size needed.
     DWORD capacity = size + suffixBytes;
-    ValueBuffer value(buffer, capacity);
-    if (value.get() == nullptr) return false;
-    if (RegQueryValueExW(installRoot.get(), L"Path", nullptr, nullptr, reinterpret_cast<BYTE*>(value.get()),
-                         &capacity) != ERROR_SUCCESS) {
+    std::unique_ptr<wchar_t[]> heap;
+    if (capacity > localBufferBytes) {
+        heap.reset(new (std::nothrow) wchar_t[(capacity + 1) / 2]);
+        if (!heap) return false;
+    }
+    wchar_t* const value = heap ? heap.get() : buffer;
+    if (RegQueryValueExW(installRoot.get(), L"Path", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &capacity) !=
+        ERROR_SUCCESS) {
         return false;
     }
-    if (!detail::placeOutlookExeSuffix(value.get(), size, capacity)) return false;
-    return GetFileAttributesW(value.get()) != INVALID_FILE_ATTRIBUTES;
+    if (!detail::placeOutlookExeSuffix(value, size, capacity)) return false;
+    return GetFileAttributesW(value) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Whether an Office version under the Office key names an install directory
@@ -160,5 +152,5 @@ void probeOutlookInstallation() {
     // sees. Windows' App Paths and Click-to-Run's own configuration then
     // name the executable, which must suit this process's MAPI.
     if (officeVersionHasOutlook() || appPathsNamesOutlook() || clickToRunHasOutlook()) return;
-    throw std::runtime_error("MS Outlook not found or not properly installed");
+    throw std::runtime_error(callerContract::outlookNotInstalled);
 }

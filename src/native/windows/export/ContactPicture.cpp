@@ -1,13 +1,13 @@
 #include "connection/ContactExporter.h"
 
+#include "CallerContract.h"
+#include "export/ContactRecord.h"
 #include "platform/ComError.h"
 #include "text/Base64.h"
 #include "text/StandardStreams.h"
 #include "text/TextConversion.h"
 
 #include <optional>
-
-using text::writeOut;
 
 namespace {
 
@@ -34,18 +34,19 @@ outlook::Attachment pictureAttachment(const outlook::Attachments& attachments, l
 
 }  // namespace
 
-bool ContactExporter::writePicture(const outlook::ContactItem& contact, outlook::Attachments& attachments) {
+bool ContactExporter::writePicture(const outlook::ContactItem& contact, outlook::Attachments& attachments,
+                                   ContactRecord& record) {
     if (!contact.hasPicture()) return true;
 
     attachments = contact.attachments();
     if (!attachments) {
-        text::writeError("Unabel to get Attachments.");
+        text::writeError(callerContract::noAttachments);
         return false;
     }
     const long count = attachments.count();
     if (count < 1) return true;
 
-    writeOut("\"image\":");
+    record.beginImage();
     const outlook::Attachment picture = pictureAttachment(attachments, count);
     const text::WideString widePicturePath = text::utf8ToWide(picturePath);
     std::optional<std::string> base64;
@@ -57,8 +58,6 @@ bool ContactExporter::writePicture(const outlook::ContactItem& contact, outlook:
     }
     // A picture that cannot be read back ends the walk like a failed call.
     if (!base64) platform::throwComError(STG_E_READFAULT);
-    writeOut("\"");
-    writeOut(*base64);
-    writeOut("\",");
+    record.endImage(*base64);
     return true;
 }

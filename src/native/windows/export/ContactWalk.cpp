@@ -1,10 +1,12 @@
 #include "connection/ContactExporter.h"
 
-#include "export/JsonString.h"
+#include "CallerContract.h"
+#include "export/ContactRecord.h"
 #include "platform/ComError.h"
 #include "text/StandardStreams.h"
 
 #include <cstdint>
+#include <new>
 
 using outlook::ContactText;
 using text::writeOut;
@@ -14,6 +16,9 @@ void ContactExporter::exportContacts() {
         walkContacts();
     } catch (const platform::ComError&) {
         // The walk stops where it stands; the missing trailer tells the reader.
+    } catch (const std::bad_alloc&) {
+        // Out of memory while a value is converted or written: the walk stops
+        // as it does when a conversion reports E_OUTOFMEMORY.
     }
 }
 
@@ -42,33 +47,22 @@ void ContactExporter::walkContacts() {
 
     const long itemCount = contactItems.count();
     text::endLine();
-    writeOut("contatti trovati: ");
+    writeOut(callerContract::trailer);
     writeOut(std::int64_t{written});
-    writeOut(" / ");
+    writeOut(callerContract::trailerSeparator);
     writeOut(std::int64_t{itemCount});
     text::endLine();
 }
 
+// Each property is read once, and that one reading is both tested and
+// written: Outlook's data is live, and a second reading may differ.
 bool ContactExporter::writeContactRecord(const outlook::ContactItem& contact, outlook::Attachments& attachments) {
-    writeOut("{");
-    if (!writePicture(contact, attachments)) return false;
-
-    // Each name is read once, and that one reading is both tested and
-    // written: Outlook's data is live, and a second reading may differ.
-    const text::WideString fullName = contact.text(ContactText::FullName);
-    if (fullName.length() > 0) {
-        writeJsonString("\"displayname\":\"", fullName);
-        writeOut(",");
-    }
-    writeEmailAddresses(contact);
-    const text::WideString firstName = contact.text(ContactText::FirstName);
-    if (firstName.length() > 0) writeJsonString(",\"firstname\":\"", firstName);
-    const text::WideString lastName = contact.text(ContactText::LastName);
-    if (lastName.length() > 1) writeJsonString(",\"surname\":\"", lastName);
-
-    firstPhone = true;
-    writeOut(",\"phones\":[");
-    writePhones(contact);
-    writeOut("]}");
+    ContactRecord record;
+    if (!writePicture(contact, attachments, record)) return false;
+    record.displayName(contact.text(ContactText::FullName));
+    record.emailAddresses([&](JsonList& addresses) { writeEmailAddresses(contact, addresses); });
+    record.firstName(contact.text(ContactText::FirstName));
+    record.surname(contact.text(ContactText::LastName));
+    record.phones([&](JsonList& phones) { writePhones(contact, phones); });
     return true;
 }

@@ -1,18 +1,16 @@
 #include "connection/ContactExporter.h"
 
-#include "connection/MapiLibrary.h"
+#include "export/ContactRecord.h"
 #include "export/JsonString.h"
 #include "export/MapiText.h"
 #include "platform/ComError.h"
 #include "platform/MapiCalls.h"
-#include "text/StandardStreams.h"
 #include "text/TextConversion.h"
 
 #include <cwchar>
 
 using outlook::ContactText;
 using text::WideString;
-using text::writeOut;
 
 namespace {
 
@@ -35,17 +33,17 @@ bool isExchangeType(const WideString& type) { return !type.isNull() && std::wcsc
 
 }  // namespace
 
-void ContactExporter::writeEmailAddresses(const outlook::ContactItem& contact) {
-    writeOut("\"emailaddrs\":[");
-    if (mapiLibrary != nullptr) {
-        writeEmailAddressesThroughMapi(contact);
+void ContactExporter::writeEmailAddresses(const outlook::ContactItem& contact, JsonList& addresses) {
+    if (mapiLibrary) {
+        writeEmailAddressesThroughMapi(contact, addresses);
     } else {
-        writeEmailAddressesThroughObjectModel(contact);
+        writeEmailAddressesThroughObjectModel(contact, addresses);
     }
-    writeOut("]");
 }
 
-void ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem& contact) {
+// The six values in one call, as MAPI named properties of the contact's own
+// message object. Without that object or its values the list stays empty.
+void ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem& contact, JsonList& addresses) {
     const platform::ComRef<IUnknown> mapiObject = contact.mapiObject();
     platform::ComRef<mapi::IMAPIProp> properties;
     if (FAILED(mapiObject.query(mapi::IID_IMAPIProp, properties)) || !properties) return;
@@ -60,45 +58,37 @@ void ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem&
         namePointers[at] = &names[at];
     }
 
-    mapi::Buffer<mapi::SPropTagArray> tags(mapiEntryPoints.MAPIFreeBuffer);
-    if (FAILED(mapi::getIDsFromNames(*properties.get(), addressPropertyCount, namePointers, tags)) ||
-        tags.get() == nullptr) {
-        return;
-    }
+    const mapi::FreeBuffer freeBuffer{mapiLibrary->entryPoints().MAPIFreeBuffer};
+    mapi::Buffer<mapi::SPropTagArray> tags(nullptr, freeBuffer);
+    if (FAILED(mapi::getIDsFromNames(*properties.get(), addressPropertyCount, namePointers, tags)) || !tags) return;
     ULONG valueCount = 0;
-    mapi::Buffer<mapi::SPropValue> values(mapiEntryPoints.MAPIFreeBuffer);
-    if (FAILED(mapi::getProps(*properties.get(), tags.get(), valueCount, values)) || values.get() == nullptr) {
-        return;
-    }
+    mapi::Buffer<mapi::SPropValue> values(nullptr, freeBuffer);
+    if (FAILED(mapi::getProps(*properties.get(), tags.get(), valueCount, values)) || !values) return;
 
-    // Only pairs whose two values were both returned are read.
-    bool firstEntry = true;
+    // Only pairs whose two values were both returned are read. The comma
+    // goes out before the address is converted and resolved: a failure
+    // there leaves the output ending in it.
     const ULONG usable = valueCount < addressPropertyCount ? valueCount : addressPropertyCount;
     for (ULONG at = 0; at + 1 < usable; at += 2) {
         const mapi::SPropValue& address = values.get()[at];
         const mapi::SPropValue& type = values.get()[at + 1];
         if (mapiText::isEmpty(address)) continue;
-        if (!firstEntry) writeOut(",");
-        firstEntry = false;
+        addresses.beginEntry();
         const WideString stored = mapiText::toWide(address);
         writeJsonString("\"", mapiText::isExchangeType(type) ? resolveSmtpAddress(stored) : stored);
     }
 }
 
-void ContactExporter::writeEmailAddressesThroughObjectModel(const outlook::ContactItem& contact) {
-    firstEmail = true;
+// Each pair's type, then its address, as _ContactItem properties. The comma
+// goes out before the address is resolved, as on the MAPI road.
+void ContactExporter::writeEmailAddressesThroughObjectModel(const outlook::ContactItem& contact, JsonList& addresses) {
     for (const AddressPair& pair : objectModelPairs) {
         const WideString type = contact.text(pair.type);
         const WideString address = contact.text(pair.address);
-        writeEmailAddress(address, type);
+        if (address.length() == 0) continue;
+        addresses.beginEntry();
+        writeJsonString("\"", isExchangeType(type) ? resolveSmtpAddress(address) : address);
     }
-}
-
-void ContactExporter::writeEmailAddress(const WideString& address, const WideString& type) {
-    if (address.length() == 0) return;
-    if (!firstEmail) writeOut(",");
-    writeJsonString("\"", isExchangeType(type) ? resolveSmtpAddress(address) : address);
-    firstEmail = false;
 }
 
 WideString ContactExporter::resolveSmtpAddress(const WideString& address) const {

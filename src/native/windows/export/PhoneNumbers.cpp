@@ -1,5 +1,6 @@
 #include "connection/ContactExporter.h"
 
+#include "export/ContactRecord.h"
 #include "text/JsonEscape.h"
 #include "text/StandardStreams.h"
 
@@ -22,20 +23,22 @@ constexpr PhoneType phoneTypes[] = {
     {"primary", ContactText::PrimaryTelephoneNumber},     {"mobile", ContactText::MobileTelephoneNumber},
 };
 
-}  // namespace
-
-void ContactExporter::writePhones(const outlook::ContactItem& contact) {
-    for (const PhoneType& phone : phoneTypes) writePhone(phone.label, contact.text(phone.property));
-}
-
-void ContactExporter::writePhone(const char* label, text::WideString number) {
+// One entry for a number that is not empty. The number is escaped after its
+// comma and before the rest of its entry: a conversion that fails leaves
+// the output ending in the comma.
+void writePhone(JsonList& phones, const char* label, const text::WideString& number) {
     if (number.length() == 0) return;
-    if (!firstPhone) writeOut(",");
+    phones.beginEntry();
     const std::string json = text::escapeForJson(number);
     writeOut("{\"type\":\"");
     writeOut(label);
     writeOut("\",\"number\":\"");
     writeOut(json);
     writeOut("\"}");
-    firstPhone = false;
+}
+
+}  // namespace
+
+void ContactExporter::writePhones(const outlook::ContactItem& contact, JsonList& phones) {
+    for (const PhoneType& phone : phoneTypes) writePhone(phones, phone.label, contact.text(phone.property));
 }

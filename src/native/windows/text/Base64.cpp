@@ -1,5 +1,6 @@
 #include "text/Base64.h"
 
+#include "platform/UniqueHandle.h"
 #include "text/TextConversion.h"
 
 #include <windows.h>
@@ -36,22 +37,6 @@ void appendBase64(std::string& out, const unsigned char* bytes, std::size_t leng
     }
 }
 
-// Closes the file once.
-class OpenFile {
-public:
-    explicit OpenFile(HANDLE file) noexcept : handle(file) {}
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    ~OpenFile() {
-        if (valid()) CloseHandle(handle);
-    }
-    bool valid() const noexcept { return handle != INVALID_HANDLE_VALUE; }
-    HANDLE get() const noexcept { return handle; }
-
-private:
-    HANDLE handle;
-};
-
 }  // namespace
 
 std::string base64Encode(const unsigned char* bytes, std::size_t length) {
@@ -62,9 +47,9 @@ std::string base64Encode(const unsigned char* bytes, std::size_t length) {
 
 std::optional<std::string> readFileAsBase64(const std::string& path) {
     const WideString widePath = utf8ToWide(path);
-    const OpenFile file(CreateFileW(widePath.get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return std::nullopt;
+    const platform::UniqueFile file(CreateFileW(widePath.get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
 
     std::string encoded;
     LARGE_INTEGER size{};
