@@ -18,12 +18,11 @@ RunResult exportOf(const Json& items, const Json& faults = Json::array()) {
     return run({{"items", items}, {"faults", faults}});
 }
 
-void expectClean(const RunResult& result) {
+// Nothing on standard error, exit code 0, and the run ended in order.
+void expectSilentEnd(const RunResult& result) {
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.exitCode, 0);
-    ASSERT_GE(result.journal.size(), 3u);
-    EXPECT_EQ(result.journal.back(), "live-objects 0");
-    EXPECT_LT(result.indexOf("MAPIUninitialize"), result.indexOf("mapi32 unloaded"));
+    EXPECT_TRUE(endedInOrder(result));
 }
 
 }  // namespace
@@ -31,18 +30,18 @@ void expectClean(const RunResult& result) {
 TEST(ContactWalk, AnEmptyFolderWritesOnlyTheTrailer) {
     const RunResult result = exportOf(Json::array());
     EXPECT_EQ(result.out, "\r\ncontatti trovati: 0 / 0\r\n");
-    expectClean(result);
+    expectSilentEnd(result);
 }
 
 TEST(ContactWalk, ItemsThatAreNotContactsAreSkippedAndCountOnlyInTheTotal) {
     const Json lists = Json::array({{{"class", "distlist"}}, {{"class", "distlist"}}, {{"class", "distlist"}}});
     const RunResult result = exportOf(lists);
     EXPECT_EQ(result.out, "\r\ncontatti trovati: 0 / 3\r\n");
-    expectClean(result);
+    expectSilentEnd(result);
 
     const RunResult mixed = exportOf({{{"class", "note"}}, contact("Ada", "", ""), {{"class", "distlist"}}});
     EXPECT_EQ(mixed.out, "{\"displayname\":\"Ada\"," + emptyRecordTail + "\r\ncontatti trovati: 1 / 3\r\n");
-    expectClean(mixed);
+    expectSilentEnd(mixed);
 }
 
 TEST(ContactWalk, ContactsComeOutLastFirst) {
@@ -57,21 +56,21 @@ TEST(ContactWalk, ContactsComeOutLastFirst) {
               "{\"displayname\":\"Anna Bianchi\",\"emailaddrs\":[],\"firstname\":\"Anna\",\"surname\":\"Bianchi\","
               "\"phones\":[]}\r\n"
               "contatti trovati: 3 / 3\r\n");
-    expectClean(result);
+    expectSilentEnd(result);
 }
 
 TEST(ContactWalk, ASurnameNeedsTwoCharacters) {
     const RunResult result = exportOf({contact("", "", "Li"), contact("", "", "O")});
     EXPECT_EQ(result.out, "{" + emptyRecordTail + "\r\n{\"emailaddrs\":[],\"surname\":\"Li\",\"phones\":[]}\r\n" +
                               "contatti trovati: 2 / 2\r\n");
-    expectClean(result);
+    expectSilentEnd(result);
 }
 
 TEST(ContactWalk, MissingNamesLeaveTheirMembersOut) {
     const RunResult result = exportOf({{{"FullName", nullptr}, {"FirstName", "Zoe"}}, Json::object()});
     EXPECT_EQ(result.out, "{" + emptyRecordTail + "\r\n{\"emailaddrs\":[],\"firstname\":\"Zoe\",\"phones\":[]}\r\n" +
                               "contatti trovati: 2 / 2\r\n");
-    expectClean(result);
+    expectSilentEnd(result);
 }
 
 TEST(ContactWalk, NamesAreEscapedAndStayOnOneLine) {
@@ -79,7 +78,7 @@ TEST(ContactWalk, NamesAreEscapedAndStayOnOneLine) {
     EXPECT_EQ(result.out,
               "{\"displayname\":\"Anna \\\"Nina\\\"\\tRossi\\nVerdi\",\"emailaddrs\":[],\"firstname\":\"D'Ang\xE8lo\","
               "\"surname\":\"A\\/B\\\\C\",\"phones\":[]}\r\ncontatti trovati: 1 / 1\r\n");
-    expectClean(result);
+    expectSilentEnd(result);
 }
 
 TEST(ContactWalk, EachNameIsReadOnceAndThatReadingIsWritten) {
@@ -99,7 +98,7 @@ TEST(ContactWalk, AFaultInTheThirdContactLeavesItsRecordOpenWithoutTrailer) {
     const RunResult result = exportOf(items, Json::array({fault("_ContactItem.LastName", "0x80004005", 2)}));
     EXPECT_EQ(result.out, "{\"displayname\":\"Quattro\"," + emptyRecordTail +
                               "\r\n{\"displayname\":\"Tre\",\"emailaddrs\":[]," + "\"firstname\":\"Terzo\"");
-    expectClean(result);
+    expectSilentEnd(result);
 }
 
 TEST(ContactWalk, AFaultingItemOrCountEndsTheWalkSilently) {
@@ -113,7 +112,7 @@ TEST(ContactWalk, AFaultingItemOrCountEndsTheWalkSilently) {
     for (const std::string hresult : {"0x80004005", "0x80004003", "0x80010108"}) {
         const RunResult queryFault = exportOf(items, Json::array({fault("item.QueryInterface", hresult, 2)}));
         EXPECT_EQ(queryFault.out, "{\"displayname\":\"Due\"," + emptyRecordTail) << hresult;
-        expectClean(queryFault);
+        expectSilentEnd(queryFault);
     }
 }
 
@@ -121,7 +120,7 @@ TEST(ContactWalk, AnItemThatIsNoObjectIsSkipped) {
     const RunResult result =
         exportOf({contact("Uno", "", ""), contact("Due", "", "")}, Json::array({nullResult("_Items.Item")}));
     EXPECT_EQ(result.out, "{\"displayname\":\"Uno\"," + emptyRecordTail + "\r\ncontatti trovati: 1 / 2\r\n");
-    expectClean(result);
+    expectSilentEnd(result);
 }
 
 TEST(ContactWalk, NoFolderOrNoItemsWritesNothingAtAll) {
@@ -133,7 +132,7 @@ TEST(ContactWalk, NoFolderOrNoItemsWritesNothingAtAll) {
         const RunResult result = exportOf(items, faults);
         EXPECT_EQ(result.out, "") << faults.dump();
         EXPECT_EQ(result.err, "");
-        EXPECT_EQ(result.journal.back(), "live-objects 0");
+        EXPECT_TRUE(endedInOrder(result));
     }
 }
 
@@ -172,11 +171,12 @@ TEST(ContactWalk, EveryRecordOfALargeProfileIsStrictJsonAndRoundTrips) {
                          {"Email2Address", utf16(randomText(20))}});
     }
     const RunResult result = exportOf(items);
-    expectClean(result);
+    expectSilentEnd(result);
     const std::vector<std::string> output = lines(result.out);
     ASSERT_EQ(output.size(), items.size() + 2);
     EXPECT_EQ(output[items.size()], "contatti trovati: 300 / 300");
 
+    const std::vector<Json> written = records(result);
     for (std::size_t line = 0; line < items.size(); ++line) {
         const Json& source = items[items.size() - 1 - line];
         auto text = [&](const char* member) {
@@ -184,7 +184,7 @@ TEST(ContactWalk, EveryRecordOfALargeProfileIsStrictJsonAndRoundTrips) {
             for (const auto& unit : source[member]["utf16"]) units += static_cast<char16_t>(unit.get<unsigned>());
             return toUtf8(units);
         };
-        const Json record = Json::parse(decode(output[line], "CP1252"));
+        const Json& record = written[line];
         EXPECT_EQ(record.value("displayname", ""), text("FullName"));
         EXPECT_EQ(record.value("firstname", ""), text("FirstName"));
         const std::string surname = text("LastName");

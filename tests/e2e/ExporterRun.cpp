@@ -218,6 +218,52 @@ std::vector<std::string> lines(const std::string& out) {
     return result;
 }
 
+std::vector<Json> records(const RunResult& run, const char* codePage) {
+    std::vector<std::string> output = lines(run.out);
+    if (output.size() >= 2 && output[output.size() - 2].rfind("contatti trovati: ", 0) == 0) output.resize(output.size() - 2);
+    std::vector<Json> parsed;
+    for (const std::string& line : output) parsed.push_back(Json::parse(decode(line, codePage)));
+    return parsed;
+}
+
+::testing::AssertionResult endedInOrder(const RunResult& run) {
+    if (run.hung) return ::testing::AssertionFailure() << "the run hung";
+    if (run.journal.empty()) return ::testing::AssertionFailure() << "the run wrote no journal";
+    if (run.journal.back() != "live-objects 0") {
+        return ::testing::AssertionFailure() << "the journal ends in \"" << run.journal.back() << "\"";
+    }
+    const std::size_t initialised = run.indexOf("MAPIInitialize");
+    const std::size_t ended = run.indexOf("MAPIUninitialize");
+    const std::size_t unloaded = run.indexOf("mapi32 unloaded");
+    if (initialised != std::string::npos && unloaded == std::string::npos) {
+        return ::testing::AssertionFailure() << "mapi32.dll was loaded and never released";
+    }
+    if (ended != std::string::npos && !(initialised < ended && ended < unloaded)) {
+        return ::testing::AssertionFailure() << "MAPI was not ended between its initialisation and its library's release";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+void expectCallsInOrder(const RunResult& run, const std::vector<std::string>& calls) {
+    auto next = run.journal.begin();
+    for (const std::string& call : calls) {
+        const auto found = std::find(next, run.journal.end(), call);
+        if (found == run.journal.end()) {
+            ADD_FAILURE() << "the journal has no \"" << call << "\" after the calls before it";
+            return;
+        }
+        next = found + 1;
+    }
+}
+
+std::string useOwnTemporaryDirectory(Json& profile) {
+    const std::string temporary = makeTestFolder() + "/temp";
+    mkdir(temporary.c_str(), 0755);
+    profile["environment"]["TMP"] = windowsPath(temporary);
+    profile["environment"]["TEMP"] = windowsPath(temporary);
+    return temporary;
+}
+
 Json utf16(const std::u16string& units) {
     Json list = Json::array();
     for (char16_t unit : units) list.push_back(static_cast<unsigned>(unit));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <string>
@@ -61,6 +62,23 @@ void writeFile(const std::string& path, const std::string& bytes);
 // The lines of an export, without their CR LF; the last element is what
 // follows the last line end (empty when the output ends in one).
 std::vector<std::string> lines(const std::string& out);
+
+// The records of an export, each line before the trailer decoded from the
+// code page and parsed as JSON. A line that is not JSON throws.
+std::vector<Json> records(const RunResult& run, const char* codePage = "CP1252");
+
+// The run ended in order: it wrote a journal, whose last line says that no
+// stand-in object was left alive; and MAPI, where the run initialised it,
+// was ended before its library was released.
+::testing::AssertionResult endedInOrder(const RunResult& run);
+
+// The journal holds these lines in this order, others possibly between them,
+// as Wine's conformance tests check call sequences.
+void expectCallsInOrder(const RunResult& run, const std::vector<std::string>& calls);
+
+// A profile whose temporary directory is a new folder of the test's own, so
+// that runs side by side never share a picture file. Its path is returned.
+std::string useOwnTemporaryDirectory(Json& profile);
 
 // The profile member for a text given as exact UTF-16 units.
 Json utf16(const std::u16string& units);

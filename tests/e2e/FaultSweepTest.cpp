@@ -300,8 +300,7 @@ TEST_P(FaultSweep, EveryFailedCallEndsInOrder) {
                 EXPECT_EQ(fault.operation, "_Application.Version") << what;
             }
         }
-        ASSERT_FALSE(result.journal.empty()) << what;
-        EXPECT_EQ(result.journal.back(), "live-objects 0") << what;
+        EXPECT_TRUE(endedInOrder(result)) << what;
         if (result.journalHas("MAPIInitialize")) {
             EXPECT_LT(result.indexOf("MAPIInitialize"), result.indexOf("MAPIUninitialize")) << what;
             EXPECT_LT(result.indexOf("MAPIUninitialize"), result.indexOf("mapi32 unloaded")) << what;

@@ -27,8 +27,7 @@ void expectOrderlyEnd(Json profile, const std::string& message) {
         EXPECT_EQ(result.err, message);
         EXPECT_EQ(result.out, arguments.empty() ? "" : "ko");
         EXPECT_EQ(result.exitCode, 1);
-        ASSERT_FALSE(result.journal.empty());
-        EXPECT_EQ(result.journal.back(), "live-objects 0");
+        EXPECT_TRUE(endedInOrder(result));
         EXPECT_FALSE(result.journalHas("MAPIFolder.Items"));
     }
 }
@@ -101,7 +100,7 @@ TEST(MapiLoader, WinesOwnLibraryIsReportedAsTheTableSays) {
         EXPECT_EQ(result.out, "ko");
         EXPECT_EQ(result.err, "Cannot initialize mapi");
     }
-    EXPECT_EQ(result.journal.back(), "live-objects 0");
+    EXPECT_TRUE(endedInOrder(result));
 }
 
 TEST(MapiLoader, ACompleteConnectionEndsMapiThenReleasesEverything) {
@@ -110,10 +109,9 @@ TEST(MapiLoader, ACompleteConnectionEndsMapiThenReleasesEverything) {
     EXPECT_EQ(result.exitCode, 0);
     ASSERT_EQ(result.count("MAPIInitialize"), 1u);
     ASSERT_EQ(result.count("MAPIUninitialize"), 1u);
-    EXPECT_LT(result.indexOf("_Application.Version"), result.indexOf("MAPIInitialize"));
-    EXPECT_LT(result.indexOf("MAPIInitialize"), result.indexOf("MAPIUninitialize"));
-    EXPECT_LT(result.indexOf("MAPIUninitialize"), result.indexOf("mapi32 unloaded"));
-    EXPECT_EQ(result.journal.back(), "live-objects 0");
+    expectCallsInOrder(result, {"Outlook.Application.create", "_Application.GetNamespace", "_Application.Version",
+                                "MAPIInitialize", "MAPIUninitialize", "mapi32 unloaded", "live-objects 0"});
+    EXPECT_TRUE(endedInOrder(result));
 }
 
 TEST(MapiLoader, TheExecutableImportsNothingFromMapi) {

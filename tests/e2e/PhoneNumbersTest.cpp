@@ -9,7 +9,7 @@ namespace {
 // The phones array of a lone contact with these properties.
 std::string phonesOf(const Json& contact) {
     const RunResult result = run({{"items", Json::array({contact})}});
-    EXPECT_EQ(result.journal.back(), "live-objects 0");
+    EXPECT_TRUE(endedInOrder(result));
     const std::string prefix = "{\"emailaddrs\":[],\"phones\":";
     const std::string suffix = "}\r\ncontatti trovati: 1 / 1\r\n";
     EXPECT_EQ(result.out.rfind(prefix, 0), 0u) << result.out;
@@ -78,5 +78,5 @@ TEST(PhoneNumbers, AFailingReadStopsBeforeItsEntry) {
     const RunResult result = run({{"items", {{{"BusinessTelephoneNumber", "1"}, {"MobileTelephoneNumber", "2"}}}},
                                   {"faults", {fault("_ContactItem.MobileTelephoneNumber")}}});
     EXPECT_EQ(result.out, "{\"emailaddrs\":[],\"phones\":[{\"type\":\"business\",\"number\":\"1\"}");
-    EXPECT_EQ(result.journal.back(), "live-objects 0");
+    EXPECT_TRUE(endedInOrder(result));
 }

@@ -129,7 +129,7 @@ TEST_P(SafeOutput, EveryRecordParsesAndEveryValueIsTheCodePagesConversion) {
         ASSERT_FALSE(result.hung);
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.err, "");
-        EXPECT_EQ(result.journal.back(), "live-objects 0");
+        EXPECT_TRUE(endedInOrder(result));
 
         writeFile(result.folder + "/stdout.bin", result.out);
         std::vector<std::string> arguments = {windowsPath(result.folder + "/profile.json"),
