@@ -228,7 +228,10 @@ std::vector<Json> records(const RunResult& run, const char* codePage) {
 
 ::testing::AssertionResult endedInOrder(const RunResult& run) {
     if (run.hung) return ::testing::AssertionFailure() << "the run hung";
-    if (run.journal.empty()) return ::testing::AssertionFailure() << "the run wrote no journal";
+    if (run.journal.empty()) {
+        return ::testing::AssertionFailure() << "the run wrote no journal (exit code " << run.exitCode
+                                             << ", standard error \"" << run.err << "\")";
+    }
     if (run.journal.back() != "live-objects 0") {
         return ::testing::AssertionFailure() << "the journal ends in \"" << run.journal.back() << "\"";
     }
