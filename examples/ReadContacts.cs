@@ -257,16 +257,24 @@ namespace ContactExporter.Examples
         public static Export Read(Stream output, Encoding encoding, string encodingName)
         {
             var reader = new ExportReader(encoding, encodingName);
+            string problem = reader.ReadWhole(output);
+            if (problem == null) return new Export(reader.contacts, reader.items, null);
+            output.CopyTo(Stream.Null); // let the exporter finish writing
+            return new Export(reader.contacts, 0, problem);
+        }
+
+        /// <returns>Null, or why the output is not a whole export.</returns>
+        private string ReadWhole(Stream output)
+        {
             try
             {
-                foreach (ArraySegment<byte> line in ByteLines.Read(output)) reader.Take(line);
-                reader.CheckTrailer();
-                return new Export(reader.contacts, reader.items, null);
+                foreach (ArraySegment<byte> line in ByteLines.Read(output)) Take(line);
+                CheckTrailer();
+                return null;
             }
             catch (IncompleteExportException error)
             {
-                output.CopyTo(Stream.Null); // let the exporter finish writing
-                return new Export(reader.contacts, 0, error.Message);
+                return error.Message;
             }
         }
 
@@ -322,36 +330,38 @@ namespace ContactExporter.Examples
             byte[] json = Encoding.UTF8.GetBytes(line);
             using (XmlDictionaryReader reader = JsonReaderWriterFactory.CreateJsonReader(json, XmlDictionaryReaderQuotas.Max))
             {
+                string type;
+                Contact contact;
                 try
                 {
                     reader.MoveToContent();
-                    if (reader.GetAttribute("type") != "object")
-                    {
-                        throw new IncompleteExportException("record {0} is not a JSON object", number);
-                    }
-                    var contact = (Contact)serializer.ReadObject(reader);
-                    if (reader.Read()) throw new XmlException("text after the object");
-                    return contact;
+                    type = reader.GetAttribute("type");
+                    contact = type == "object" ? (Contact)serializer.ReadObject(reader) : null;
+                    if (reader.Read()) throw new XmlException("text after the JSON value");
                 }
-                catch (IncompleteExportException)
+                catch (SerializationException error)
                 {
-                    throw;
+                    throw NotJson(number, error);
                 }
-                catch (Exception error)
+                catch (XmlException error)
                 {
-                    // The frameworks' JSON readers differ in what they throw
-                    // for malformed text (the serializer's, the XML reader's,
-                    // or a format error wrapped in another).
-                    if (error is OutOfMemoryException) throw;
-                    throw new IncompleteExportException("record {0} is not JSON: {1}", number, Innermost(error).Message);
+                    throw NotJson(number, error);
                 }
+                catch (TargetInvocationException error)
+                {
+                    // Mono's way to report some malformed strings.
+                    if (!(error.InnerException is FormatException)) throw;
+                    throw NotJson(number, error.InnerException);
+                }
+                if (type != "object") throw new IncompleteExportException("record {0} is not a JSON object", number);
+                return contact;
             }
         }
 
-        private static Exception Innermost(Exception error)
+        private static IncompleteExportException NotJson(int number, Exception error)
         {
             while (error.InnerException != null) error = error.InnerException;
-            return error;
+            return new IncompleteExportException("record {0} is not JSON: {1}", number, error.Message);
         }
 
         private void CheckTrailer()
