@@ -105,18 +105,12 @@ namespace ContactExporter.Examples
         {
             Encoding encoding = options.RecordEncoding;
             string encodingName = options.RecordEncodingName;
-            if (encoding == null)
+            if (encoding == null && !SystemEncoding(out encoding, out encodingName))
             {
-                int codePage = CodePages.SystemAnsi();
-                encodingName = "cp" + codePage;
-                encoding = CodePages.Strict(codePage);
-                if (encoding == null)
-                {
-                    Console.Error.WriteLine("{0}: the ANSI code page {1} is not available here (on .NET Core 3.1 and " +
-                                            "earlier, reference System.Text.Encoding.CodePages); name one with " +
-                                            "--encoding", ProgramName, codePage);
-                    return ExitUsage;
-                }
+                Console.Error.WriteLine("{0}: the ANSI code page {1} is not available here (on .NET Core 3.1 and " +
+                                        "earlier, reference System.Text.Encoding.CodePages); name one with --encoding",
+                                        ProgramName, encodingName);
+                return ExitUsage;
             }
 
             ExporterRun<Export> run = ExporterRun.Run(options.Command, new string[0],
@@ -148,6 +142,14 @@ namespace ContactExporter.Examples
             }
             WriteSummary(export);
             return 0;
+        }
+
+        private static bool SystemEncoding(out Encoding encoding, out string name)
+        {
+            int codePage = CodePages.SystemAnsi();
+            name = "cp" + codePage;
+            encoding = CodePages.Strict(codePage);
+            return encoding != null;
         }
 
         private static string Detail(string message)
@@ -325,35 +327,43 @@ namespace ContactExporter.Examples
 
         private Contact Parse(string line, int number)
         {
-            // The JSON reader maps the record to XML: its root element's "type"
-            // attribute tells an object from an array, a string or null.
+            Contact contact;
+            try
+            {
+                contact = Deserialize(line);
+            }
+            catch (SerializationException error)
+            {
+                throw NotJson(number, error);
+            }
+            catch (XmlException error)
+            {
+                throw NotJson(number, error);
+            }
+            catch (TargetInvocationException error)
+            {
+                // Mono's serializer passes some of the reader's errors on wrapped in this.
+                Exception cause = error.InnerException;
+                if (!(cause is XmlException || cause is SerializationException || cause is FormatException)) throw;
+                throw NotJson(number, cause);
+            }
+            if (contact == null) throw new IncompleteExportException("record {0} is not a JSON object", number);
+            return contact;
+        }
+
+        /// <returns>The record, or null when the JSON value is not an object.</returns>
+        private Contact Deserialize(string line)
+        {
             byte[] json = Encoding.UTF8.GetBytes(line);
             using (XmlDictionaryReader reader = JsonReaderWriterFactory.CreateJsonReader(json, XmlDictionaryReaderQuotas.Max))
             {
-                string type;
-                Contact contact;
-                try
-                {
-                    reader.MoveToContent();
-                    type = reader.GetAttribute("type");
-                    contact = type == "object" ? (Contact)serializer.ReadObject(reader) : null;
-                    if (reader.Read()) throw new XmlException("text after the JSON value");
-                }
-                catch (SerializationException error)
-                {
-                    throw NotJson(number, error);
-                }
-                catch (XmlException error)
-                {
-                    throw NotJson(number, error);
-                }
-                catch (TargetInvocationException error)
-                {
-                    // Mono's way to report some malformed strings.
-                    if (!(error.InnerException is FormatException)) throw;
-                    throw NotJson(number, error.InnerException);
-                }
-                if (type != "object") throw new IncompleteExportException("record {0} is not a JSON object", number);
+                // The JSON reader maps the value to XML: the root element's
+                // "type" attribute tells an object from an array, a string,
+                // a number or null.
+                reader.MoveToContent();
+                if (reader.GetAttribute("type") != "object") return null;
+                var contact = (Contact)serializer.ReadObject(reader);
+                if (reader.Read()) throw new XmlException("text after the JSON object");
                 return contact;
             }
         }
@@ -396,23 +406,25 @@ namespace ContactExporter.Examples
         /// </summary>
         public static IEnumerable<ArraySegment<byte>> Read(Stream stream)
         {
-            var line = new MemoryStream();
-            var buffer = new byte[64 * 1024];
-            int count;
-            while ((count = stream.Read(buffer, 0, buffer.Length)) > 0)
+            using (var line = new MemoryStream())
             {
-                int start = 0;
-                int end;
-                while ((end = Array.IndexOf(buffer, (byte)'\n', start, count - start)) >= 0)
+                var buffer = new byte[64 * 1024];
+                int count;
+                while ((count = stream.Read(buffer, 0, buffer.Length)) > 0)
                 {
-                    line.Write(buffer, start, end + 1 - start);
-                    yield return new ArraySegment<byte>(line.GetBuffer(), 0, (int)line.Length);
-                    line.SetLength(0);
-                    start = end + 1;
+                    int start = 0;
+                    int end;
+                    while ((end = Array.IndexOf(buffer, (byte)'\n', start, count - start)) >= 0)
+                    {
+                        line.Write(buffer, start, end + 1 - start);
+                        yield return new ArraySegment<byte>(line.GetBuffer(), 0, (int)line.Length);
+                        line.SetLength(0);
+                        start = end + 1;
+                    }
+                    line.Write(buffer, start, count - start);
                 }
-                line.Write(buffer, start, count - start);
+                if (line.Length > 0) yield return new ArraySegment<byte>(line.GetBuffer(), 0, (int)line.Length);
             }
-            if (line.Length > 0) yield return new ArraySegment<byte>(line.GetBuffer(), 0, (int)line.Length);
         }
 
         /// <summary>Whether the bytes end in the given ASCII text.</summary>
@@ -540,21 +552,7 @@ namespace ContactExporter.Examples
         {
             try
             {
-                if (KillTree == null)
-                {
-                    process.Kill();
-                }
-                else
-                {
-                    try
-                    {
-                        KillTree.Invoke(process, new object[] { true });
-                    }
-                    catch (TargetInvocationException error)
-                    {
-                        ExceptionDispatchInfo.Capture(error.InnerException).Throw();
-                    }
-                }
+                Kill(process);
             }
             catch (InvalidOperationException)
             {
@@ -565,6 +563,23 @@ namespace ContactExporter.Examples
                 // It is ending already.
             }
             process.WaitForExit();
+        }
+
+        private static void Kill(Process process)
+        {
+            if (KillTree == null)
+            {
+                process.Kill();
+                return;
+            }
+            try
+            {
+                KillTree.Invoke(process, new object[] { true });
+            }
+            catch (TargetInvocationException error)
+            {
+                ExceptionDispatchInfo.Capture(error.InnerException).Throw();
+            }
         }
 
         private static string ErrorText(byte[] bytes)
