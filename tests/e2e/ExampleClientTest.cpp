@@ -16,19 +16,24 @@ namespace {
 
 enum class Client { python, csharp };
 
+// CLIENT ARGUMENTS
+std::vector<std::string> clientCommand(Client client, const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = {"/usr/bin/env"};
+    if (client == Client::python) {
+        command.insert(command.end(), {"python3", std::string(REPO_ROOT) + "/examples/read_contacts.py"});
+    } else {
+        command.insert(command.end(), {MONO, CSHARP_CLIENT});
+    }
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return command;
+}
+
 // CLIENT OPTIONS scripts/standin-run PROFILE, with the Linux locale that
 // decides Wine's ANSI code page.
 CommandResult runClient(Client client, const std::vector<std::string>& options, const std::string& profilePath,
                         const std::string& locale = "C.UTF-8", int timeoutSeconds = 120) {
-    const std::string repo = REPO_ROOT;
-    std::vector<std::string> command = {"/usr/bin/env"};
-    if (client == Client::python) {
-        command.insert(command.end(), {"python3", repo + "/examples/read_contacts.py"});
-    } else {
-        command.insert(command.end(), {MONO, CSHARP_CLIENT});
-    }
-    command.insert(command.end(), options.begin(), options.end());
-    command.insert(command.end(), {repo + "/scripts/standin-run", profilePath});
+    std::vector<std::string> command = clientCommand(client, options);
+    command.insert(command.end(), {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath});
     return runCommand(command, locale, timeoutSeconds);
 }
 
@@ -41,6 +46,12 @@ std::string inPythonTerms(std::string text) {
     return text;
 }
 
+void expectAlike(const CommandResult& python, const CommandResult& csharp) {
+    EXPECT_EQ(csharp.exitCode, python.exitCode) << csharp.err;
+    EXPECT_EQ(csharp.out, python.out);
+    EXPECT_EQ(inPythonTerms(csharp.err), python.err);
+}
+
 // Runs both clients on the same profile; they must agree byte for byte. The
 // Python client's run is returned for the case's own expectations.
 CommandResult runBothClients(const std::vector<std::string>& options, const std::string& profilePath,
@@ -48,9 +59,7 @@ CommandResult runBothClients(const std::vector<std::string>& options, const std:
     const CommandResult python = runClient(Client::python, options, profilePath, locale);
     const CommandResult csharp = runClient(Client::csharp, options, profilePath, locale);
     SCOPED_TRACE("profile " + profilePath);
-    EXPECT_EQ(csharp.exitCode, python.exitCode) << csharp.err;
-    EXPECT_EQ(csharp.out, python.out);
-    EXPECT_EQ(inPythonTerms(csharp.err), python.err);
+    expectAlike(python, csharp);
     return python;
 }
 
@@ -89,8 +98,9 @@ TEST(ExampleClient, ReadsEmptyFoldersOtherCodePagesAndTheStatus) {
     EXPECT_EQ(empty.exitCode, 0) << empty.err;
     EXPECT_EQ(empty.out, summary(0, 0, 0, 0, 1));
 
-    const Json japanese = {{"items", {{{"FullName", "山田 太郎"}, {"Email1Address", "taro@example.jp"}},
-                                      {{"FullName", "佐藤"}, {"MobileTelephoneNumber", "090-1234-5678"}}}}};
+    const Json japanese = {{"items",
+                            {{{"FullName", "山田 太郎"}, {"Email1Address", "taro@example.jp"}},
+                             {{"FullName", "佐藤"}, {"MobileTelephoneNumber", "090-1234-5678"}}}}};
     const CommandResult listed =
         runBothClients({"--list", "--encoding", "cp932"}, profileFile(japanese), "ja_JP.UTF-8");
     EXPECT_EQ(listed.exitCode, 0) << listed.err;
@@ -141,8 +151,32 @@ TEST(ExampleClient, FailsOnAMissingTrailerAndOnAnExporterThatCannotRun) {
 
     const CommandResult noOutlook = runBothClients({"--status"}, profileFile({{"registry", {{"officeKey", false}}}}));
     EXPECT_EQ(noOutlook.exitCode, 1);
-    EXPECT_NE(noOutlook.err.find("MS Outlook not found or not properly installed"), std::string::npos)
-        << noOutlook.err;
+    EXPECT_NE(noOutlook.err.find("MS Outlook not found or not properly installed"), std::string::npos) << noOutlook.err;
+}
+
+// Outputs that are not a whole export, as an exporter stopped midway or a
+// damaged pipe could leave them, written by `cat` standing in for the
+// exporter: both clients exit with 3 and say why in the same words.
+TEST(ExampleClient, TellsIncompleteOutputsApart) {
+    const std::string ada = "{\"displayname\":\"Ada\"}";
+    const std::vector<std::pair<std::string, std::string>> outputs = {
+        {ada + "\r\n{\"displayname\":\"Bo", "(1 records read): the output stops inside a record: no trailer line"},
+        {ada + "\ncontatti trovati: 1 / 1\r\n", "(0 records read): line 1 does not end in CR LF"},
+        {ada + "\r\ncontatti trovati: 2 / 2\r\n", "(1 records read): the trailer counts 2 records, the output holds 1"},
+        {ada + "\r\ncontatti trovati: 1 / 0\r\n", "(1 records read): the trailer counts 1 records of 0 items"},
+        {ada + "\r\ncontatti trovati: 1 / 1\r\n\r\n", "(1 records read): text after the trailer line"},
+        {"\r\n" + ada + "\r\n", "(0 records read): the empty line is not followed by the trailer line"},
+        {"[" + ada + "]\r\ncontatti trovati: 1 / 1\r\n", "(0 records read): record 1 is not a JSON object"}};
+    for (const auto& [output, problem] : outputs) {
+        const std::string path = makeTestFolder() + "/output";
+        writeFile(path, output);
+        const CommandResult python = runCommand(clientCommand(Client::python, {"cat", path}));
+        const CommandResult csharp = runCommand(clientCommand(Client::csharp, {"cat", path}));
+        SCOPED_TRACE(output);
+        EXPECT_EQ(python.exitCode, 3);
+        EXPECT_EQ(python.err, "read_contacts: incomplete export " + problem + "\n");
+        expectAlike(python, csharp);
+    }
 }
 
 // Wrong usage exits with 2 and says why, in the same words (the usage lines
@@ -152,12 +186,8 @@ TEST(ExampleClient, RefusesWrongUsageAlike) {
         {}, {"--bogus", "x"}, {"--timeout", "soon", "x"}, {"--encoding", "no-such-code-page", "x"}, {"--list"}};
     const auto reason = [](const std::string& err) { return err.substr(err.rfind("error: ")); };
     for (const std::vector<std::string>& arguments : usages) {
-        std::vector<std::string> python = {"/usr/bin/env", "python3", std::string(REPO_ROOT) + "/examples/read_contacts.py"};
-        std::vector<std::string> csharp = {"/usr/bin/env", MONO, CSHARP_CLIENT};
-        python.insert(python.end(), arguments.begin(), arguments.end());
-        csharp.insert(csharp.end(), arguments.begin(), arguments.end());
-        const CommandResult fromPython = runCommand(python);
-        const CommandResult fromCsharp = runCommand(csharp);
+        const CommandResult fromPython = runCommand(clientCommand(Client::python, arguments));
+        const CommandResult fromCsharp = runCommand(clientCommand(Client::csharp, arguments));
         SCOPED_TRACE(fromPython.err);
         EXPECT_EQ(fromPython.exitCode, 2);
         EXPECT_EQ(fromCsharp.exitCode, 2);
@@ -172,8 +202,7 @@ TEST(ExampleClient, RefusesWrongUsageAlike) {
 // process started is .NET Core's Process.Kill(true)); the harness ends the
 // rest of the run's process group.
 TEST(ExampleClient, EndsAnExportPastTheTimeLimit) {
-    const std::string endless =
-        profileFile({{"items", {{{"FullName", "Ada Lovelace"}}}}, {"itemsRepeat", 1000000000}});
+    const std::string endless = profileFile({{"items", {{{"FullName", "Ada Lovelace"}}}}, {"itemsRepeat", 1000000000}});
     // Each runtime's exit code for a process ended by SIGKILL.
     const std::vector<std::pair<Client, std::string>> clients = {
         {Client::python, "read_contacts: the exporter ended with exit code -9"},
