@@ -31,6 +31,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 
 TRAILER = re.compile(r"contatti trovati: (\d+) / (\d+)")
 
@@ -66,52 +67,68 @@ def encoding_name(text):
         raise argparse.ArgumentTypeError(f"unknown encoding {text!r}") from None
 
 
-def start(command, arguments, timeout):
-    """Starts the exporter; returns (process, stderr file, timer)."""
-    errors = tempfile.TemporaryFile()
+def run(command, arguments, timeout, read_output):
+    """Runs the exporter, reading its standard output with read_output meanwhile.
+
+    Returns (exit code, standard error text, what read_output returned). A run
+    still going after `timeout` seconds is killed and reported as stopped; its
+    output is then left unread (None), since a process that the kill did not
+    reach (a launcher's child) may hold the pipe open for a long time yet.
+    """
+    with tempfile.TemporaryFile() as errors:
+        try:
+            process = subprocess.Popen(command + arguments, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                       stderr=errors)
+        except OSError as error:
+            raise SystemExit(f"read_contacts: cannot start {command[0]}: {error}") from None
+        output = []
+        reader = threading.Thread(target=lambda: output.append(read_output(process.stdout)), daemon=True)
+        reader.start()
+        # Outlook can wait on a dialog (its programmatic-access prompt); a
+        # caller should not wait for ever.
+        if not wait_for_end(process, reader, timeout):
+            process.kill()
+            return process.wait(), "stopped: it did not finish in time (see --timeout)", None
+        errors.seek(0)
+        # The exporter's messages are ASCII.
+        return process.returncode, errors.read().decode("ascii", errors="replace"), output[0]
+
+
+def wait_for_end(process, reader, timeout):
+    """Whether the process exited, and the reader reached the end of its output, within the time limit."""
+    deadline = time.monotonic() + timeout
     try:
-        process = subprocess.Popen(command + arguments, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                   stderr=errors)
-    except OSError as error:
-        errors.close()
-        raise SystemExit(f"read_contacts: cannot start {command[0]}: {error}") from None
-    # Outlook can wait on a dialog (its programmatic-access prompt); a caller
-    # should not wait for ever.
-    timer = threading.Timer(timeout, stop, args=(process,))
-    timer.expired = False
-    timer.start()
-    return process, errors, timer
-
-
-def stop(process):
-    threading.current_thread().expired = True
-    process.kill()
-
-
-def finish(process, errors, timer):
-    """Waits for the exporter; returns (exit code, its standard error text)."""
-    code = process.wait()
-    timer.cancel()
-    errors.seek(0)
-    # The exporter's messages are ASCII.
-    text = errors.read().decode("ascii", errors="replace")
-    errors.close()
-    if timer.expired:
-        text = "stopped: it did not finish in time (see --timeout)"
-    return code, text
+        process.wait(timeout)
+    except subprocess.TimeoutExpired:
+        return False
+    reader.join(max(0.0, deadline - time.monotonic()))
+    return not reader.is_alive()
 
 
 def status_query(command, timeout):
-    process, errors, timer = start(command, ["-h"], timeout)
-    answer = process.stdout.read()
-    code, message = finish(process, errors, timer)
+    code, message, answer = run(command, ["-h"], timeout, lambda stream: stream.read())
     # The status answer is UTF-8, with no line end.
-    version = answer.decode("utf-8", errors="replace")
-    if code != 0 or version == "ko":
+    version = answer.decode("utf-8", errors="replace") if answer is not None else ""
+    if code != 0 or answer is None or version == "ko":
         print("Outlook is not available" + (f": {message}" if message else ""), file=sys.stderr)
         return EXIT_CANNOT_RUN
     print(f"Outlook {version}")
     return 0
+
+
+def read_whole_export(stream, encoding):
+    """Reads the export from a binary stream; returns (records, items, problem).
+
+    problem is None for a whole export; otherwise it says why the output is
+    not one, and the rest of the stream has been read.
+    """
+    try:
+        records, items = read_export(stream, encoding)
+        return records, items, None
+    except Incomplete as error:
+        problem, records = error.args
+        stream.read()  # let the exporter finish writing
+        return records, 0, problem
 
 
 def read_export(stream, encoding):
@@ -199,16 +216,10 @@ def main():
         return status_query(options.command, options.timeout)
 
     encoding = options.encoding or default_encoding()
-    process, errors, timer = start(options.command, [], options.timeout)
-    problem = None
-    try:
-        records, items = read_export(process.stdout, encoding)
-    except Incomplete as error:
-        problem, records = error.args
-        process.stdout.read()  # let the exporter finish writing
-    code, message = finish(process, errors, timer)
+    code, message, export = run(options.command, [], options.timeout,
+                                lambda stream: read_whole_export(stream, encoding))
 
-    if code != 0:
+    if code != 0 or export is None:
         # Exit code 1: an orderly end (Outlook not installed, MAPI not
         # loadable, out of memory), with the reason on standard error.
         print(f"read_contacts: the exporter ended with exit code {code}" + (f": {message}" if message else ""),
@@ -216,6 +227,7 @@ def main():
         return EXIT_CANNOT_RUN
     if message:
         print(f"read_contacts: the exporter reported: {message}", file=sys.stderr)
+    records, items, problem = export
     if problem:
         print(f"read_contacts: incomplete export ({len(records)} records read): {problem}", file=sys.stderr)
         return EXIT_INCOMPLETE

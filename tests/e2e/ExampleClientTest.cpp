@@ -1,46 +1,70 @@
-// The example client in examples/ reads real exports: it runs the exporter
-// through the run script, so a change in the output that the client (and a
-// caller written like it) can no longer read shows up here.
+// The example clients in examples/ read real exports: they run the exporter
+// through the run script, so a change in the output that the clients (and a
+// caller written like them) can no longer read shows up here. The Python
+// client and the C# one (compiled by mcs, run by Mono) keep one contract:
+// each case runs both and compares what they print and their exit codes.
 #include "ExporterRun.h"
+#include "ReferenceBase64.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
+#include <sys/stat.h>
 
 using namespace e2e;
 
 namespace {
 
-struct ClientRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+enum class Client { python, csharp };
 
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
-
-// python3 examples/read_contacts.py OPTIONS scripts/standin-run PROFILE, with
-// the Linux locale that decides Wine's ANSI code page.
-ClientRun runClient(const std::vector<std::string>& options, const std::string& profilePath,
-                    const std::string& locale = "C.UTF-8") {
-    const std::string folder = makeTestFolder();
-    const std::string repo = REPO_ROOT;
-    std::string command = "LC_ALL=" + locale + " LANG=" + locale + " python3 " + quoted(repo + "/examples/read_contacts.py");
-    for (const std::string& option : options) command += " " + quoted(option);
-    command += " " + quoted(repo + "/scripts/standin-run") + " " + quoted(profilePath);
-    command += " </dev/null >" + quoted(folder + "/out") + " 2>" + quoted(folder + "/err");
-    const int status = std::system(command.c_str());
-    ClientRun result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = readFile(folder + "/out");
-    result.err = readFile(folder + "/err");
-    return result;
+// CLIENT ARGUMENTS
+std::vector<std::string> clientCommand(Client client, const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = {"/usr/bin/env"};
+    if (client == Client::python) {
+        command.insert(command.end(), {"python3", std::string(REPO_ROOT) + "/examples/read_contacts.py"});
+    } else {
+        command.insert(command.end(), {MONO, CSHARP_CLIENT});
+    }
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return command;
 }
 
-std::string profileFile(const Json& profile) {
-    const std::string path = makeTestFolder() + "/profile.json";
+// CLIENT OPTIONS scripts/standin-run PROFILE, with the Linux locale that
+// decides Wine's ANSI code page.
+CommandResult runClient(Client client, const std::vector<std::string>& options, const std::string& profilePath,
+                        const std::string& locale = "C.UTF-8", int timeoutSeconds = 120) {
+    std::vector<std::string> command = clientCommand(client, options);
+    command.insert(command.end(), {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath});
+    return runCommand(command, locale, timeoutSeconds);
+}
+
+// The C# client names itself ReadContacts where the Python one says read_contacts.
+std::string inPythonTerms(std::string text) {
+    const std::string name = "ReadContacts:";
+    for (std::size_t at = 0; (at = text.find(name, at)) != std::string::npos;) {
+        text.replace(at, name.size(), "read_contacts:");
+    }
+    return text;
+}
+
+void expectAlike(const CommandResult& python, const CommandResult& csharp) {
+    EXPECT_EQ(csharp.exitCode, python.exitCode) << csharp.err;
+    EXPECT_EQ(csharp.out, python.out);
+    EXPECT_EQ(inPythonTerms(csharp.err), python.err);
+}
+
+// Runs both clients on the same profile; they must agree byte for byte. The
+// Python client's run is returned for the case's own expectations.
+CommandResult runBothClients(const std::vector<std::string>& options, const std::string& profilePath,
+                             const std::string& locale = "C.UTF-8") {
+    const CommandResult python = runClient(Client::python, options, profilePath, locale);
+    const CommandResult csharp = runClient(Client::csharp, options, profilePath, locale);
+    SCOPED_TRACE("profile " + profilePath);
+    expectAlike(python, csharp);
+    return python;
+}
+
+std::string profileFile(const Json& profile, const std::string& folder = makeTestFolder()) {
+    const std::string path = folder + "/profile.json";
     writeFile(path, profile.dump());
     return path;
 }
@@ -54,49 +78,141 @@ std::string summary(int contacts, int withEmail, int withPhones, int withPicture
 }  // namespace
 
 TEST(ExampleClient, SummarisesTheBundledSample) {
-    const ClientRun result = runClient({}, std::string(REPO_ROOT) + "/samples/profile.json");
+    const std::string sample = std::string(REPO_ROOT) + "/samples/profile.json";
+    const CommandResult result = runBothClients({}, sample);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out, summary(20, 14, 19, 4, 22));
+
+    const CommandResult listed = runBothClients({"--list"}, sample);
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_NE(listed.out.find("\nJosé \"Pepe\" Sousa\nStudio Legale Ferri & Associati <info@studioferri.example>\n"),
+              std::string::npos)
+        << listed.out;
 }
 
 // No contact (the trailer then follows an empty line), a double-byte code
 // page, and the status query's UTF-8 answer.
 TEST(ExampleClient, ReadsEmptyFoldersOtherCodePagesAndTheStatus) {
-    const ClientRun empty = runClient({}, profileFile({{"items", {{{"class", "note"}}}}}));
+    const CommandResult empty = runBothClients({}, profileFile({{"items", {{{"class", "note"}}}}}));
     EXPECT_EQ(empty.exitCode, 0) << empty.err;
     EXPECT_EQ(empty.out, summary(0, 0, 0, 0, 1));
 
-    const Json japanese = {{"items", {{{"FullName", "山田 太郎"}, {"Email1Address", "taro@example.jp"}},
-                                      {{"FullName", "佐藤"}, {"MobileTelephoneNumber", "090-1234-5678"}}}}};
-    const ClientRun listed = runClient({"--list", "--encoding", "cp932"}, profileFile(japanese), "ja_JP.UTF-8");
+    const Json japanese = {{"items",
+                            {{{"FullName", "山田 太郎"}, {"Email1Address", "taro@example.jp"}},
+                             {{"FullName", "佐藤"}, {"MobileTelephoneNumber", "090-1234-5678"}}}}};
+    const CommandResult listed =
+        runBothClients({"--list", "--encoding", "cp932"}, profileFile(japanese), "ja_JP.UTF-8");
     EXPECT_EQ(listed.exitCode, 0) << listed.err;
     EXPECT_EQ(listed.out, "佐藤\n山田 太郎 <taro@example.jp>\n" + summary(2, 1, 1, 0, 2));
 
-    const ClientRun status = runClient({"--status"}, profileFile({{"version", "16.0.17928.20114"}}));
+    const CommandResult status = runBothClients({"--status"}, profileFile({{"version", "16.0.17928.20114"}}));
     EXPECT_EQ(status.exitCode, 0) << status.err;
     EXPECT_EQ(status.out, "Outlook 16.0.17928.20114\n");
 }
 
-// A walk that an Outlook error stopped has no trailer line: the client must
+// Records longer than one read of the pipe, escapes in the JSON, code page
+// 1252's own characters, and a profile path that a shell or a command line
+// would split: the C# client quotes its launcher's arguments itself.
+TEST(ExampleClient, ReadsLongRecordsEscapesAndQuotedArguments) {
+    const std::string folder = makeTestFolder() + "/Ada's profile $HOME";
+    mkdir(folder.c_str(), 0755);
+    const std::string picture(300 * 1024, '\xA5');
+    const Json contacts = {{{"FullName", "Zoë \"Z\" O'Brien/Ünal\\Ltd\tTab"},
+                            {"Email1Address", "zoe@example.ie"},
+                            {"Email2Address", "z\"b@example.ie"},
+                            {"HasPicture", true},
+                            {"attachments", {{{"base64", reference::base64(picture)}}}}},
+                           {{"FullName", "Prezzo € 5"}}};
+    const Json profile = {{"items", contacts},
+                          {"environment", {{"TMP", windowsPath(folder)}, {"TEMP", windowsPath(folder)}}}};
+    const CommandResult listed = runBothClients({"--list"}, profileFile(profile, folder));
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(listed.out, "Prezzo € 5\nZoë \"Z\" O'Brien/Ünal\\Ltd\tTab <zoe@example.ie, z\"b@example.ie>\n" +
+                              summary(2, 1, 0, 1, 2));
+}
+
+// A walk that an Outlook error stopped has no trailer line: the clients must
 // not take the records before it for the whole address book. An exporter
 // that cannot run at all is told apart from that.
 TEST(ExampleClient, FailsOnAMissingTrailerAndOnAnExporterThatCannotRun) {
     const Json stopped = {{"items", {{{"FullName", "Ada Lovelace"}, {"LastName", "Lovelace"}}}},
                           {"faults", {fault("_ContactItem.LastName")}}};
-    const ClientRun incomplete = runClient({}, profileFile(stopped));
+    const CommandResult incomplete = runBothClients({}, profileFile(stopped));
     EXPECT_EQ(incomplete.exitCode, 3);
     EXPECT_EQ(incomplete.out, "");
     EXPECT_NE(incomplete.err.find("no trailer line"), std::string::npos) << incomplete.err;
 
     const std::string noMapi = profileFile({{"mapi32", "none"}, {"items", {{{"FullName", "Ada"}}}}});
-    const ClientRun cannotRun = runClient({}, noMapi);
+    const CommandResult cannotRun = runBothClients({}, noMapi);
     EXPECT_EQ(cannotRun.exitCode, 1);
     EXPECT_EQ(cannotRun.out, "");
     EXPECT_NE(cannotRun.err.find("Cannot load mapi32.dll"), std::string::npos) << cannotRun.err;
 
-    const ClientRun noOutlook = runClient({"--status"}, profileFile({{"registry", {{"officeKey", false}}}}));
+    const CommandResult noOutlook = runBothClients({"--status"}, profileFile({{"registry", {{"officeKey", false}}}}));
     EXPECT_EQ(noOutlook.exitCode, 1);
-    EXPECT_NE(noOutlook.err.find("MS Outlook not found or not properly installed"), std::string::npos)
-        << noOutlook.err;
+    EXPECT_NE(noOutlook.err.find("MS Outlook not found or not properly installed"), std::string::npos) << noOutlook.err;
+}
+
+// Outputs that are not a whole export, as an exporter stopped midway or a
+// damaged pipe could leave them, written by `cat` standing in for the
+// exporter: both clients exit with 3 and say why in the same words.
+TEST(ExampleClient, TellsIncompleteOutputsApart) {
+    const std::string ada = "{\"displayname\":\"Ada\"}";
+    const std::vector<std::pair<std::string, std::string>> outputs = {
+        {ada + "\r\n{\"displayname\":\"Bo", "(1 records read): the output stops inside a record: no trailer line"},
+        {ada + "\ncontatti trovati: 1 / 1\r\n", "(0 records read): line 1 does not end in CR LF"},
+        {ada + "\r\ncontatti trovati: 2 / 2\r\n", "(1 records read): the trailer counts 2 records, the output holds 1"},
+        {ada + "\r\ncontatti trovati: 1 / 0\r\n", "(1 records read): the trailer counts 1 records of 0 items"},
+        {ada + "\r\ncontatti trovati: 1 / 1\r\n\r\n", "(1 records read): text after the trailer line"},
+        {"\r\n" + ada + "\r\n", "(0 records read): the empty line is not followed by the trailer line"},
+        {"[" + ada + "]\r\ncontatti trovati: 1 / 1\r\n", "(0 records read): record 1 is not a JSON object"}};
+    for (const auto& [output, problem] : outputs) {
+        const std::string path = makeTestFolder() + "/output";
+        writeFile(path, output);
+        const CommandResult python = runCommand(clientCommand(Client::python, {"cat", path}));
+        const CommandResult csharp = runCommand(clientCommand(Client::csharp, {"cat", path}));
+        SCOPED_TRACE(output);
+        EXPECT_EQ(python.exitCode, 3);
+        EXPECT_EQ(python.err, "read_contacts: incomplete export " + problem + "\n");
+        expectAlike(python, csharp);
+    }
+}
+
+// Wrong usage exits with 2 and says why, in the same words (the usage lines
+// differ: each client names itself).
+TEST(ExampleClient, RefusesWrongUsageAlike) {
+    const std::vector<std::vector<std::string>> usages = {
+        {}, {"--bogus", "x"}, {"--timeout", "soon", "x"}, {"--encoding", "no-such-code-page", "x"}, {"--list"}};
+    const auto reason = [](const std::string& err) { return err.substr(err.rfind("error: ")); };
+    for (const std::vector<std::string>& arguments : usages) {
+        const CommandResult fromPython = runCommand(clientCommand(Client::python, arguments));
+        const CommandResult fromCsharp = runCommand(clientCommand(Client::csharp, arguments));
+        SCOPED_TRACE(fromPython.err);
+        EXPECT_EQ(fromPython.exitCode, 2);
+        EXPECT_EQ(fromCsharp.exitCode, 2);
+        EXPECT_EQ(fromCsharp.out, "");
+        EXPECT_EQ(reason(fromCsharp.err), reason(fromPython.err));
+    }
+}
+
+// Outlook can keep the exporter waiting (its access prompt): the time limit
+// must end the run and say so, not wait for the export's end, which here
+// would take hours. The clients end the run script alone (ending what a
+// process started is .NET Core's Process.Kill(true)); the harness ends the
+// rest of the run's process group.
+TEST(ExampleClient, EndsAnExportPastTheTimeLimit) {
+    const std::string endless = profileFile({{"items", {{{"FullName", "Ada Lovelace"}}}}, {"itemsRepeat", 1000000000}});
+    // Each runtime's exit code for a process ended by SIGKILL.
+    const std::vector<std::pair<Client, std::string>> clients = {
+        {Client::python, "read_contacts: the exporter ended with exit code -9"},
+        {Client::csharp, "ReadContacts: the exporter ended with exit code 137"}};
+    for (const auto& [client, ended] : clients) {
+        const CommandResult result = runClient(client, {"--timeout", "3"}, endless);
+        SCOPED_TRACE(ended);
+        EXPECT_FALSE(result.hung) << "the client waited for the export to end";
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, ended + ": stopped: it did not finish in time (see --timeout)\n");
+    }
 }

@@ -53,7 +53,7 @@ std::vector<std::string> childEnvironment(const std::string& journal, const std:
         if (name == "OUTLOOK_STANDIN_JOURNAL" || name == "LANG" || name.rfind("LC_", 0) == 0) continue;
         variables.push_back(variable);
     }
-    variables.push_back("OUTLOOK_STANDIN_JOURNAL=" + journal);
+    if (!journal.empty()) variables.push_back("OUTLOOK_STANDIN_JOURNAL=" + journal);
     variables.push_back("LANG=" + locale);
     return variables;
 }
@@ -104,9 +104,11 @@ struct Finished {
 };
 
 // Runs `arguments` with `environment`, standard output and error going to
-// the two files, and waits for it, at most `timeoutSeconds`.
+// the two files, and waits for it, at most `timeoutSeconds`. With `endGroup`,
+// what it leaves running in its process group is ended after it.
 Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::string> environment,
-                      const std::string& outPath, const std::string& errPath, int timeoutSeconds) {
+                      const std::string& outPath, const std::string& errPath, int timeoutSeconds,
+                      bool endGroup = false) {
     std::vector<char*> argv;
     for (auto& text : arguments) argv.push_back(text.data());
     argv.push_back(nullptr);
@@ -144,6 +146,7 @@ Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::strin
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    if (endGroup) kill(-child, SIGKILL);
     finished.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return finished;
 }
@@ -184,6 +187,13 @@ ToolResult runWindowsTool(const std::string& tool, const std::vector<std::string
     const Finished finished = spawnAndWait(arguments, childEnvironment(folder + "/journal.txt", locale),
                                            folder + "/stdout", folder + "/stderr", 600);
     return {finished.exitCode, readFile(folder + "/stdout") + readFile(folder + "/stderr")};
+}
+
+CommandResult runCommand(const std::vector<std::string>& arguments, const std::string& locale, int timeoutSeconds) {
+    const std::string folder = makeTestFolder();
+    const Finished finished = spawnAndWait(arguments, childEnvironment("", locale), folder + "/stdout",
+                                           folder + "/stderr", timeoutSeconds, true);
+    return {finished.exitCode, finished.hung, readFile(folder + "/stdout"), readFile(folder + "/stderr")};
 }
 
 RunResult run(const Json& profile, std::vector<std::string> arguments) {

@@ -50,6 +50,19 @@ struct ToolResult {
 ToolResult runWindowsTool(const std::string& tool, const std::vector<std::string>& arguments,
                           const std::string& locale = "C.UTF-8");
 
+struct CommandResult {
+    int exitCode = -1;
+    bool hung = false;
+    std::string out;
+    std::string err;
+};
+
+// Runs a Linux command (arguments[0] is its path) with standard input from
+// /dev/null and the given locale, in a process group of its own, for at most
+// `timeoutSeconds`; then ends whatever the command left running in that group.
+CommandResult runCommand(const std::vector<std::string>& arguments, const std::string& locale = "C.UTF-8",
+                         int timeoutSeconds = 120);
+
 // A folder of its own for a test's files (pictures, temporary directories).
 std::string makeTestFolder();
 // The Windows form (Z:\...) of a Linux path.
