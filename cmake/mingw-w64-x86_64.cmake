@@ -11,6 +11,8 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Packages (GoogleTest's CMake files, say) only as built for Windows.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Wine's 64-bit loader itself: Debian's `wine` command would pick the 32-bit
 # one whenever it is installed, whether or not the kernel can run it.

@@ -55,8 +55,7 @@ void writeNewFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
     standin::UniqueHandle file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (!file.valid() ||
-        !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+    if (!file.valid() || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {
         throw LauncherError(win32Failure("cannot write " + standin::utf16ToUtf8(path)));
     }

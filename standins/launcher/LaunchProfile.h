@@ -16,7 +16,6 @@ enum class OutlookExe { File, X64, X86, Directory, None };
 
 // One Office version key to write under HKLM\Software\Microsoft\Office.
 struct OfficeVersion {
-
     std::wstring name;                 // e.g. "16.0"
     std::optional<std::wstring> path;  // the InstallRoot Path text; none: no Path value
     DWORD type = REG_SZ;               // REG_SZ, REG_EXPAND_SZ or REG_DWORD

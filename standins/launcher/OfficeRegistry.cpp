@@ -121,7 +121,8 @@ void writeAppPaths(const AppPaths& appPaths) {
     if (appPaths.quoted) {
         path = L"\"" + path + L"\"";
     }
-    const RegistryKey key = RegistryKey::create(HKEY_LOCAL_MACHINE, std::wstring(appPathsParentPath) + L"\\OUTLOOK.EXE");
+    const RegistryKey key =
+        RegistryKey::create(HKEY_LOCAL_MACHINE, std::wstring(appPathsParentPath) + L"\\OUTLOOK.EXE");
     key.setValue(nullptr, appPaths.type, textBytes(path, true));
     prepareExecutable(outlookExe, appPaths.outlookExe);
 }

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "platform/OutlookDefinitions.h"
 #include "LauncherError.h"
 #include "Utf.h"
+#include "platform/OutlookDefinitions.h"
 
 namespace launcher {
 

@@ -25,7 +25,7 @@ struct MapiRepresentation {
 struct AttachmentContent {
     Bytes bytes;
     Text fileName = std::wstring(L"ContactPicture.jpg");  // Attachment.FileName
-    bool holdOpen = false;  // SaveAsFile keeps the saved file open, readable by no one
+    bool holdOpen = false;                                // SaveAsFile keeps the saved file open, readable by no one
 };
 
 struct Contact {

@@ -62,8 +62,8 @@ Json busyDayProfile() {
          {"Email1Address", "/o=Contoso/cn=Recipients/cn=eperson"},
          {"Email1AddressType", "EX"},
          {"HasPicture", true},
-         {"attachments",
-          Json::array({{{"base64", "JVBERi0xLjQ="}, {"fileName", "Offerta.pdf"}}, {{"base64", "/9j/4AAQSkZJRgABAQ=="}}})}},
+         {"attachments", Json::array({{{"base64", "JVBERi0xLjQ="}, {"fileName", "Offerta.pdf"}},
+                                      {{"base64", "/9j/4AAQSkZJRgABAQ=="}}})}},
         {{"FullName", "Carla Bianchi"}, {"HomeTelephoneNumber", "02/55"}},
     });
     Json profile = {
@@ -86,8 +86,8 @@ TEST_P(BusyOutlook, IsWaitedForAtStartMidWalkAndAroundMapi) {
     ASSERT_EQ(lines(clean.out).size(), 5u);
 
     const std::map<long long, int> windows = {
-        {0, 3},                                                          // Outlook starting
-        {operationsBefore(clean.journal, "_Items.Item", 2), 2},          // mid-walk
+        {0, 3},                                                  // Outlook starting
+        {operationsBefore(clean.journal, "_Items.Item", 2), 2},  // mid-walk
         {operationsBefore(clean.journal, "IMAPIProp.GetIDsFromNames"), 2},
         {operationsBefore(clean.journal, "IMAPIProp.GetProps", 2), 1},
         {operationsBefore(clean.journal, "Attachment.FileName", 2), 1},  // among the attachments
@@ -136,8 +136,8 @@ INSTANTIATE_TEST_SUITE_P(Servers, BusyOutlook, ::testing::Values("inprocess", "l
 TEST(BusyOutlookForever, FailsTheCallAfterTheDeadline) {
     Json exportProfile = busyDayProfile();
     const RunResult clean = run(exportProfile);
-    exportProfile["busy"] = Json::array({{{"after", operationsBefore(clean.journal, "_Items.Item", 2)},
-                                          {"rejections", "always"}}});
+    exportProfile["busy"] =
+        Json::array({{{"after", operationsBefore(clean.journal, "_Items.Item", 2)}, {"rejections", "always"}}});
     Json statusProfile = busyDayProfile();
     statusProfile["busy"] = Json::array({{{"after", 0}, {"rejections", "always"}}});
 

@@ -13,8 +13,10 @@ using namespace e2e;
 namespace {
 
 const std::vector<std::string> exitOneMessages = {
-    callerContract::outlookNotInstalled,  callerContract::cannotLoadMapi32,
-    callerContract::cannotLoadInitializeOrUninitialize, callerContract::cannotInitializeMapi,
+    callerContract::outlookNotInstalled,
+    callerContract::cannotLoadMapi32,
+    callerContract::cannotLoadInitializeOrUninitialize,
+    callerContract::cannotInitializeMapi,
     callerContract::cannotLoadOtherEntryPoints,
 };
 
@@ -53,7 +55,8 @@ TEST(CallerContract, EachTextStandsInOnePlaceOfTheSources) {
     for (const std::string& text : texts) {
         std::vector<std::string> holders;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(sources)) {
-            if (entry.is_regular_file() && readFile(entry.path().string()).find('"' + text + '"') != std::string::npos) {
+            if (entry.is_regular_file() &&
+                readFile(entry.path().string()).find('"' + text + '"') != std::string::npos) {
                 holders.push_back(entry.path().filename().string());
             }
         }

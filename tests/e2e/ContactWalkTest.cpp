@@ -87,8 +87,9 @@ TEST(ContactWalk, EachNameIsReadOnceAndThatReadingIsWritten) {
         EXPECT_EQ(result.count("_ContactItem." + property), 1u) << property;
         EXPECT_EQ(result.count("GetIDsOfNames _ContactItem." + property), 1u) << property;
     }
-    EXPECT_EQ(lines(result.out)[0],
-              "{\"displayname\":\"Ada\",\"emailaddrs\":[],\"firstname\":\"Augusta\",\"surname\":\"King\",\"phones\":[]}");
+    EXPECT_EQ(
+        lines(result.out)[0],
+        "{\"displayname\":\"Ada\",\"emailaddrs\":[],\"firstname\":\"Augusta\",\"surname\":\"King\",\"phones\":[]}");
 }
 
 TEST(ContactWalk, AFaultInTheThirdContactLeavesItsRecordOpenWithoutTrailer) {

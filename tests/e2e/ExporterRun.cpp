@@ -230,7 +230,8 @@ std::vector<std::string> lines(const std::string& out) {
 
 std::vector<Json> records(const RunResult& run, const char* codePage) {
     std::vector<std::string> output = lines(run.out);
-    if (output.size() >= 2 && output[output.size() - 2].rfind("contatti trovati: ", 0) == 0) output.resize(output.size() - 2);
+    if (output.size() >= 2 && output[output.size() - 2].rfind("contatti trovati: ", 0) == 0)
+        output.resize(output.size() - 2);
     std::vector<Json> parsed;
     for (const std::string& line : output) parsed.push_back(Json::parse(decode(line, codePage)));
     return parsed;
@@ -239,8 +240,8 @@ std::vector<Json> records(const RunResult& run, const char* codePage) {
 ::testing::AssertionResult endedInOrder(const RunResult& run) {
     if (run.hung) return ::testing::AssertionFailure() << "the run hung";
     if (run.journal.empty()) {
-        return ::testing::AssertionFailure() << "the run wrote no journal (exit code " << run.exitCode
-                                             << ", standard error \"" << run.err << "\")";
+        return ::testing::AssertionFailure()
+               << "the run wrote no journal (exit code " << run.exitCode << ", standard error \"" << run.err << "\")";
     }
     if (run.journal.back() != "live-objects 0") {
         return ::testing::AssertionFailure() << "the journal ends in \"" << run.journal.back() << "\"";
@@ -252,7 +253,8 @@ std::vector<Json> records(const RunResult& run, const char* codePage) {
         return ::testing::AssertionFailure() << "mapi32.dll was loaded and never released";
     }
     if (ended != std::string::npos && !(initialised < ended && ended < unloaded)) {
-        return ::testing::AssertionFailure() << "MAPI was not ended between its initialisation and its library's release";
+        return ::testing::AssertionFailure()
+               << "MAPI was not ended between its initialisation and its library's release";
     }
     return ::testing::AssertionSuccess();
 }

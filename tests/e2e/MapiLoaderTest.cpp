@@ -159,8 +159,9 @@ TEST(MapiLoader, AppPathsOrClickToRunFindOutlookWhenNoVersionDoes) {
 TEST(MapiLoader, AppPathsOrClickToRunMustNameAnExecutableForThisMachine) {
     const Json versions = {{{"name", "16.0"}, {"outlookExe", "none"}}};
     for (const std::string kind : {"x86", "file", "directory"}) {
-        for (const Json& registry : {Json{{"versions", versions}, {"appPaths", {{"outlookExe", kind}}}},
-                                     Json{{"officeKey", false}, {"clickToRun", {{"platform", "x86"}, {"outlookExe", kind}}}}}) {
+        for (const Json& registry :
+             {Json{{"versions", versions}, {"appPaths", {{"outlookExe", kind}}}},
+              Json{{"officeKey", false}, {"clickToRun", {{"platform", "x86"}, {"outlookExe", kind}}}}}) {
             const RunResult result = run({{"version", version}, {"registry", registry}}, {"-h"});
             EXPECT_EQ(result.err, "MS Outlook not found or not properly installed") << registry.dump();
             EXPECT_EQ(result.out, "ko") << registry.dump();

@@ -104,7 +104,9 @@ protected:
         return path;
     }
 
-    void addAppPath(const PathValue& path) { setValue(L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE", nullptr, path); }
+    void addAppPath(const PathValue& path) {
+        setValue(L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE", nullptr, path);
+    }
 
     // Click-to-Run's folder, with OUTLOOK.EXE at root\Office16 made by `place`.
     template <typename Place>

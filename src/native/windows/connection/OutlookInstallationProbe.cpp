@@ -36,7 +36,6 @@ UniqueRegistryKey openKey(HKEY parent, const wchar_t* path, REGSAM access) noexc
     return key;
 }
 
-
 // Whether the version's install directory holds Outlook.exe. `buffer` holds
 // the version's name on entry and serves as the value buffer afterwards.
 bool versionHasOutlook(HKEY officeKey, wchar_t* buffer) {

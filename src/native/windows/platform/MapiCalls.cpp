@@ -5,8 +5,7 @@
 namespace mapi {
 
 HRESULT getIDsFromNames(IMAPIProp& properties, ULONG nameCount, MAPINAMEID** names, Buffer<SPropTagArray>& tags) {
-    return platform::retryWhileBusy(
-        [&] { return properties.GetIDsFromNames(nameCount, names, 0, tags.put()); });
+    return platform::retryWhileBusy([&] { return properties.GetIDsFromNames(nameCount, names, 0, tags.put()); });
 }
 
 HRESULT getProps(IMAPIProp& properties, SPropTagArray* tags, ULONG& valueCount, Buffer<SPropValue>& values) {

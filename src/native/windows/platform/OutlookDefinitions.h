@@ -82,8 +82,8 @@ struct EmailNamedProperty {
 };
 
 constexpr EmailNamedProperty emailNamedProperties[] = {
-    {"Email1Address", 0x8083}, {"Email1AddressType", 0x8082}, {"Email2Address", 0x8093},
-    {"Email2AddressType", 0x8092}, {"Email3Address", 0x80A3}, {"Email3AddressType", 0x80A2},
+    {"Email1Address", 0x8083},     {"Email1AddressType", 0x8082}, {"Email2Address", 0x8093},
+    {"Email2AddressType", 0x8092}, {"Email3Address", 0x80A3},     {"Email3AddressType", 0x80A2},
 };
 
 }  // namespace outlook

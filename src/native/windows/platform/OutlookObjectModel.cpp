@@ -4,7 +4,6 @@
 #include "platform/Dispatch.h"
 #include "text/TextConversion.h"
 
-
 namespace outlook {
 
 using platform::callMethod;
