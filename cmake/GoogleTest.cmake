@@ -12,5 +12,7 @@ if(NOT TARGET GTest::gtest_main)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
     add_subdirectory(${googletest_sources} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-    add_library(GTest::gtest_main ALIAS gtest_main)
+    if(NOT TARGET GTest::gtest_main)  # older GoogleTest sources name it gtest_main only
+        add_library(GTest::gtest_main ALIAS gtest_main)
+    endif()
 endif()

@@ -1,5 +1,8 @@
 #include "LaunchProfile.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "LauncherError.h"
 #include "ProfileFile.h"
 #include "ProfileValues.h"
@@ -14,6 +17,24 @@ namespace {
 bool isAbsoluteOrVariable(const std::wstring& path) {
     return path.empty() || path[0] == L'%' || path[0] == L'\\' || path[0] == L'/' ||
            (path.size() >= 2 && path[1] == L':');
+}
+
+// A registry value type by its name, one of `allowed`.
+DWORD registryTypeValue(const json& value, const std::string& where, std::initializer_list<DWORD> allowed) {
+    static const std::pair<const char*, DWORD> types[] = {
+        {"REG_SZ", REG_SZ}, {"REG_EXPAND_SZ", REG_EXPAND_SZ}, {"REG_DWORD", REG_DWORD}};
+    const std::string& name = standin::stringValue(value, where);
+    std::string expected;
+    for (const auto& [typeName, type] : types) {
+        if (std::find(allowed.begin(), allowed.end(), type) == allowed.end()) {
+            continue;
+        }
+        if (name == typeName) {
+            return type;
+        }
+        expected += (expected.empty() ? "" : " or ") + std::string(typeName);
+    }
+    throw standin::ProfileError(where + ": expected " + expected);
 }
 
 OutlookExe outlookExeValue(const json& value, const std::string& where) {
@@ -37,14 +58,7 @@ AppPaths parseAppPaths(const json& value) {
         appPaths.quoted = standin::booleanValue(value["quoted"], where + ".quoted");
     }
     if (value.contains("type")) {
-        const std::string& type = standin::stringValue(value["type"], where + ".type");
-        if (type == "REG_SZ") {
-            appPaths.type = REG_SZ;
-        } else if (type == "REG_EXPAND_SZ") {
-            appPaths.type = REG_EXPAND_SZ;
-        } else {
-            throw standin::ProfileError(where + ".type: expected REG_SZ or REG_EXPAND_SZ");
-        }
+        appPaths.type = registryTypeValue(value["type"], where + ".type", {REG_SZ, REG_EXPAND_SZ});
     }
     return appPaths;
 }
@@ -87,16 +101,7 @@ OfficeVersion parseVersion(const json& value, const std::wstring& profileFolder,
         }
     }
     if (value.contains("type")) {
-        const std::string& type = standin::stringValue(value["type"], where + ".type");
-        if (type == "REG_SZ") {
-            version.type = REG_SZ;
-        } else if (type == "REG_EXPAND_SZ") {
-            version.type = REG_EXPAND_SZ;
-        } else if (type == "REG_DWORD") {
-            version.type = REG_DWORD;
-        } else {
-            throw standin::ProfileError(where + ".type: expected REG_SZ, REG_EXPAND_SZ or REG_DWORD");
-        }
+        version.type = registryTypeValue(value["type"], where + ".type", {REG_SZ, REG_EXPAND_SZ, REG_DWORD});
     }
     if (value.contains("terminated")) {
         version.terminated = standin::booleanValue(value["terminated"], where + ".terminated");

@@ -47,43 +47,16 @@ std::vector<std::string> withoutRejections(std::vector<std::string> journal) {
     return journal;
 }
 
-// Contacts on the MAPI road, an Exchange address, a picture among other
-// attachments and an item that is not a contact.
-Json busyDayProfile() {
-    const Json items = Json::array({
-        {{"FullName", "Anna Rossi"},
-         {"FirstName", "Anna"},
-         {"LastName", "Rossi"},
-         {"Email1Address", "anna@example.com"},
-         {"Email1AddressType", "SMTP"},
-         {"MobileTelephoneNumber", "+39 333 1234567"}},
-        {{"class", "distlist"}},
-        {{"FullName", "Exchange Person"},
-         {"Email1Address", "/o=Contoso/cn=Recipients/cn=eperson"},
-         {"Email1AddressType", "EX"},
-         {"HasPicture", true},
-         {"attachments", Json::array({{{"base64", "JVBERi0xLjQ="}, {"fileName", "Offerta.pdf"}},
-                                      {{"base64", "/9j/4AAQSkZJRgABAQ=="}}})}},
-        {{"FullName", "Carla Bianchi"}, {"HomeTelephoneNumber", "02/55"}},
-    });
-    Json profile = {
-        {"version", "16.0.17928.20114"},
-        {"items", items},
-        {"addressBook", {{{"address", "/o=Contoso/cn=Recipients/cn=eperson"}, {"smtp", "e.person@contoso.example"}}}}};
-    useOwnTemporaryDirectory(profile);
-    return profile;
-}
-
 Json window(long long after, int rejections) { return {{"after", after}, {"rejections", rejections}}; }
 
 class BusyOutlook : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(BusyOutlook, IsWaitedForAtStartMidWalkAndAroundMapi) {
-    Json profile = busyDayProfile();
+    Json profile = mixedProfile();
     profile["server"] = GetParam();
     const RunResult clean = run(profile);
     ASSERT_EQ(clean.exitCode, 0);
-    ASSERT_EQ(lines(clean.out).size(), 5u);
+    ASSERT_EQ(lines(clean.out).size(), 6u);
 
     const std::map<long long, int> windows = {
         {0, 3},                                                  // Outlook starting
@@ -113,7 +86,7 @@ TEST_P(BusyOutlook, IsWaitedForAtStartMidWalkAndAroundMapi) {
 }
 
 TEST_P(BusyOutlook, TheStatusQueryAnswersThroughABusyStart) {
-    Json profile = busyDayProfile();
+    Json profile = mixedProfile();
     profile["server"] = GetParam();
     profile["busy"] = Json::array({window(0, 5)});
     const RunResult result = run(profile, {"-h"});
@@ -134,11 +107,11 @@ INSTANTIATE_TEST_SUITE_P(Servers, BusyOutlook, ::testing::Values("inprocess", "l
 // (a minute) has passed, and the run ends as on any failed call. Both runs
 // wait out the deadline, side by side.
 TEST(BusyOutlookForever, FailsTheCallAfterTheDeadline) {
-    Json exportProfile = busyDayProfile();
+    Json exportProfile = mixedProfile();
     const RunResult clean = run(exportProfile);
     exportProfile["busy"] =
         Json::array({{{"after", operationsBefore(clean.journal, "_Items.Item", 2)}, {"rejections", "always"}}});
-    Json statusProfile = busyDayProfile();
+    Json statusProfile = mixedProfile();
     statusProfile["busy"] = Json::array({{{"after", 0}, {"rejections", "always"}}});
 
     const auto timed = [](const Json& profile, std::vector<std::string> arguments) {

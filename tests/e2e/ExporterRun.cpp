@@ -279,6 +279,43 @@ std::string useOwnTemporaryDirectory(Json& profile) {
     return temporary;
 }
 
+Json mixedProfile() {
+    const Json items = Json::array({
+        {{"FullName", "Anna Rossi"},
+         {"FirstName", "Anna"},
+         {"LastName", "Rossi"},
+         {"Email1Address", "anna@example.com"},
+         {"Email1AddressType", "SMTP"},
+         {"Email2Address", "Zo\u00EB M\u00FCller"},
+         {"Email2AddressType", "SMTP"},
+         {"mapiTypes", {{"Email2Address", "PT_STRING8"}}},
+         {"MobileTelephoneNumber", "+39 333 1234567"},
+         {"HomeFaxNumber", "02\t55"}},
+        {{"FullName", "Exchange Person"},
+         {"Email1Address", "/o=Contoso/cn=Recipients/cn=eperson"},
+         {"Email1AddressType", "EX"},
+         {"Email3Address", utf16(u"lone \xD800 surrogate")},
+         {"Email3AddressType", "SMTP"}},
+        {{"class", "distlist"}},
+        {{"FullName", "With Picture"},
+         {"LastName", "P"},
+         {"HasPicture", true},
+         {"attachments", Json::array({{{"base64", "JVBERi0xLjQ="}, {"fileName", "Offerta.pdf"}},
+                                      {{"base64", "/9j/4AAQSkZJRgABAQ=="}}})}},
+        {{"FirstName", "Only"}, {"BusinessTelephoneNumber", "\"quoted\" \\ number"}},
+    });
+    const Json addressBook =
+        Json::array({{{"address", "/o=Contoso/cn=Recipients/cn=eperson"}, {"smtp", "e.person@contoso.example"}}});
+    Json profile = {{"version", "16.0.17928.20114"}, {"items", items}, {"addressBook", addressBook}};
+    useOwnTemporaryDirectory(profile);
+    return profile;
+}
+
+Json withFaults(Json profile, const Json& faults) {
+    profile["faults"] = faults;
+    return profile;
+}
+
 Json utf16(const std::u16string& units) {
     Json list = Json::array();
     for (char16_t unit : units) list.push_back(static_cast<unsigned>(unit));

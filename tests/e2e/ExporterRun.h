@@ -93,6 +93,14 @@ void expectCallsInOrder(const RunResult& run, const std::vector<std::string>& ca
 // that runs side by side never share a picture file. Its path is returned.
 std::string useOwnTemporaryDirectory(Json& profile);
 
+// A profile that reaches every part of the export: contacts on both kinds of
+// e-mail address (SMTP, an 8-bit MAPI value, Exchange, a lone surrogate),
+// escaped names and numbers, a picture after a document, and an item that is
+// not a contact. It has a temporary directory of its own.
+Json mixedProfile();
+// The profile with its "faults" member set.
+Json withFaults(Json profile, const Json& faults);
+
 // The profile member for a text given as exact UTF-16 units.
 Json utf16(const std::u16string& units);
 

@@ -13,37 +13,6 @@ using namespace e2e;
 // those of the in-process run, and every object is released.
 namespace {
 
-Json mixedProfile(const Json& faults) {
-    const Json items = Json::array({
-        {{"FullName", "Anna Rossi"},
-         {"FirstName", "Anna"},
-         {"LastName", "Rossi"},
-         {"Email1Address", "anna@example.com"},
-         {"Email1AddressType", "SMTP"},
-         {"Email2Address", "Zoë Müller"},
-         {"Email2AddressType", "SMTP"},
-         {"mapiTypes", {{"Email2Address", "PT_STRING8"}}},
-         {"MobileTelephoneNumber", "+39 333 1234567"},
-         {"HomeFaxNumber", "02\t55"}},
-        {{"FullName", "Exchange Person"},
-         {"Email1Address", "/o=Contoso/cn=Recipients/cn=eperson"},
-         {"Email1AddressType", "EX"},
-         {"Email3Address", utf16(u"lone \xD800 surrogate")},
-         {"Email3AddressType", "SMTP"}},
-        {{"class", "distlist"}},
-        {{"FullName", "With Picture"},
-         {"LastName", "P"},
-         {"HasPicture", true},
-         {"attachments", Json::array({{{"base64", "/9j/4AAQSkZJRgABAQ=="}}})}},
-        {{"FirstName", "Only"}, {"BusinessTelephoneNumber", "\"quoted\" \\ number"}},
-    });
-    const Json addressBook =
-        Json::array({{{"address", "/o=Contoso/cn=Recipients/cn=eperson"}, {"smtp", "e.person@contoso.example"}}});
-    Json profile = {{"items", items}, {"addressBook", addressBook}, {"faults", faults}};
-    useOwnTemporaryDirectory(profile);
-    return profile;
-}
-
 void expectSameRun(const Json& profile) {
     const RunResult inProcess = run(profile);
     Json local = profile;
@@ -63,17 +32,17 @@ void expectSameRun(const Json& profile) {
 }  // namespace
 
 TEST(ServerMode, LocalServerExportsWhatTheInProcessServerExports) {
-    expectSameRun(mixedProfile(Json::array()));      // MAPI road
-    expectSameRun(mixedProfile(objectModelRoad()));  // object-model road
+    expectSameRun(mixedProfile());                                 // MAPI road
+    expectSameRun(withFaults(mixedProfile(), objectModelRoad()));  // object-model road
 }
 
 TEST(ServerMode, FailuresCrossProcessesAsTheyHappenInProcess) {
     // A MAPI call failing with a result, one yielding nothing, and an
     // object-model call failing with error information: the walk stops there.
-    expectSameRun(mixedProfile(Json::array({fault("IMAPIProp.GetProps", "0x80040102", 1),
-                                            nullResult("IMAPIProp.GetIDsFromNames", 2),
-                                            {{"operation", "_ContactItem.LastName"},
-                                             {"hresult", "0x80020009"},
-                                             {"call", 4},
-                                             {"description", "LastName is unavailable"}}})));
+    expectSameRun(withFaults(mixedProfile(), Json::array({fault("IMAPIProp.GetProps", "0x80040102", 1),
+                                                          nullResult("IMAPIProp.GetIDsFromNames", 2),
+                                                          {{"operation", "_ContactItem.LastName"},
+                                                           {"hresult", "0x80020009"},
+                                                           {"call", 4},
+                                                           {"description", "LastName is unavailable"}}})));
 }

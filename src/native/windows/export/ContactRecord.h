@@ -41,10 +41,7 @@ public:
     // writes. A failure inside leaves the array open.
     template <typename WriteEntries>
     void emailAddresses(WriteEntries&& writeEntries) {
-        text::writeOut("\"emailaddrs\":[");
-        JsonList entries;
-        writeEntries(entries);
-        text::writeOut("]");
+        writeList("\"emailaddrs\":[", writeEntries, "]");
     }
 
     // "firstname": a first name that is not empty.
@@ -55,9 +52,15 @@ public:
     // "phones": always, last, closing the record.
     template <typename WriteEntries>
     void phones(WriteEntries&& writeEntries) {
-        text::writeOut(",\"phones\":[");
+        writeList(",\"phones\":[", writeEntries, "]}");
+    }
+
+private:
+    template <typename WriteEntries>
+    static void writeList(std::string_view opening, WriteEntries& writeEntries, std::string_view closing) {
+        text::writeOut(opening);
         JsonList entries;
         writeEntries(entries);
-        text::writeOut("]}");
+        text::writeOut(closing);
     }
 };
