@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "UniqueHandle.h"
+#include "platform/UniqueHandle.h"
 
 namespace standin {
 
@@ -33,10 +33,10 @@ void journal(std::string_view line) {
         return;
     }
     // FILE_APPEND_DATA without FILE_WRITE_DATA: every write lands at the end.
-    UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
+    platform::UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return;
     }
     std::string record(line);

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "ProfileValues.h"
-#include "UniqueHandle.h"
 #include "Utf.h"
+#include "platform/UniqueHandle.h"
 
 namespace standin {
 
@@ -41,9 +41,9 @@ bool isAbsolute(const std::wstring& path) {
 }  // namespace
 
 std::vector<unsigned char> readWholeFile(const std::wstring& path) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
+    platform::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         throw ProfileError("cannot open " + utf16ToUtf8(path) + " (Win32 error " + std::to_string(GetLastError()) +
                            ")");
     }

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "LauncherError.h"
-#include "UniqueHandle.h"
 #include "Utf.h"
+#include "platform/UniqueHandle.h"
 
 #include <cstring>
 #include <vector>
@@ -52,10 +52,10 @@ std::wstring parentFolder(const std::wstring& path) {
 
 void writeNewFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
     createFolders(parentFolder(path));
-    standin::UniqueHandle file(
+    platform::UniqueFile file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (!file.valid() || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+    if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {
         throw LauncherError(win32Failure("cannot write " + standin::utf16ToUtf8(path)));
     }

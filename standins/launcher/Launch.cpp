@@ -6,8 +6,8 @@
 
 #include "CommandLine.h"
 #include "LauncherError.h"
-#include "UniqueHandle.h"
 #include "Utf.h"
+#include "platform/UniqueHandle.h"
 
 namespace launcher {
 
@@ -17,7 +17,7 @@ constexpr DWORD graceMilliseconds = 60000;
 constexpr DWORD samplingMilliseconds = 10;
 
 // An inheritable copy of a standard handle, or nothing when there is none.
-standin::UniqueHandle inheritableCopy(DWORD which) {
+platform::UniqueKernelHandle inheritableCopy(DWORD which) {
     const HANDLE handle = GetStdHandle(which);
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
         return {};
@@ -26,7 +26,7 @@ standin::UniqueHandle inheritableCopy(DWORD which) {
     if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE, DUPLICATE_SAME_ACCESS)) {
         return {};
     }
-    return standin::UniqueHandle(copy);
+    return platform::UniqueKernelHandle(copy);
 }
 
 // Waits for the process to end; with a PeakMemory, samples it meanwhile:
@@ -43,7 +43,7 @@ void waitForEnd(HANDLE process, PeakMemory* peak) {
 }
 
 // The processes in the job whose image has the given file name.
-std::vector<standin::UniqueHandle> processesNamed(HANDLE job, const std::wstring& fileName) {
+std::vector<platform::UniqueKernelHandle> processesNamed(HANDLE job, const std::wstring& fileName) {
     struct {
         JOBOBJECT_BASIC_PROCESS_ID_LIST list;
         ULONG_PTR more[255];
@@ -52,13 +52,14 @@ std::vector<standin::UniqueHandle> processesNamed(HANDLE job, const std::wstring
     if (!QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof ids, nullptr)) {
         throw LauncherError(win32Failure("cannot ask the job object for its processes"));
     }
-    std::vector<standin::UniqueHandle> found;
+    std::vector<platform::UniqueKernelHandle> found;
     for (DWORD n = 0; n < ids.list.NumberOfProcessIdsInList; ++n) {
-        standin::UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
-                                                  FALSE, static_cast<DWORD>(ids.list.ProcessIdList[n])));
+        platform::UniqueKernelHandle process(
+            OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
+                        static_cast<DWORD>(ids.list.ProcessIdList[n])));
         wchar_t image[MAX_PATH * 2];
         DWORD length = MAX_PATH * 2;
-        if (!process.valid() || !QueryFullProcessImageNameW(process.get(), 0, image, &length)) {
+        if (!process || !QueryFullProcessImageNameW(process.get(), 0, image, &length)) {
             continue;  // already gone
         }
         const std::wstring path(image, length);
@@ -73,7 +74,7 @@ std::vector<standin::UniqueHandle> processesNamed(HANDLE job, const std::wstring
 
 void waitForProcessesNamed(HANDLE job, const std::wstring& fileName) {
     const ULONGLONG deadline = GetTickCount64() + graceMilliseconds;
-    for (const standin::UniqueHandle& process : processesNamed(job, fileName)) {
+    for (const platform::UniqueKernelHandle& process : processesNamed(job, fileName)) {
         const ULONGLONG now = GetTickCount64();
         const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
         if (WaitForSingleObject(process.get(), left) != WAIT_OBJECT_0) {
@@ -87,9 +88,9 @@ void waitForProcessesNamed(HANDLE job, const std::wstring& fileName) {
 
 unsigned long runProgram(const std::wstring& program, const std::vector<std::wstring>& arguments,
                          std::vector<wchar_t> environment, const RunOptions& options) {
-    const standin::UniqueHandle input = inheritableCopy(STD_INPUT_HANDLE);
-    const standin::UniqueHandle output = inheritableCopy(STD_OUTPUT_HANDLE);
-    const standin::UniqueHandle error = inheritableCopy(STD_ERROR_HANDLE);
+    const platform::UniqueKernelHandle input = inheritableCopy(STD_INPUT_HANDLE);
+    const platform::UniqueKernelHandle output = inheritableCopy(STD_OUTPUT_HANDLE);
+    const platform::UniqueKernelHandle error = inheritableCopy(STD_ERROR_HANDLE);
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -99,24 +100,24 @@ unsigned long runProgram(const std::wstring& program, const std::vector<std::wst
     startup.hStdError = error.get();
 
     // The processes the program starts belong to its job, so that the run can find them.
-    standin::UniqueHandle job;
+    platform::UniqueKernelHandle job;
     if (!options.alsoWaitFor.empty()) {
         job.reset(CreateJobObjectW(nullptr, nullptr));
-        if (!job.valid()) {
+        if (!job) {
             throw LauncherError(win32Failure("cannot create a job object"));
         }
     }
 
     std::wstring commandLine = buildCommandLine(program, arguments);
     PROCESS_INFORMATION process{};
-    const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (job.valid() ? CREATE_SUSPENDED : 0);
+    const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (job ? CREATE_SUSPENDED : 0);
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, environment.data(), nullptr,
                         &startup, &process)) {
         throw LauncherError(win32Failure("cannot start " + standin::utf16ToUtf8(program)));
     }
-    const standin::UniqueHandle processHandle(process.hProcess);
-    const standin::UniqueHandle threadHandle(process.hThread);
-    if (job.valid()) {
+    const platform::UniqueKernelHandle processHandle(process.hProcess);
+    const platform::UniqueKernelHandle threadHandle(process.hThread);
+    if (job) {
         if (!AssignProcessToJobObject(job.get(), processHandle.get())) {
             TerminateProcess(processHandle.get(), 1);
             throw LauncherError(win32Failure("cannot put the program in its job"));
@@ -129,7 +130,7 @@ unsigned long runProgram(const std::wstring& program, const std::vector<std::wst
     if (!GetExitCodeProcess(processHandle.get(), &exitCode)) {
         throw LauncherError(win32Failure("cannot read the exit code"));
     }
-    if (job.valid()) {
+    if (job) {
         waitForProcessesNamed(job.get(), options.alsoWaitFor);
     }
     return exitCode;

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "LauncherError.h"
-#include "UniqueHandle.h"
 #include "Utf.h"
+#include "platform/UniqueHandle.h"
 
 namespace launcher {
 
@@ -25,10 +25,10 @@ bool PeakMemory::sample(HANDLE process) {
 void writeMemoryReport(const std::wstring& path, const PeakMemory& peak) {
     const std::string text = "peakWorkingSetBytes " + std::to_string(peak.workingSet) + "\npeakPagefileBytes " +
                              std::to_string(peak.pagefile) + "\n";
-    const standin::UniqueHandle file(
+    const platform::UniqueFile file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (!file.valid() || !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+    if (!file || !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
         written != text.size()) {
         throw LauncherError(win32Failure("cannot write the memory report " + standin::utf16ToUtf8(path)));
     }

@@ -7,6 +7,7 @@
 
 #include "LauncherError.h"
 #include "Utf.h"
+#include "platform/ComRef.h"
 #include "platform/OutlookDefinitions.h"
 
 namespace launcher {
@@ -26,31 +27,11 @@ void check(HRESULT result, const char* what) {
     }
 }
 
-// Releases a COM reference once.
-template <typename Interface>
-class Held {
-public:
-    Held() = default;
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    ~Held() {
-        if (pointer_ != nullptr) {
-            pointer_->Release();
-        }
-    }
-    Interface* operator->() const { return pointer_; }
-    Interface* get() const { return pointer_; }
-    Interface** out() { return &pointer_; }
-    void** outVoid() { return reinterpret_cast<void**>(&pointer_); }
-
-private:
-    Interface* pointer_ = nullptr;
-};
-
 void addDispinterface(ICreateTypeLib2* library, ITypeInfo* dispatchInfo, const outlook::OutlookInterface& what) {
     const std::wstring name = standin::utf8ToUtf16(what.name);
-    Held<ICreateTypeInfo> info;
-    check(library->CreateTypeInfo(const_cast<LPOLESTR>(name.c_str()), TKIND_DISPATCH, info.out()), "CreateTypeInfo");
+    platform::ComRef<ICreateTypeInfo> info;
+    check(library->CreateTypeInfo(const_cast<LPOLESTR>(name.c_str()), TKIND_DISPATCH, info.receive()),
+          "CreateTypeInfo");
     check(info->SetGuid(what.iid), "SetGuid");
     HREFTYPE dispatch = 0;
     check(info->AddRefTypeInfo(dispatchInfo, &dispatch), "AddRefTypeInfo");
@@ -61,13 +42,14 @@ void addDispinterface(ICreateTypeLib2* library, ITypeInfo* dispatchInfo, const o
 }  // namespace
 
 void registerOutlookTypeLibrary(const std::wstring& path) {
-    Held<ITypeLib> stdOle;
-    check(LoadRegTypeLib(stdOleId, 2, 0, LOCALE_NEUTRAL, stdOle.out()), "loading stdole2.tlb");
-    Held<ITypeInfo> dispatchInfo;
-    check(stdOle->GetTypeInfoOfGuid(IID_IDispatch, dispatchInfo.out()), "finding IDispatch");
+    platform::ComRef<ITypeLib> stdOle;
+    check(LoadRegTypeLib(stdOleId, 2, 0, LOCALE_NEUTRAL, stdOle.receive()), "loading stdole2.tlb");
+    platform::ComRef<ITypeInfo> dispatchInfo;
+    check(stdOle->GetTypeInfoOfGuid(IID_IDispatch, dispatchInfo.receive()), "finding IDispatch");
 
-    Held<ICreateTypeLib2> library;
-    check(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, path.c_str(), library.out()), "CreateTypeLib2");
+    platform::ComRef<ICreateTypeLib2> library;
+    check(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, path.c_str(), library.receive()),
+          "CreateTypeLib2");
     check(library->SetGuid(libraryId), "SetGuid");
     check(library->SetName(const_cast<LPOLESTR>(L"OutlookStandin")), "SetName");
     check(library->SetVersion(1, 0), "SetVersion");
@@ -77,8 +59,8 @@ void registerOutlookTypeLibrary(const std::wstring& path) {
     }
     check(library->SaveAllChanges(), "SaveAllChanges");
 
-    Held<ITypeLib> saved;
-    check(library->QueryInterface(IID_ITypeLib, saved.outVoid()), "QueryInterface");
+    platform::ComRef<ITypeLib> saved;
+    check(library.query(IID_ITypeLib, saved), "QueryInterface");
     check(RegisterTypeLib(saved.get(), const_cast<LPOLESTR>(path.c_str()), nullptr), "RegisterTypeLib");
 }
 

@@ -19,7 +19,7 @@ AddressEntry::AddressEntry(SessionPtr session, std::wstring name, const AddressB
         if (const HRESULT count = arguments.expectCount(0); FAILED(count)) {
             return count;
         }
-        setObject(result, createObject<PropertyAccessor>(this->session(), entry));
+        setObject(result, platform::makeComObject<PropertyAccessor>(this->session(), entry));
         return S_OK;
     });
 }

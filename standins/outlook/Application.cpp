@@ -18,7 +18,7 @@ Application::Application(SessionPtr session) : DispatchObject(std::move(session)
         if (CompareStringOrdinal(type.c_str(), -1, L"MAPI", -1, TRUE) != CSTR_EQUAL) {
             return E_INVALIDARG;  // Outlook has no other namespace
         }
-        setObject(result, createObject<NameSpace>(this->session()));
+        setObject(result, platform::makeComObject<NameSpace>(this->session()));
         return S_OK;
     });
     addMember("Version", ResultKind::Bstr, [this](const Arguments& arguments, VARIANT& result) {

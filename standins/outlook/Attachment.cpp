@@ -5,24 +5,24 @@
 #include <vector>
 
 #include "Results.h"
-#include "UniqueHandle.h"
+#include "platform/UniqueHandle.h"
 
 namespace outlook {
 
 namespace {
 
 // Files saved with "holdOpen": open, shared with no one, until the process ends.
-void holdUntilExit(standin::UniqueHandle file) {
+void holdUntilExit(platform::UniqueFile file) {
     static std::mutex mutex;
-    static std::vector<standin::UniqueHandle> held;
+    static std::vector<platform::UniqueFile> held;
     const std::lock_guard<std::mutex> lock(mutex);
     held.push_back(std::move(file));
 }
 
 HRESULT writeFile(const std::wstring& path, const AttachmentContent& content) {
-    standin::UniqueHandle file(
+    platform::UniqueFile file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
+    if (!file) {
         return HRESULT_FROM_WIN32(GetLastError());
     }
     const Bytes& bytes = content.bytes;

@@ -1,5 +1,6 @@
 #include "ClassFactory.h"
 
+#include <atomic>
 #include <memory>
 
 #include "Application.h"
@@ -19,29 +20,6 @@ std::atomic<long> locks{0};
 }  // namespace
 
 long ClassFactory::serverLocks() { return locks.load(); }
-
-HRESULT STDMETHODCALLTYPE ClassFactory::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    *object = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) {
-        return E_NOINTERFACE;
-    }
-    *object = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE ClassFactory::AddRef() { return ++references_; }
-
-ULONG STDMETHODCALLTYPE ClassFactory::Release() {
-    const ULONG remaining = --references_;
-    if (remaining == 0) {
-        delete this;
-    }
-    return remaining;
-}
 
 HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
     if (object == nullptr) {
@@ -64,10 +42,7 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID i
         // Creation cannot succeed without an object; "result": "null" refuses it.
         return fault->yieldsNull ? E_NOINTERFACE : reportFault(*fault, ApplicationInterface.iid, nullptr);
     }
-    Application* application = createObject<Application>(session);
-    const HRESULT result = application->QueryInterface(iid, object);
-    application->Release();
-    return result;
+    return platform::makeComObject<Application>(session)->QueryInterface(iid, object);
 }
 
 HRESULT STDMETHODCALLTYPE ClassFactory::LockServer(BOOL lock) {

@@ -2,13 +2,12 @@
 
 #include "AttachmentCollection.h"
 #include "ContactProperties.h"
-#include "ItemObjects.h"
 #include "MapiProperties.h"
 #include "Results.h"
 
 namespace outlook {
 
-ContactItem::ContactItem(SessionPtr session, size_t item) : DispatchObject(std::move(session), ContactItemInterface) {
+ContactItem::ContactItem(SessionPtr session, size_t item) : FolderItem(std::move(session), ContactItemInterface) {
     const Contact& contact = this->session()->profile().item(item).contact;
     for (std::string_view property : contactTextProperties) {
         addMember(property.data(), ResultKind::Bstr, [&contact, property](const Arguments& arguments, VARIANT& result) {
@@ -31,7 +30,7 @@ ContactItem::ContactItem(SessionPtr session, size_t item) : DispatchObject(std::
         if (const HRESULT count = arguments.expectCount(0); FAILED(count)) {
             return count;
         }
-        setObject(result, createObject<AttachmentCollection>(this->session(), item));
+        setObject(result, platform::makeComObject<AttachmentCollection>(this->session(), item));
         return S_OK;
     });
     addMember("MAPIOBJECT", ResultKind::Unknown, [this, item](const Arguments& arguments, VARIANT& result) {
@@ -41,20 +40,6 @@ ContactItem::ContactItem(SessionPtr session, size_t item) : DispatchObject(std::
         setUnknown(result, createMapiProperties(this->session(), item));
         return S_OK;
     });
-}
-
-bool ContactItem::answerQueryInterface(REFIID iid, void** object, HRESULT& answer) {
-    if (!IsEqualIID(iid, ContactItemInterface.iid)) {
-        return false;
-    }
-    *object = nullptr;
-    answer = contactInterfaceQuery(*session(), ContactItemInterface.iid);
-    if (SUCCEEDED(answer)) {
-        AddRef();
-        *object = static_cast<IDispatch*>(this);
-        answer = S_OK;
-    }
-    return true;
 }
 
 }  // namespace outlook

@@ -10,7 +10,7 @@ ContactsFolder::ContactsFolder(SessionPtr session) : DispatchObject(std::move(se
         if (const HRESULT count = arguments.expectCount(0); FAILED(count)) {
             return count;
         }
-        setObject(result, createObject<ItemCollection>(this->session()));
+        setObject(result, platform::makeComObject<ItemCollection>(this->session()));
         return S_OK;
     });
 }

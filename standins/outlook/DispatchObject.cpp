@@ -40,36 +40,8 @@ void DispatchObject::addMember(const char* name, ResultKind kind, Handler handle
     members_.push_back(Member{name, kind, std::move(handler)});
 }
 
-bool DispatchObject::answerQueryInterface(REFIID, void**, HRESULT&) { return false; }
-
-HRESULT STDMETHODCALLTYPE DispatchObject::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    *object = nullptr;
-    HRESULT answer = E_NOINTERFACE;
-    if (answerQueryInterface(iid, object, answer)) {
-        return answer;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, interface_.iid)) {
-        *object = static_cast<IDispatch*>(this);
-    } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
-        *object = static_cast<ISupportErrorInfo*>(this);
-    } else {
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE DispatchObject::AddRef() { return ++references_; }
-
-ULONG STDMETHODCALLTYPE DispatchObject::Release() {
-    const ULONG remaining = --references_;
-    if (remaining == 0) {
-        delete this;
-    }
-    return remaining;
+HRESULT DispatchObject::queryOtherInterface(REFIID iid, void** object) {
+    return IsEqualIID(iid, interface_.iid) ? handOut<IDispatch>(object) : E_NOINTERFACE;
 }
 
 HRESULT STDMETHODCALLTYPE DispatchObject::GetTypeInfoCount(UINT* count) {

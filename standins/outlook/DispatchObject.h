@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "Interfaces.h"
 #include "LiveObjects.h"
 #include "Session.h"
+#include "platform/ComObject.h"
 
 namespace outlook {
 
@@ -18,20 +18,13 @@ namespace outlook {
 // a null object, a null BSTR, or VT_EMPTY for plain values.
 enum class ResultKind { Object, Unknown, Bstr, Value };
 
-// Base of every Outlook object: reference counting, IDispatch by member name
-// (late binding only, no type information) and ISupportErrorInfo. Each call
-// of a member is the operation "<Interface>.<Member>": it is journaled and
-// may fail as the profile's faults say before the member itself runs.
-class DispatchObject : public IDispatch, public ISupportErrorInfo {
+// Base of every Outlook object: IDispatch by member name (late binding only,
+// no type information), ISupportErrorInfo, and its own Outlook interface's
+// IID answered as IDispatch. Each call of a member is the operation
+// "<Interface>.<Member>": it is journaled and may fail as the profile's
+// faults say before the member itself runs.
+class DispatchObject : public platform::ComObject<IDispatch, ISupportErrorInfo> {
 public:
-    DispatchObject(const DispatchObject&) = delete;
-    DispatchObject& operator=(const DispatchObject&) = delete;
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** typeInfo) override;
@@ -47,13 +40,12 @@ protected:
     using Handler = std::function<HRESULT(const Arguments& arguments, VARIANT& result)>;
 
     DispatchObject(SessionPtr session, const OutlookInterface& outlookInterface);
-    virtual ~DispatchObject() = default;
 
     void addMember(const char* name, ResultKind kind, Handler handler);
 
-    // Lets a class answer a QueryInterface before the common interfaces are
-    // considered; returns true when it has answered (the result in `answer`).
-    virtual bool answerQueryInterface(REFIID iid, void** object, HRESULT& answer);
+    // The object's own Outlook interface. Items override it for _ContactItem,
+    // whose query is an operation of its own ("item.QueryInterface").
+    HRESULT queryOtherInterface(REFIID iid, void** object) override;
 
     const SessionPtr& session() const { return session_; }
     const OutlookInterface& outlookInterface() const { return interface_; }
@@ -66,16 +58,9 @@ private:
     };
 
     LiveObject live_;
-    std::atomic<ULONG> references_{1};
     SessionPtr session_;
     const OutlookInterface& interface_;
     std::vector<Member> members_;
 };
-
-// Creates an object with one reference, owned by the caller.
-template <typename Object, typename... Arguments>
-Object* createObject(Arguments&&... arguments) {
-    return new Object(std::forward<Arguments>(arguments)...);
-}
 
 }  // namespace outlook

@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include "platform/ComRef.h"
+
 namespace outlook {
 
 namespace {
@@ -13,8 +15,8 @@ BSTR allocate(const Text& text) {
 }
 
 void setErrorInfo(const Fault& fault, const IID& interfaceId) {
-    ICreateErrorInfo* creator = nullptr;
-    if (FAILED(CreateErrorInfo(&creator))) {
+    platform::ComRef<ICreateErrorInfo> creator;
+    if (FAILED(CreateErrorInfo(creator.receive()))) {
         return;
     }
     creator->SetGUID(interfaceId);
@@ -22,12 +24,10 @@ void setErrorInfo(const Fault& fault, const IID& interfaceId) {
     BSTR description = allocate(fault.description);
     creator->SetDescription(description);
     SysFreeString(description);
-    IErrorInfo* info = nullptr;
-    if (SUCCEEDED(creator->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-        SetErrorInfo(0, info);
-        info->Release();
+    platform::ComRef<IErrorInfo> info;
+    if (SUCCEEDED(creator.query(IID_IErrorInfo, info))) {
+        SetErrorInfo(0, info.get());
     }
-    creator->Release();
 }
 
 }  // namespace

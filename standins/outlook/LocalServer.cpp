@@ -20,14 +20,19 @@
 #include "Interfaces.h"
 #include "Journal.h"
 #include "LiveObjects.h"
-#include "UniqueHandle.h"
+#include "platform/ComObject.h"
+#include "platform/ComRef.h"
+#include "platform/UniqueHandle.h"
 
 namespace {
 
+// A snapshot that cannot be taken is INVALID_HANDLE_VALUE.
+using UniqueSnapshot = platform::UniqueHandle<HANDLE, platform::CloseWith<CloseHandle>, -1>;
+
 // The process that started this one: the client that asked COM for the class.
-standin::UniqueHandle openClientProcess() {
-    const standin::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot.valid()) {
+platform::UniqueKernelHandle openClientProcess() {
+    const UniqueSnapshot snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) {
         return {};
     }
     const DWORD self = GetCurrentProcessId();
@@ -35,7 +40,7 @@ standin::UniqueHandle openClientProcess() {
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
         if (entry.th32ProcessID == self) {
-            return standin::UniqueHandle(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ParentProcessID));
+            return platform::UniqueKernelHandle(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ParentProcessID));
         }
     }
     return {};
@@ -76,22 +81,21 @@ private:
 // The class object, registered with COM for as long as this lives.
 class ClassRegistration {
 public:
-    ClassRegistration() : factory_(new outlook::ClassFactory()) {
-        result_ = CoRegisterClassObject(outlook::CLSID_OutlookApplication, factory_, CLSCTX_LOCAL_SERVER,
+    ClassRegistration() : factory_(platform::makeComObject<outlook::ClassFactory>()) {
+        result_ = CoRegisterClassObject(outlook::CLSID_OutlookApplication, factory_.get(), CLSCTX_LOCAL_SERVER,
                                         REGCLS_SINGLEUSE, &cookie_);
     }
     ~ClassRegistration() {
         if (SUCCEEDED(result_)) {
             CoRevokeClassObject(cookie_);
         }
-        factory_->Release();
     }
     ClassRegistration(const ClassRegistration&) = delete;
     ClassRegistration& operator=(const ClassRegistration&) = delete;
     HRESULT result() const { return result_; }
 
 private:
-    outlook::ClassFactory* factory_;
+    const platform::ComRef<outlook::ClassFactory> factory_;
     DWORD cookie_ = 0;
     HRESULT result_ = E_FAIL;
 };
@@ -99,23 +103,8 @@ private:
 // Answers SERVERCALL_REJECTED for a call to one of the stand-in's objects
 // (an IDispatch or Outlook interface method beyond IUnknown's) inside a busy
 // window; COM then fails the caller's call with RPC_E_CALL_REJECTED.
-class BusyServerFilter final : public IMessageFilter {
+class BusyServerFilter final : public platform::ComObject<IMessageFilter> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        *object = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IMessageFilter)) {
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IMessageFilter*>(this);
-        return S_OK;
-    }
-    // One instance, living as long as the server's apartment.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO* call) override {
         if (call != nullptr && callsObjectMember(*call) && outlook::busy::messageFilterTurnsAway()) {
             return SERVERCALL_REJECTED;
@@ -126,6 +115,8 @@ public:
     DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
 
 private:
+    ~BusyServerFilter() override = default;
+
     static bool callsObjectMember(const INTERFACEINFO& call) {
         constexpr WORD firstMethodAfterIUnknown = 3;
         if (call.wMethod < firstMethodAfterIUnknown) {
@@ -147,11 +138,8 @@ private:
 class FilterRegistration {
 public:
     explicit FilterRegistration(IMessageFilter* filter) {
-        IMessageFilter* previous = nullptr;
-        registered_ = SUCCEEDED(CoRegisterMessageFilter(filter, &previous));
-        if (previous != nullptr) {
-            previous->Release();
-        }
+        platform::ComRef<IMessageFilter> previous;
+        registered_ = SUCCEEDED(CoRegisterMessageFilter(filter, previous.receive()));
     }
     ~FilterRegistration() {
         if (registered_) {
@@ -175,8 +163,8 @@ std::string hex(HRESULT result) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const standin::UniqueHandle client = openClientProcess();
-    if (!client.valid()) {
+    const platform::UniqueKernelHandle client = openClientProcess();
+    if (!client) {
         standin::journal("server error: the client process cannot be found");
         return 1;
     }
@@ -185,8 +173,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         standin::journal("server error: CoInitializeEx failed with " + hex(apartment.result()));
         return 1;
     }
-    BusyServerFilter filter;
-    const FilterRegistration filterRegistration(&filter);
+    const FilterRegistration filterRegistration(platform::makeComObject<BusyServerFilter>().get());
     if (!filterRegistration.registered()) {
         standin::journal("server error: CoRegisterMessageFilter failed");
         return 1;

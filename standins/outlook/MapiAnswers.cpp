@@ -12,7 +12,6 @@ namespace outlook {
 
 namespace {
 
-constexpr HRESULT MAPI_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057L);
 constexpr HRESULT MAPI_E_NOT_ENOUGH_MEMORY = static_cast<HRESULT>(0x8007000EL);
 // IMAPIProp has no Outlook IID of its own; error information names the MAPI one.
 const IID& errorInterface = mapi::IID_IMAPIProp;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <exception>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +12,8 @@
 #include "platform/MapiDefinitions.h"
 
 namespace outlook {
+
+constexpr HRESULT MAPI_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057L);
 
 // One value of GetProps before it reaches the caller's MAPI buffer.
 struct PendingValue {
@@ -42,5 +46,19 @@ ValuesAnswer answerGetProps(const Session& session, size_t item, const mapi::SPr
 // MAPIFreeBuffer. MAPI_E_NOT_ENOUGH_MEMORY when the block cannot be had.
 HRESULT deliverTags(const TagsAnswer& answer, mapi::SPropTagArray** propTags);
 HRESULT deliverValues(const ValuesAnswer& answer, ULONG* valueCount, mapi::SPropValue** values);
+
+// Runs the answering of an IMAPIProp call and returns its result; what it
+// raises becomes the result instead: E_OUTOFMEMORY when memory ran short,
+// RPC_E_INVALID_DATA for a malformed message between the processes.
+template <typename Answering>
+HRESULT resultOfAnswering(Answering&& answering) noexcept {
+    try {
+        return answering();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (const std::exception&) {
+        return RPC_E_INVALID_DATA;
+    }
+}
 
 }  // namespace outlook

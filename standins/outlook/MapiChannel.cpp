@@ -2,45 +2,18 @@
 
 #include <oleauto.h>
 
-#include <atomic>
-#include <exception>
-
 #include "LiveObjects.h"
 #include "MapiAnswers.h"
 #include "MapiMessages.h"
+#include "platform/ComObject.h"
 
 namespace outlook {
 
 namespace {
 
-class MapiChannel final : public IDispatch {
+class MapiChannel final : public platform::ComObject<IDispatch> {
 public:
     MapiChannel(SessionPtr session, size_t item) : session_(std::move(session)), item_(item) {}
-    MapiChannel(const MapiChannel&) = delete;
-    MapiChannel& operator=(const MapiChannel&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        *object = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch)) {
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG remaining = --references_;
-        if (remaining == 0) {
-            delete this;
-        }
-        return remaining;
-    }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (count == nullptr) {
@@ -70,7 +43,7 @@ public:
         if (!messages::fromVariant(parameters->rgvarg[0], request)) {
             return DISP_E_TYPEMISMATCH;
         }
-        try {
+        return resultOfAnswering([&] {
             switch (dispId) {
             case channel::getIDsFromNames: {
                 messages::DecodedNames names(request);
@@ -84,24 +57,21 @@ public:
             }
             default: return DISP_E_MEMBERNOTFOUND;
             }
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (const std::exception&) {
-            return RPC_E_INVALID_DATA;
-        }
+        });
     }
 
 private:
-    ~MapiChannel() = default;
+    ~MapiChannel() override = default;
 
     LiveObject live_;
-    std::atomic<ULONG> references_{1};
     SessionPtr session_;
     size_t item_;
 };
 
 }  // namespace
 
-IDispatch* createMapiChannel(const SessionPtr& session, size_t item) { return new MapiChannel(session, item); }
+platform::ComRef<IDispatch> createMapiChannel(const SessionPtr& session, size_t item) {
+    return platform::makeComObject<MapiChannel>(session, item);
+}
 
 }  // namespace outlook

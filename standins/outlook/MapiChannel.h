@@ -4,6 +4,7 @@
 #include <oaidl.h>
 
 #include "Session.h"
+#include "platform/ComRef.h"
 
 namespace outlook {
 
@@ -18,7 +19,6 @@ constexpr DISPID getIDsFromNames = 1;
 constexpr DISPID getProps = 2;
 }  // namespace channel
 
-// The caller owns the one reference.
-IDispatch* createMapiChannel(const SessionPtr& session, size_t item);
+platform::ComRef<IDispatch> createMapiChannel(const SessionPtr& session, size_t item);
 
 }  // namespace outlook

@@ -1,71 +1,18 @@
 #include "MapiProperties.h"
 
-#include <atomic>
-
 #include "BusyWindows.h"
+#include "ContactMapiProp.h"
 #include "Interfaces.h"
 #include "LiveObjects.h"
-#include "MapiAnswers.h"
 #include "MapiChannel.h"
-#include "MapiPropBase.h"
 
 namespace outlook {
 
 namespace {
 
-class MapiProperties final : public MapiPropBase, public IMarshal {
+class MapiProperties final : public ContactMapiProp {
 public:
     MapiProperties(SessionPtr session, size_t item) : session_(std::move(session)), item_(item) {}
-    MapiProperties(const MapiProperties&) = delete;
-    MapiProperties& operator=(const MapiProperties&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        *object = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, mapi::IID_IMAPIProp)) {
-            *object = static_cast<mapi::IMAPIProp*>(this);
-        } else if (IsEqualIID(iid, IID_IMarshal)) {
-            *object = static_cast<IMarshal*>(this);
-        } else {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG remaining = --references_;
-        if (remaining == 0) {
-            delete this;
-        }
-        return remaining;
-    }
-
-    HRESULT STDMETHODCALLTYPE GetIDsFromNames(ULONG nameCount, mapi::MAPINAMEID** names, ULONG,
-                                              mapi::SPropTagArray** propTags) override {
-        if (busy::objectTurnsAway()) {
-            return RPC_E_CALL_REJECTED;
-        }
-        if (propTags == nullptr) {
-            return MAPI_E_INVALID_PARAMETER;
-        }
-        return deliverTags(answerGetIDsFromNames(*session_, nameCount, names), propTags);
-    }
-
-    HRESULT STDMETHODCALLTYPE GetProps(mapi::SPropTagArray* propTags, ULONG, ULONG* valueCount,
-                                       mapi::SPropValue** values) override {
-        if (busy::objectTurnsAway()) {
-            return RPC_E_CALL_REJECTED;
-        }
-        if (valueCount == nullptr || values == nullptr) {
-            return MAPI_E_INVALID_PARAMETER;
-        }
-        return deliverValues(answerGetProps(*session_, item_, propTags), valueCount, values);
-    }
 
     // IMarshal: the marshalled form is a MapiChannel in the standard form.
     HRESULT STDMETHODCALLTYPE GetUnmarshalClass(REFIID, void*, DWORD, void*, DWORD, CLSID* clsid) override {
@@ -78,18 +25,14 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetMarshalSizeMax(REFIID, void*, DWORD context, void* contextData, DWORD flags,
                                                 DWORD* size) override {
-        IDispatch* channel = createMapiChannel(session_, item_);
-        const HRESULT result = CoGetMarshalSizeMax(size, IID_IDispatch, channel, context, contextData, flags);
-        channel->Release();
-        return result;
+        const platform::ComRef<IDispatch> channel = createMapiChannel(session_, item_);
+        return CoGetMarshalSizeMax(size, IID_IDispatch, channel.get(), context, contextData, flags);
     }
 
     HRESULT STDMETHODCALLTYPE MarshalInterface(IStream* stream, REFIID, void*, DWORD context, void* contextData,
                                                DWORD flags) override {
-        IDispatch* channel = createMapiChannel(session_, item_);
-        const HRESULT result = CoMarshalInterface(stream, IID_IDispatch, channel, context, contextData, flags);
-        channel->Release();
-        return result;
+        const platform::ComRef<IDispatch> channel = createMapiChannel(session_, item_);
+        return CoMarshalInterface(stream, IID_IDispatch, channel.get(), context, contextData, flags);
     }
 
     HRESULT STDMETHODCALLTYPE UnmarshalInterface(IStream*, REFIID, void** object) override {
@@ -106,16 +49,26 @@ public:
 private:
     ~MapiProperties() override = default;
 
+    // In process, the object itself turns calls away in a busy window.
+    HRESULT admitCall() override { return busy::objectTurnsAway() ? RPC_E_CALL_REJECTED : S_OK; }
+
+    TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override {
+        return answerGetIDsFromNames(*session_, nameCount, names);
+    }
+
+    ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) override {
+        return answerGetProps(*session_, item_, propTags);
+    }
+
     LiveObject live_;
-    std::atomic<ULONG> references_{1};
     SessionPtr session_;
     size_t item_;
 };
 
 }  // namespace
 
-IUnknown* createMapiProperties(const SessionPtr& session, size_t item) {
-    return static_cast<mapi::IMAPIProp*>(new MapiProperties(session, item));
+platform::ComRef<mapi::IMAPIProp> createMapiProperties(const SessionPtr& session, size_t item) {
+    return platform::makeComObject<MapiProperties>(session, item);
 }
 
 }  // namespace outlook

@@ -2,15 +2,11 @@
 
 #include <oleauto.h>
 
-#include <atomic>
-#include <exception>
-
+#include "ContactMapiProp.h"
 #include "Interfaces.h"
 #include "LiveObjects.h"
-#include "MapiAnswers.h"
 #include "MapiChannel.h"
 #include "MapiMessages.h"
-#include "MapiPropBase.h"
 
 namespace outlook {
 
@@ -39,73 +35,9 @@ HRESULT exchange(IDispatch* channel, DISPID method, const Bytes& request, Bytes&
     return result;
 }
 
-class MapiPropertiesProxy final : public MapiPropBase, public IMarshal {
+class MapiPropertiesProxy final : public ContactMapiProp {
 public:
     MapiPropertiesProxy() = default;
-    MapiPropertiesProxy(const MapiPropertiesProxy&) = delete;
-    MapiPropertiesProxy& operator=(const MapiPropertiesProxy&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        *object = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, mapi::IID_IMAPIProp)) {
-            *object = static_cast<mapi::IMAPIProp*>(this);
-        } else if (IsEqualIID(iid, IID_IMarshal)) {
-            *object = static_cast<IMarshal*>(this);
-        } else {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG remaining = --references_;
-        if (remaining == 0) {
-            delete this;
-        }
-        return remaining;
-    }
-
-    HRESULT STDMETHODCALLTYPE GetIDsFromNames(ULONG nameCount, mapi::MAPINAMEID** names, ULONG,
-                                              mapi::SPropTagArray** propTags) override {
-        if (propTags == nullptr) {
-            return MAPI_E_INVALID_PARAMETER;
-        }
-        *propTags = nullptr;
-        try {
-            Bytes answer;
-            const HRESULT sent =
-                exchange(channel_, channel::getIDsFromNames, messages::encodeNames(nameCount, names), answer);
-            return FAILED(sent) ? sent : deliverTags(messages::decodeTagsAnswer(answer), propTags);
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (const std::exception&) {
-            return RPC_E_INVALID_DATA;
-        }
-    }
-
-    HRESULT STDMETHODCALLTYPE GetProps(mapi::SPropTagArray* propTags, ULONG, ULONG* valueCount,
-                                       mapi::SPropValue** values) override {
-        if (valueCount == nullptr || values == nullptr) {
-            return MAPI_E_INVALID_PARAMETER;
-        }
-        *valueCount = 0;
-        *values = nullptr;
-        try {
-            Bytes answer;
-            const HRESULT sent = exchange(channel_, channel::getProps, messages::encodeTags(propTags), answer);
-            return FAILED(sent) ? sent : deliverValues(messages::decodeValuesAnswer(answer), valueCount, values);
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (const std::exception&) {
-            return RPC_E_INVALID_DATA;
-        }
-    }
 
     // IMarshal: only the unmarshalling end is served; a proxy is not passed on.
     HRESULT STDMETHODCALLTYPE GetUnmarshalClass(REFIID, void*, DWORD, void*, DWORD, CLSID*) override {
@@ -123,12 +55,13 @@ public:
             return E_POINTER;
         }
         *object = nullptr;
-        if (channel_ != nullptr) {
+        if (channel_) {
             return E_UNEXPECTED;
         }
-        const HRESULT result = CoUnmarshalInterface(stream, IID_IDispatch, reinterpret_cast<void**>(&channel_));
+        const HRESULT result =
+            CoUnmarshalInterface(stream, IID_IDispatch, reinterpret_cast<void**>(channel_.receive()));
         if (FAILED(result)) {
-            channel_ = nullptr;
+            channel_.detach();  // COM leaves no reference on failure
             return result;
         }
         return QueryInterface(iid, object);
@@ -139,40 +72,28 @@ public:
     HRESULT STDMETHODCALLTYPE DisconnectObject(DWORD) override { return S_OK; }
 
 private:
-    ~MapiPropertiesProxy() override {
-        if (channel_ != nullptr) {
-            channel_->Release();
-        }
+    ~MapiPropertiesProxy() override = default;
+
+    // The server answers, or its message filter turns the call away.
+    TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override {
+        Bytes answer;
+        const HRESULT sent =
+            exchange(channel_.get(), channel::getIDsFromNames, messages::encodeNames(nameCount, names), answer);
+        return FAILED(sent) ? TagsAnswer{sent, std::nullopt} : messages::decodeTagsAnswer(answer);
+    }
+
+    ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) override {
+        Bytes answer;
+        const HRESULT sent = exchange(channel_.get(), channel::getProps, messages::encodeTags(propTags), answer);
+        return FAILED(sent) ? ValuesAnswer{sent, std::nullopt} : messages::decodeValuesAnswer(answer);
     }
 
     LiveObject live_;
-    std::atomic<ULONG> references_{1};
-    IDispatch* channel_ = nullptr;
+    platform::ComRef<IDispatch> channel_;
 };
 
-class ProxyClassFactory final : public IClassFactory {
+class ProxyClassFactory final : public platform::ComObject<IClassFactory> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        *object = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) {
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG remaining = --references_;
-        if (remaining == 0) {
-            delete this;
-        }
-        return remaining;
-    }
-
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         if (object == nullptr) {
             return E_POINTER;
@@ -181,27 +102,20 @@ public:
         if (outer != nullptr) {
             return CLASS_E_NOAGGREGATION;
         }
-        auto* proxy = new MapiPropertiesProxy();
-        const HRESULT result = proxy->QueryInterface(iid, object);
-        proxy->Release();
-        return result;
+        return platform::makeComObject<MapiPropertiesProxy>()->QueryInterface(iid, object);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
 private:
-    ~ProxyClassFactory() = default;
+    ~ProxyClassFactory() override = default;
 
     LiveObject live_;
-    std::atomic<ULONG> references_{1};
 };
 
 }  // namespace
 
 HRESULT getMapiPropertiesProxyClassObject(REFIID iid, void** object) {
-    auto* factory = new ProxyClassFactory();
-    const HRESULT result = factory->QueryInterface(iid, object);
-    factory->Release();
-    return result;
+    return platform::makeComObject<ProxyClassFactory>()->QueryInterface(iid, object);
 }
 
 }  // namespace outlook

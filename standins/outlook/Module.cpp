@@ -65,10 +65,7 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** obje
         return CLASS_E_CLASSNOTAVAILABLE;
     }
     servesApplication = true;
-    auto* factory = new outlook::ClassFactory();
-    const HRESULT result = factory->QueryInterface(iid, object);
-    factory->Release();
-    return result;
+    return platform::makeComObject<outlook::ClassFactory>()->QueryInterface(iid, object);
 }
 
 HRESULT STDAPICALLTYPE DllCanUnloadNow() {

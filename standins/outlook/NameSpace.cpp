@@ -23,7 +23,7 @@ NameSpace::NameSpace(SessionPtr session) : DispatchObject(std::move(session), Na
         if (folder != olFolderContacts) {
             return E_INVALIDARG;  // the profile holds only the contacts folder
         }
-        setObject(result, createObject<ContactsFolder>(this->session()));
+        setObject(result, platform::makeComObject<ContactsFolder>(this->session()));
         return S_OK;
     });
     addMember("CreateRecipient", ResultKind::Object, [this](const Arguments& arguments, VARIANT& result) {
@@ -35,7 +35,7 @@ NameSpace::NameSpace(SessionPtr session) : DispatchObject(std::move(session), Na
         if (FAILED(outcome)) {
             return outcome;
         }
-        setObject(result, createObject<Recipient>(this->session(), std::move(name)));
+        setObject(result, platform::makeComObject<Recipient>(this->session(), std::move(name)));
         return S_OK;
     });
 }

@@ -33,7 +33,7 @@ Recipient::Recipient(SessionPtr session, std::wstring name) : DispatchObject(std
                       return count;
                   }
                   const AddressBookEntry* resolved = entry != nullptr && entry->resolves ? entry : nullptr;
-                  setObject(result, createObject<AddressEntry>(this->session(), name, resolved));
+                  setObject(result, platform::makeComObject<AddressEntry>(this->session(), name, resolved));
                   return S_OK;
               });
 }

@@ -4,14 +4,14 @@
 
 namespace outlook {
 
-void setObject(VARIANT& result, IDispatch* object) {
+void setObject(VARIANT& result, platform::ComRef<IDispatch> object) {
     result.vt = VT_DISPATCH;
-    result.pdispVal = object;
+    result.pdispVal = object.detach();
 }
 
-void setUnknown(VARIANT& result, IUnknown* object) {
+void setUnknown(VARIANT& result, platform::ComRef<IUnknown> object) {
     result.vt = VT_UNKNOWN;
-    result.punkVal = object;
+    result.punkVal = object.detach();
 }
 
 void setText(VARIANT& result, const Text& text) {

@@ -4,13 +4,14 @@
 #include <oaidl.h>
 
 #include "Profile.h"
+#include "platform/ComRef.h"
 
 namespace outlook {
 
 // Fill an empty VARIANT with a member's result. Object results take over the
-// reference the caller passes in.
-void setObject(VARIANT& result, IDispatch* object);
-void setUnknown(VARIANT& result, IUnknown* object);
+// reference passed in.
+void setObject(VARIANT& result, platform::ComRef<IDispatch> object);
+void setUnknown(VARIANT& result, platform::ComRef<IUnknown> object);
 void setText(VARIANT& result, const Text& text);  // no text: a null BSTR
 void setLong(VARIANT& result, LONG value);
 void setBool(VARIANT& result, bool value);

@@ -12,25 +12,6 @@ constexpr DWORD cancelCall = static_cast<DWORD>(-1);
 
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE BusyMessageFilter::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IMessageFilter)) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    *object = static_cast<IMessageFilter*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE BusyMessageFilter::AddRef() { return ++references; }
-
-ULONG STDMETHODCALLTYPE BusyMessageFilter::Release() {
-    const ULONG remaining = --references;
-    if (remaining == 0) delete this;
-    return remaining;
-}
-
 DWORD STDMETHODCALLTYPE BusyMessageFilter::HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO*) {
     return SERVERCALL_ISHANDLED;
 }
@@ -44,8 +25,12 @@ DWORD STDMETHODCALLTYPE BusyMessageFilter::RetryRejectedCall(HTASK, DWORD tickCo
 DWORD STDMETHODCALLTYPE BusyMessageFilter::MessagePending(HTASK, DWORD, DWORD) { return PENDINGMSG_WAITDEFPROCESS; }
 
 MessageFilterRegistration::MessageFilterRegistration() noexcept {
-    const ComRef<IMessageFilter> filter = ComRef<IMessageFilter>::adopt(new (std::nothrow) BusyMessageFilter());
-    if (!filter) return;
+    ComRef<BusyMessageFilter> filter;
+    try {
+        filter = makeComObject<BusyMessageFilter>();
+    } catch (const std::bad_alloc&) {
+        return;  // the calls keep COM's default handling
+    }
     registered = SUCCEEDED(CoRegisterMessageFilter(filter.get(), previous.receive()));
 }
 

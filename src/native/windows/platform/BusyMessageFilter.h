@@ -1,10 +1,9 @@
 #pragma once
 
+#include "platform/ComObject.h"
 #include "platform/ComRef.h"
 
 #include <objidl.h>
-
-#include <atomic>
 
 namespace platform {
 
@@ -14,15 +13,9 @@ namespace platform {
 // after the pause, or give up once the deadline has passed since the call
 // was first made. SERVERCALL_REJECTED is given up at once. Incoming calls
 // and pending messages keep COM's default handling.
-class BusyMessageFilter final : public IMessageFilter {
+class BusyMessageFilter final : public ComObject<IMessageFilter> {
 public:
     BusyMessageFilter() noexcept = default;
-    BusyMessageFilter(const BusyMessageFilter&) = delete;
-    BusyMessageFilter& operator=(const BusyMessageFilter&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD callType, HTASK caller, DWORD tickCount,
                                                INTERFACEINFO* interfaceInfo) override;
@@ -30,9 +23,7 @@ public:
     DWORD STDMETHODCALLTYPE MessagePending(HTASK callee, DWORD tickCount, DWORD pendingType) override;
 
 private:
-    ~BusyMessageFilter() = default;
-
-    std::atomic<ULONG> references{1};
+    ~BusyMessageFilter() override = default;
 };
 
 // A BusyMessageFilter registered on this thread's apartment for as long as

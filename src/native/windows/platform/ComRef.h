@@ -4,6 +4,7 @@
 #include <unknwn.h>
 
 #include <cstddef>
+#include <type_traits>
 #include <utility>
 
 namespace platform {
@@ -24,6 +25,10 @@ public:
     explicit ComRef(Interface* pointer) noexcept : held(pointer) { addRef(); }
     ComRef(const ComRef& other) noexcept : held(other.held) { addRef(); }
     ComRef(ComRef&& other) noexcept : held(std::exchange(other.held, nullptr)) {}
+    // Takes over the reference of one to a type that converts implicitly,
+    // such as an object's class to one of its interfaces.
+    template <typename Other, typename = std::enable_if_t<std::is_convertible_v<Other*, Interface*>>>
+    ComRef(ComRef<Other>&& other) noexcept : held(other.detach()) {}
     ~ComRef() { release(); }
 
     ComRef& operator=(const ComRef& other) noexcept {
@@ -41,6 +46,9 @@ public:
         ref.held = pointer;
         return ref;
     }
+
+    // Gives up the reference held, for a caller that takes it over.
+    Interface* detach() noexcept { return std::exchange(held, nullptr); }
 
     void reset() noexcept { ComRef().swap(*this); }
     void swap(ComRef& other) noexcept { std::swap(held, other.held); }

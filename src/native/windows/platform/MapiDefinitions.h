@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <unknwn.h>
 
+#include "platform/InterfaceId.h"
+
 namespace mapi {
 
 constexpr ULONG MAPI_INIT_VERSION = 0;
@@ -107,3 +109,11 @@ using MAPILOGONEX = HRESULT(STDAPICALLTYPE*)(ULONG_PTR uiParam, LPWSTR profileNa
                                              void** session);
 
 }  // namespace mapi
+
+// IMAPIProp's IID where an interface's IID is looked up by its type.
+namespace platform {
+template <>
+struct InterfaceId<mapi::IMAPIProp> {
+    static const IID& value() noexcept { return mapi::IID_IMAPIProp; }
+};
+}  // namespace platform

@@ -1,0 +1,20 @@
+#include "FolderItem.h"
+
+#include "ErrorReporting.h"
+
+namespace outlook {
+
+HRESULT FolderItem::queryOtherInterface(REFIID iid, void** object) {
+    if (IsEqualIID(iid, ContactItemInterface.iid)) {
+        if (const Fault* fault = session()->call("item.QueryInterface")) {
+            const HRESULT result =
+                fault->yieldsNull ? E_NOINTERFACE : reportFault(*fault, outlookInterface().iid, nullptr);
+            if (FAILED(result)) {
+                return result;
+            }
+        }
+    }
+    return DispatchObject::queryOtherInterface(iid, object);
+}
+
+}  // namespace outlook
