@@ -49,22 +49,8 @@ HRESULT writeFile(const std::wstring& path, const AttachmentContent& content) {
 Attachment::Attachment(SessionPtr session, size_t item, size_t attachment)
     : DispatchObject(std::move(session), AttachmentInterface) {
     const AttachmentContent& content = this->session()->profile().item(item).contact.attachments[attachment];
-    addMember("FileName", ResultKind::Bstr, [&content](const Arguments& arguments, VARIANT& result) {
-        if (const HRESULT count = arguments.expectCount(0); FAILED(count)) {
-            return count;
-        }
-        setText(result, content.fileName);
-        return S_OK;
-    });
-    addMember("SaveAsFile", ResultKind::Value, [&content](const Arguments& arguments, VARIANT&) {
-        std::wstring path;
-        HRESULT outcome = arguments.expectCount(1);
-        if (SUCCEEDED(outcome)) {
-            outcome = arguments.text(0, path);
-        }
-        if (FAILED(outcome)) {
-            return outcome;
-        }
+    addProperty("FileName", ResultKind::Bstr, [&content](VARIANT& result) { setText(result, content.fileName); });
+    addTextMethod("SaveAsFile", ResultKind::Value, [&content](const std::wstring& path, VARIANT&) {
         if (path.empty() || path.find(L'\0') != std::wstring::npos) {
             return E_INVALIDARG;
         }

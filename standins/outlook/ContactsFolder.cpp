@@ -6,12 +6,8 @@
 namespace outlook {
 
 ContactsFolder::ContactsFolder(SessionPtr session) : DispatchObject(std::move(session), FolderInterface) {
-    addMember("Items", ResultKind::Object, [this](const Arguments& arguments, VARIANT& result) {
-        if (const HRESULT count = arguments.expectCount(0); FAILED(count)) {
-            return count;
-        }
+    addProperty("Items", ResultKind::Object, [this](VARIANT& result) {
         setObject(result, platform::makeComObject<ItemCollection>(this->session()));
-        return S_OK;
     });
 }
 

@@ -40,6 +40,40 @@ void DispatchObject::addMember(const char* name, ResultKind kind, Handler handle
     members_.push_back(Member{name, kind, std::move(handler)});
 }
 
+void DispatchObject::addProperty(const char* name, ResultKind kind, std::function<void(VARIANT& result)> get) {
+    addMember(name, kind, [get = std::move(get)](const Arguments& arguments, VARIANT& result) {
+        if (const HRESULT count = arguments.expectCount(0); FAILED(count)) {
+            return count;
+        }
+        get(result);
+        return S_OK;
+    });
+}
+
+void DispatchObject::addTextMethod(const char* name, ResultKind kind,
+                                   std::function<HRESULT(const std::wstring& argument, VARIANT& result)> call) {
+    addMember(name, kind, [call = std::move(call)](const Arguments& arguments, VARIANT& result) {
+        std::wstring argument;
+        HRESULT outcome = arguments.expectCount(1);
+        if (SUCCEEDED(outcome)) {
+            outcome = arguments.text(0, argument);
+        }
+        return FAILED(outcome) ? outcome : call(argument, result);
+    });
+}
+
+void DispatchObject::addIntegerMethod(const char* name, ResultKind kind,
+                                      std::function<HRESULT(LONG argument, VARIANT& result)> call) {
+    addMember(name, kind, [call = std::move(call)](const Arguments& arguments, VARIANT& result) {
+        LONG argument = 0;
+        HRESULT outcome = arguments.expectCount(1);
+        if (SUCCEEDED(outcome)) {
+            outcome = arguments.integer(0, argument);
+        }
+        return FAILED(outcome) ? outcome : call(argument, result);
+    });
+}
+
 HRESULT DispatchObject::queryOtherInterface(REFIID iid, void** object) {
     return IsEqualIID(iid, interface_.iid) ? handOut<IDispatch>(object) : E_NOINTERFACE;
 }

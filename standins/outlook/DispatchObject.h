@@ -4,6 +4,7 @@
 #include <oaidl.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "Arguments.h"
@@ -37,11 +38,16 @@ public:
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
 
 protected:
-    using Handler = std::function<HRESULT(const Arguments& arguments, VARIANT& result)>;
-
     DispatchObject(SessionPtr session, const OutlookInterface& outlookInterface);
 
-    void addMember(const char* name, ResultKind kind, Handler handler);
+    // A property, or a method without arguments: `get` sets the result.
+    void addProperty(const char* name, ResultKind kind, std::function<void(VARIANT& result)> get);
+    // A method of one text argument (VT_BSTR).
+    void addTextMethod(const char* name, ResultKind kind,
+                       std::function<HRESULT(const std::wstring& argument, VARIANT& result)> call);
+    // A method of one integer argument (VT_I4 or VT_INT).
+    void addIntegerMethod(const char* name, ResultKind kind,
+                          std::function<HRESULT(LONG argument, VARIANT& result)> call);
 
     // The object's own Outlook interface. Items override it for _ContactItem,
     // whose query is an operation of its own ("item.QueryInterface").
@@ -51,6 +57,10 @@ protected:
     const OutlookInterface& outlookInterface() const { return interface_; }
 
 private:
+    using Handler = std::function<HRESULT(const Arguments& arguments, VARIANT& result)>;
+
+    void addMember(const char* name, ResultKind kind, Handler handler);
+
     struct Member {
         const char* name;
         ResultKind kind;

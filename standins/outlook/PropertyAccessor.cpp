@@ -11,15 +11,7 @@ constexpr HRESULT propertyNotFound = static_cast<HRESULT>(0x8004010FL);
 
 PropertyAccessor::PropertyAccessor(SessionPtr session, const AddressBookEntry* entry)
     : DispatchObject(std::move(session), PropertyAccessorInterface) {
-    addMember("GetProperty", ResultKind::Bstr, [entry](const Arguments& arguments, VARIANT& result) {
-        std::wstring schema;
-        HRESULT outcome = arguments.expectCount(1);
-        if (SUCCEEDED(outcome)) {
-            outcome = arguments.text(0, schema);
-        }
-        if (FAILED(outcome)) {
-            return outcome;
-        }
+    addTextMethod("GetProperty", ResultKind::Bstr, [entry](const std::wstring& schema, VARIANT& result) {
         if (CompareStringOrdinal(schema.c_str(), static_cast<int>(schema.size()), smtpAddressSchema, -1, TRUE) !=
             CSTR_EQUAL) {
             return propertyNotFound;
