@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
@@ -153,7 +154,9 @@ Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::strin
 
 }  // namespace
 
-RunResult run(const Json& profile, const RunOptions& options) {
+namespace {
+
+RunResult runOnce(const Json& profile, const RunOptions& options) {
     RunResult result;
     result.folder = makeTestFolder();
     const std::string profilePath = result.folder + "/profile.json";
@@ -173,6 +176,27 @@ RunResult run(const Json& profile, const RunOptions& options) {
     result.journal = splitJournal(readFile(journalPath));
     for (const std::string& line : result.journal) {
         if (line.rfind("profile error", 0) == 0) throw std::runtime_error("the stand-in refused the profile: " + line);
+    }
+    return result;
+}
+
+// Wine itself failed to start the run (the loader's 127, or the launcher's
+// 125 when it cannot start the exporter): the exporter never ran, so no
+// stand-in object was created and the journal is empty.
+bool stageFailedToStart(const RunResult& result) {
+    const bool launcherCannotStart =
+        result.exitCode == 125 && result.err.rfind("standin-launcher: cannot start", 0) == 0;
+    return result.journal.empty() && !result.hung && (result.exitCode == 127 || launcherCannotStart);
+}
+
+}  // namespace
+
+RunResult run(const Json& profile, const RunOptions& options) {
+    RunResult result = runOnce(profile, options);
+    if (stageFailedToStart(result)) {
+        std::cerr << "e2e: Wine did not start the exporter (exit code " << result.exitCode << ", \"" << result.err
+                  << "\"); running it again\n";
+        result = runOnce(profile, options);
     }
     return result;
 }
