@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "JobProcesses.h"
 #include "LauncherError.h"
 #include "Utf.h"
 #include "platform/UniqueHandle.h"
@@ -44,19 +45,10 @@ void waitForEnd(HANDLE process, PeakMemory* peak) {
 
 // The processes in the job whose image has the given file name.
 std::vector<platform::UniqueKernelHandle> processesNamed(HANDLE job, const std::wstring& fileName) {
-    struct {
-        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
-        ULONG_PTR more[255];
-    } ids{};
-    ids.list.NumberOfAssignedProcesses = 256;
-    if (!QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof ids, nullptr)) {
-        throw LauncherError(win32Failure("cannot ask the job object for its processes"));
-    }
     std::vector<platform::UniqueKernelHandle> found;
-    for (DWORD n = 0; n < ids.list.NumberOfProcessIdsInList; ++n) {
+    for (const DWORD id : jobProcessIds(job)) {
         platform::UniqueKernelHandle process(
-            OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
-                        static_cast<DWORD>(ids.list.ProcessIdList[n])));
+            OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id));
         wchar_t image[MAX_PATH * 2];
         DWORD length = MAX_PATH * 2;
         if (!process || !QueryFullProcessImageNameW(process.get(), 0, image, &length)) {

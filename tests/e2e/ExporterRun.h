@@ -36,7 +36,12 @@ struct RunResult {
     std::size_t indexOf(const std::string& line) const;
 };
 
+// A run that Wine did not start (now and then, on a busy machine: the
+// exporter never ran) is made again, at most twice, and said so on standard
+// output.
 RunResult run(const Json& profile, const RunOptions& options = {});
+// How many runs of this process were made again.
+std::size_t runsMadeAgain();
 RunResult run(const Json& profile, std::vector<std::string> arguments);
 
 // Where the builds are: CONTACT_EXPORTER_BUILD_ROOT, or build/ in the checkout.

@@ -11,16 +11,38 @@
 // Absorbed failures, whose output is the clean output with one change:
 // - no MAPI object, or a failing GetIDsFromNames or GetProps: that contact's
 //   e-mail array is empty, the export goes on;
-// - an item that is no object or not a contact: it is skipped, the export goes on.
+// - an item that is no object or not a contact: it is skipped, the export goes on;
+// - against the local server, any failed query for _ContactItem: Wine's COM
+//   proxy reports a remote QueryInterface that yields no interface as
+//   E_NOINTERFACE whatever the server answered, so the exporter sees an item
+//   that is not a contact and skips it.
+//
+// The same sweep runs against the local server ("server": "local"), where
+// every call crosses processes as it does with Outlook. There the exporter's
+// proxies are all released when it uninitializes COM, so the count of live
+// objects that matters is the server's: objects its client never released,
+// journaled once the exporter has ended.
+//
+// Busy at every step (BusySweep): for each operation of the profile, one run
+// in which the server turns the next one to three calls away, as a busy
+// Outlook does, once the operations before that operation's first call have
+// run. The exporter waits each stretch out: standard output is the clean
+// run's byte for byte, and so is the journal without its "rejected" lines.
 //
 // FAULT_SWEEP=full sweeps every call; by default the first, second, middle
-// and last two calls of each operation are swept.
+// and last two calls of each operation are swept in process, and against the
+// local server (slow, and a run there has the Wine prefix to itself) the
+// first call of each operation that yields an object, and of the MAPI
+// object's two methods, on the MAPI road. FAULT_SWEEP=full makes a busy run
+// of every operation on both servers; by default every fourth operation is
+// made busy, in process.
 
 #include "ExporterRun.h"
 #include "ReferenceBase64.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <map>
@@ -28,12 +50,16 @@
 #include <optional>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 
 using namespace e2e;
 
 namespace {
 
 constexpr int shardCount = 8;
+// A local run takes seconds: the full local sweep is cut finer, so that each
+// shard ends well within the test's time limit.
+constexpr int localShardCount = 16;
 
 const std::set<std::string> objectOperations = {
     "_Application.GetNamespace",
@@ -140,6 +166,13 @@ const Road roads[] = {{"MapiRoad", true}, {"ObjectModelRoad", false}};
 
 void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
 
+// Where Outlook.Application is served: the profile's "server" member.
+enum class Server { InProcess, Local };
+
+void PrintTo(Server server, std::ostream* out) { *out << (server == Server::Local ? "local" : "inprocess"); }
+
+bool fullSweep() { return std::getenv("FAULT_SWEEP") != nullptr && std::string(std::getenv("FAULT_SWEEP")) == "full"; }
+
 struct Baseline {
     Json profile;
     Json baseFaults;
@@ -147,12 +180,13 @@ struct Baseline {
     std::vector<std::string> visitedIsContact;  // per visited item: "contact" or the class
 };
 
-Baseline makeBaseline(const Road& road) {
+Baseline makeBaseline(const Road& road, Server server) {
     Baseline baseline;
     const std::string temporary = makeTestFolder();
     baseline.profile = sweepProfile(temporary);
     baseline.baseFaults = road.mapi ? Json::array() : objectModelRoad();
     baseline.profile["faults"] = baseline.baseFaults;
+    if (server == Server::Local) baseline.profile["server"] = "local";
     baseline.clean = run(baseline.profile);
     const Json& items = baseline.profile["items"];
     for (auto item = items.rbegin(); item != items.rend(); ++item) {
@@ -161,12 +195,13 @@ Baseline makeBaseline(const Road& road) {
     return baseline;
 }
 
-const Baseline& baselineFor(const Road& road) {
-    static std::map<std::string, Baseline> baselines;
+const Baseline& baselineFor(const Road& road, Server server) {
+    static std::map<std::pair<std::string, Server>, Baseline> baselines;
     static std::mutex guard;
     const std::lock_guard<std::mutex> lock(guard);
-    auto found = baselines.find(road.name);
-    if (found == baselines.end()) found = baselines.emplace(road.name, makeBaseline(road)).first;
+    const auto key = std::make_pair(road.name, server);
+    auto found = baselines.find(key);
+    if (found == baselines.end()) found = baselines.emplace(key, makeBaseline(road, server)).first;
     return found->second;
 }
 
@@ -183,17 +218,26 @@ const std::map<std::string, std::vector<std::string>> otherResults = {
     {"item.QueryInterface", {"0x80004003", "0x80010108"}},  // E_POINTER, RPC_E_DISCONNECTED
 };
 
-std::vector<Fault> faultsToSweep(const Baseline& baseline, bool mapi) {
+// The local server's sample: what crosses processes differently from a plain
+// value (an object or none, the contact query, the MAPI object's channel).
+bool inLocalSample(const std::string& operation) {
+    return objectOperations.count(operation) > 0 || operation == "Outlook.Application.create" ||
+           operation == "IMAPIProp.GetIDsFromNames" || operation == "IMAPIProp.GetProps";
+}
+
+std::vector<Fault> faultsToSweep(const Baseline& baseline, bool mapi, Server server) {
     std::map<std::string, int> calls;
     for (const std::string& line : baseline.clean.journal) {
         if (isOperation(line)) ++calls[line];
     }
-    const bool full = std::getenv("FAULT_SWEEP") != nullptr && std::string(std::getenv("FAULT_SWEEP")) == "full";
+    const bool full = fullSweep();
     std::vector<Fault> faults;
     for (const auto& [operation, count] : calls) {
         if (!mapi && operation == "_Application.Version") continue;  // already failing on this road
         std::set<int> chosen;
-        if (full) {
+        if (!full && server == Server::Local) {
+            if (inLocalSample(operation)) chosen.insert(1);
+        } else if (full) {
             for (int call = 1; call <= count; ++call) chosen.insert(call);
         } else {
             for (int call : {1, 2, (count + 1) / 2, count - 1, count}) {
@@ -248,38 +292,49 @@ std::string withoutVisitedItem(const Baseline& baseline, int visit) {
 }
 
 // What the fault's run must write, when it is not a prefix of the clean output.
-std::optional<std::string> absorbedOutput(const Baseline& baseline, const Fault& fault) {
+std::optional<std::string> absorbedOutput(const Baseline& baseline, const Fault& fault, Server server) {
     const bool emailsDropped = (fault.operation == "IMAPIProp.GetIDsFromNames" && !fault.yieldsNothing) ||
                                (fault.operation == "IMAPIProp.GetProps" && !fault.yieldsNothing) ||
                                (fault.operation == "_ContactItem.MAPIOBJECT" && fault.yieldsNothing);
     if (emailsDropped) return withEmptyAddresses(baseline.clean.out, static_cast<std::size_t>(fault.call - 1));
-    if ((fault.operation == "_Items.Item" || fault.operation == "item.QueryInterface") && fault.yieldsNothing) {
+    const bool queryFailsAcross = fault.operation == "item.QueryInterface" && server == Server::Local;
+    if ((fault.operation == "_Items.Item" || fault.operation == "item.QueryInterface") &&
+        (fault.yieldsNothing || queryFailsAcross)) {
         return withoutVisitedItem(baseline, fault.call);
     }
     return std::nullopt;
 }
 
-class FaultSweep : public ::testing::TestWithParam<std::tuple<Road, int>> {};
+std::size_t liveObjectLines(const RunResult& result) {
+    return static_cast<std::size_t>(
+        std::count_if(result.journal.begin(), result.journal.end(),
+                      [](const std::string& line) { return line.rfind("live-objects", 0) == 0; }));
+}
 
-TEST_P(FaultSweep, EveryFailedCallEndsInOrder) {
-    const auto& [road, shard] = GetParam();
-    const Baseline& baseline = baselineFor(road);
+void sweepShard(const Road& road, int shard, Server server) {
+    const bool local = server == Server::Local;
+    // The local sample is small: the first shard of the MAPI road takes it whole.
+    if (local && !fullSweep() && (shard != 0 || !road.mapi)) GTEST_SKIP() << "FAULT_SWEEP=full sweeps this shard";
+    const Baseline& baseline = baselineFor(road, server);
     ASSERT_EQ(baseline.clean.exitCode, 0);
     ASSERT_EQ(baseline.clean.err, "");
     const std::vector<std::string> cleanLines = lines(baseline.clean.out);
     ASSERT_GT(cleanLines.size(), 20u);
     ASSERT_EQ(cleanLines[cleanLines.size() - 2], "contatti trovati: 26 / 30");
     ASSERT_EQ(baseline.clean.journalHas("MAPIInitialize"), road.mapi);
+    ASSERT_TRUE(endedInOrder(baseline.clean));
 
-    const std::vector<Fault> faults = faultsToSweep(baseline, road.mapi);
+    const std::vector<Fault> faults = faultsToSweep(baseline, road.mapi, server);
+    const std::size_t stride = !local ? shardCount : fullSweep() ? localShardCount : 1;
     std::size_t swept = 0;
-    for (std::size_t index = static_cast<std::size_t>(shard); index < faults.size(); index += shardCount) {
+    for (std::size_t index = static_cast<std::size_t>(shard); index < faults.size(); index += stride) {
         const Fault& fault = faults[index];
         Json profile = baseline.profile;
         profile["faults"].push_back(fault.yieldsNothing ? nullResult(fault.operation, fault.call)
                                                         : e2e::fault(fault.operation, fault.hresult, fault.call));
         RunOptions options;
-        options.timeoutSeconds = 60;
+        // A local run waits for the prefix to itself, then for its server to end.
+        options.timeoutSeconds = local ? 120 : 60;
         const RunResult result = run(profile, options);
         const std::string what = fault.operation + " call " + std::to_string(fault.call) +
                                  (fault.yieldsNothing ? " (no object)" : " (" + fault.hresult + ")");
@@ -289,7 +344,7 @@ TEST_P(FaultSweep, EveryFailedCallEndsInOrder) {
         EXPECT_EQ(result.exitCode, 0) << what;
         const bool noAttachments = fault.operation == "_ContactItem.Attachments" && fault.yieldsNothing;
         EXPECT_EQ(result.err, noAttachments ? "Unabel to get Attachments." : "") << what;
-        if (const std::optional<std::string> expected = absorbedOutput(baseline, fault)) {
+        if (const std::optional<std::string> expected = absorbedOutput(baseline, fault, server)) {
             EXPECT_EQ(result.out, *expected) << what;
         } else {
             EXPECT_EQ(baseline.clean.out.compare(0, result.out.size(), result.out), 0)
@@ -301,21 +356,123 @@ TEST_P(FaultSweep, EveryFailedCallEndsInOrder) {
             }
         }
         EXPECT_TRUE(endedInOrder(result)) << what;
+        EXPECT_EQ(liveObjectLines(result), 1u) << what;
         if (result.journalHas("MAPIInitialize")) {
             EXPECT_LT(result.indexOf("MAPIInitialize"), result.indexOf("MAPIUninitialize")) << what;
             EXPECT_LT(result.indexOf("MAPIUninitialize"), result.indexOf("mapi32 unloaded")) << what;
             EXPECT_EQ(result.indexOf("mapi32 unloaded"), result.journal.size() - 2) << what;
         }
     }
-    RecordProperty("faults_swept", static_cast<int>(swept));
-    std::cout << road.name << " shard " << shard << ": " << swept << " of " << faults.size() << " fault runs\n";
+    ::testing::Test::RecordProperty("faults_swept", static_cast<int>(swept));
+    std::cout << road.name << (local ? " local server" : "") << " shard " << shard << ": " << swept << " of "
+              << faults.size() << " fault runs\n";
+    // Runs made, the clean one included, and faults injected: one each.
+    std::cout << "soak figures fault-sweep-" << (local ? "local" : "inprocess") << ": runs " << swept + 1 << " faults "
+              << swept << " made-again " << runsMadeAgain() << "\n";
 }
 
-std::string caseName(const ::testing::TestParamInfo<FaultSweep::ParamType>& info) {
+class FaultSweep : public ::testing::TestWithParam<std::tuple<Road, int>> {};
+
+TEST_P(FaultSweep, EveryFailedCallEndsInOrder) {
+    const auto& [road, shard] = GetParam();
+    sweepShard(road, shard, Server::InProcess);
+}
+
+class FaultSweepLocalServer : public ::testing::TestWithParam<std::tuple<Road, int>> {};
+
+TEST_P(FaultSweepLocalServer, EveryFailedCallEndsInOrder) {
+    const auto& [road, shard] = GetParam();
+    sweepShard(road, shard, Server::Local);
+}
+
+std::string caseName(const ::testing::TestParamInfo<std::tuple<Road, int>>& info) {
     return std::get<0>(info.param).name + "Shard" + std::to_string(std::get<1>(info.param));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllOperations, FaultSweep,
                          ::testing::Combine(::testing::ValuesIn(roads), ::testing::Range(0, shardCount)), caseName);
+INSTANTIATE_TEST_SUITE_P(AllOperations, FaultSweepLocalServer,
+                         ::testing::Combine(::testing::ValuesIn(roads), ::testing::Range(0, localShardCount)),
+                         caseName);
+
+}  // namespace
+
+namespace {
+
+// The number of operations that ran before the first journal line `line`.
+long long operationsBefore(const std::vector<std::string>& journal, const std::string& line) {
+    long long operations = 0;
+    for (const std::string& entry : journal) {
+        if (entry == line) return operations;
+        if (isOperation(entry)) ++operations;
+    }
+    throw std::runtime_error("the journal has no " + line);
+}
+
+// The distinct operations of a journal, in the order of their first calls.
+std::vector<std::string> operationsInOrder(const std::vector<std::string>& journal) {
+    std::vector<std::string> found;
+    for (const std::string& entry : journal) {
+        if (isOperation(entry) && std::find(found.begin(), found.end(), entry) == found.end()) found.push_back(entry);
+    }
+    return found;
+}
+
+std::vector<std::string> withoutRejections(std::vector<std::string> journal) {
+    journal.erase(std::remove(journal.begin(), journal.end(), "rejected"), journal.end());
+    return journal;
+}
+
+class BusySweep : public ::testing::TestWithParam<std::tuple<Road, Server>> {};
+
+TEST_P(BusySweep, EveryOperationWaitsOutABusyOutlookBeforeItsFirstCall) {
+    const auto& [road, server] = GetParam();
+    const bool full = fullSweep();
+    if (server == Server::Local && !full) GTEST_SKIP() << "FAULT_SWEEP=full makes busy runs against the local server";
+    const Baseline& baseline = baselineFor(road, server);
+    ASSERT_EQ(baseline.clean.exitCode, 0);
+    ASSERT_EQ(baseline.clean.err, "");
+    ASSERT_TRUE(endedInOrder(baseline.clean));
+
+    const std::vector<std::string> operations = operationsInOrder(baseline.clean.journal);
+    ASSERT_GT(operations.size(), 30u);
+    std::size_t runs = 0;
+    std::size_t rejections = 0;
+    for (std::size_t index = 0; index < operations.size(); ++index) {
+        if (!full && index % 4 != (road.mapi ? 0 : 2)) continue;
+        const std::string& operation = operations[index];
+        const long long after = operationsBefore(baseline.clean.journal, operation);
+        const int turnedAway = 1 + static_cast<int>(index % 3);  // each costs the exporter a 200 ms wait
+        Json profile = baseline.profile;
+        profile["busy"] = Json::array({{{"after", after}, {"rejections", turnedAway}}});
+        RunOptions options;
+        options.timeoutSeconds = server == Server::Local ? 120 : 60;
+        const RunResult result = run(profile, options);
+        const std::string what = "busy before " + operation + " (after " + std::to_string(after) + " operations, " +
+                                 std::to_string(turnedAway) + " rejected)";
+        ++runs;
+
+        ASSERT_FALSE(result.hung) << what;
+        EXPECT_EQ(result.exitCode, 0) << what;
+        EXPECT_EQ(result.err, "") << what;
+        EXPECT_EQ(result.out, baseline.clean.out) << what;
+        EXPECT_EQ(result.count("rejected"), static_cast<std::size_t>(turnedAway)) << what;
+        EXPECT_EQ(withoutRejections(result.journal), baseline.clean.journal) << what;
+        EXPECT_TRUE(endedInOrder(result)) << what;
+        rejections += result.count("rejected");
+    }
+    std::cout << road.name << (server == Server::Local ? " local server" : "") << ": " << runs << " busy runs, "
+              << rejections << " rejections absorbed\n";
+    std::cout << "soak figures busy-" << (server == Server::Local ? "local" : "inprocess") << ": runs " << runs + 1
+              << " rejections " << rejections << " made-again " << runsMadeAgain() << "\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, BusySweep,
+                         ::testing::Combine(::testing::ValuesIn(roads),
+                                            ::testing::Values(Server::InProcess, Server::Local)),
+                         [](const ::testing::TestParamInfo<BusySweep::ParamType>& info) {
+                             return std::get<0>(info.param).name +
+                                    (std::get<1>(info.param) == Server::Local ? "LocalServer" : "InProcess");
+                         });
 
 }  // namespace

@@ -4,12 +4,22 @@
 // up to 64K units. A Windows-side check reads every record as a caller
 // would (decoded from the ANSI code page, parsed as strict JSON) and compares
 // each value with the code page's own conversion of the profile's text.
+//
+// The same check at volume (SafeOutputVolume, run by scripts/soak): one
+// random profile after another until SOAK_RECORDS records have been checked,
+// half on code page 1252 and half on 932, every profile on both e-mail
+// roads. A seed decides its profile whole, its code page included (even
+// seeds 1252, odd seeds 932); SOAK_SEED=N runs that seed alone.
 
 #include "ExporterRun.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <random>
+#include <string>
 
 using namespace e2e;
 
@@ -82,13 +92,13 @@ private:
     std::mt19937 random;
 };
 
-Json randomProfile(unsigned seed, bool objectModelRoad) {
+Json randomProfile(unsigned seed, bool objectModelRoad, int randomItems = 30) {
     TextGenerator generator(seed);
     Json items = Json::array();
     std::u16string everyControl;
     for (char16_t control = 1; control < 0x20; ++control) everyControl += control;
     items.push_back({{"FullName", utf16(everyControl)}, {"Email1Address", utf16(u"a\0b" + everyControl)}});
-    for (int index = 0; index < 30; ++index) {
+    for (int index = 0; index < randomItems; ++index) {
         if (generator.pick(10) == 0) {
             items.push_back({{"class", "distlist"}});
             continue;
@@ -151,5 +161,95 @@ std::string caseName(const ::testing::TestParamInfo<SafeOutput::ParamType>& info
 
 INSTANTIATE_TEST_SUITE_P(RandomProfiles, SafeOutput,
                          ::testing::Combine(::testing::ValuesIn(codePages), ::testing::ValuesIn(seeds)), caseName);
+
+}  // namespace
+
+namespace {
+
+// Volume profiles: a hundred random items, the folder holding them four times
+// over; record-check compares every record with the item it came from.
+constexpr int volumeRandomItems = 100;
+constexpr int volumeItemsRepeat = 4;
+constexpr unsigned volumeFirstSeed = 1000;  // even: shard 0 starts on code page 1252
+constexpr int volumeShards = 8;             // four per code page, seeds interleaved
+
+const CodePageCase& codePageOfSeed(unsigned seed) { return codePages[seed % 2]; }
+
+std::optional<unsigned long long> environmentNumber(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') return std::nullopt;
+    return std::stoull(value);
+}
+
+// Exports the seed's profile on both roads and checks every record; returns
+// the number of records checked. A run whose check passed leaves no files.
+std::size_t checkSeed(unsigned seed) {
+    const CodePageCase& codePage = codePageOfSeed(seed);
+    std::size_t checked = 0;
+    for (const bool objectModelRoad : {false, true}) {
+        Json profile = randomProfile(seed, objectModelRoad, volumeRandomItems);
+        profile["itemsRepeat"] = volumeItemsRepeat;
+        RunOptions options;
+        options.locale = codePage.locale;
+        const RunResult result = run(profile, options);
+        const std::string where = "seed " + std::to_string(seed) + (objectModelRoad ? ", object-model road" : "");
+        EXPECT_FALSE(result.hung) << where;
+        EXPECT_EQ(result.exitCode, 0) << where;
+        EXPECT_EQ(result.err, "") << where;
+        EXPECT_TRUE(endedInOrder(result)) << where;
+
+        writeFile(result.folder + "/stdout.bin", result.out);
+        std::vector<std::string> arguments = {windowsPath(result.folder + "/profile.json"),
+                                              windowsPath(result.folder + "/stdout.bin")};
+        if (objectModelRoad) arguments.push_back("--object-model-road");
+        const ToolResult check = runWindowsTool("record-check.exe", arguments, codePage.locale);
+        EXPECT_EQ(check.exitCode, 0) << where << ": " << check.output;
+        const std::string prefix = "checked ";
+        const std::string suffix = " records on code page " + std::to_string(codePage.codePage);
+        const bool counted =
+            check.exitCode == 0 && check.output.rfind(prefix, 0) == 0 && check.output.find(suffix) != std::string::npos;
+        EXPECT_TRUE(counted) << where << ": " << check.output;
+        if (!counted || ::testing::Test::HasFailure()) return checked;
+        checked += std::stoul(check.output.substr(prefix.size()));
+        std::filesystem::remove_all(result.folder);
+    }
+    std::cout << "seed " << seed << " (code page " << codePage.codePage << "): " << checked
+              << " records checked on both roads" << std::endl;
+    return checked;
+}
+
+class SafeOutputVolume : public ::testing::TestWithParam<int> {};
+
+// Without SOAK_RECORDS, shards 0 and 1 check one profile each: one per code page.
+TEST_P(SafeOutputVolume, RandomProfilesUntilTheTargetIsChecked) {
+    const int shard = GetParam();
+    unsigned firstSeed = volumeFirstSeed + static_cast<unsigned>(shard);
+    std::size_t records = 0;
+    std::size_t runs = 0;
+    if (const std::optional<unsigned long long> replay = environmentNumber("SOAK_SEED")) {
+        if (shard != 0) GTEST_SKIP() << "SOAK_SEED replays one seed, in shard 0";
+        firstSeed = static_cast<unsigned>(*replay);
+        records = checkSeed(firstSeed);
+        runs = 2;
+    } else if (const std::optional<unsigned long long> target = environmentNumber("SOAK_RECORDS")) {
+        // Each code page takes half of the target, shared by its shards.
+        const unsigned long long shardTarget = (*target + volumeShards - 1) / volumeShards;
+        for (unsigned seed = firstSeed; records < shardTarget && !HasFailure(); seed += volumeShards) {
+            records += checkSeed(seed);
+            runs += 2;
+        }
+    } else {
+        if (shard > 1) GTEST_SKIP() << "SOAK_RECORDS sets a target for every shard";
+        records = checkSeed(firstSeed);
+        runs = 2;
+    }
+    std::cout << "soak figures random-" << codePageOfSeed(firstSeed).codePage << ": runs " << runs << " records "
+              << records << " made-again " << runsMadeAgain() << std::endl;
+}
+
+INSTANTIATE_TEST_SUITE_P(Soak, SafeOutputVolume, ::testing::Range(0, volumeShards),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "Shard" + std::to_string(info.param);
+                         });
 
 }  // namespace

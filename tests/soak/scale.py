@@ -78,6 +78,12 @@ def check_records(out_path, expected):
         json.loads(line.decode("cp1252"))
 
 
+def figures(**values):
+    """One line of figures for the soak's table."""
+    print("soak figures scale: " + " ".join("%s %d" % (name.replace("_", "-"), value)
+                                            for name, value in values.items()), flush=True)
+
+
 def scale(folder, server):
     peaks = {}
     for count in (1000, 100000):
@@ -88,6 +94,7 @@ def scale(folder, server):
         peaks[count] = (working_set, pagefile)
         print("%7d contacts: peak working set %.1f MiB, peak private bytes %.1f MiB"
               % (count, working_set / 2**20, pagefile / 2**20), flush=True)
+        figures(runs=1, contacts=count, peak_working_set=working_set, peak_private_bytes=pagefile)
     growth = peaks[100000][1] - peaks[1000][1]
     print("growth from 1,000 to 100,000 contacts: %.2f MiB" % (growth / 2**20))
     if growth > ALLOWED_GROWTH:
@@ -110,6 +117,7 @@ def large_picture(folder, server):
         raise SystemExit("the 20 MB picture does not decode to the file's bytes")
     print("20 MB picture: decoded whole; peak working set %.1f MiB, peak private bytes %.1f MiB"
           % (working_set / 2**20, pagefile / 2**20))
+    figures(runs=1, picture_bytes=len(data), peak_working_set=working_set, peak_private_bytes=pagefile)
 
 
 def main():

@@ -3,8 +3,10 @@
 // Reads an export as a Windows caller would: every line decoded from the
 // ANSI code page, every record parsed as strict JSON. Each value must be
 // exactly what the code page makes of the profile's text: the text up to its
-// first NUL, converted to the code page and back. Prints the number of
-// records checked; on the first mismatch, prints it and exits with 1.
+// first NUL, converted to the code page and back. A profile whose items are
+// repeated (itemsRepeat) is a folder of that many copies, and each record is
+// checked against the item it came from. Prints the number of records
+// checked; on the first mismatch, prints it and exits with 1.
 
 #include "ProfileFile.h"
 #include "ProfileValues.h"
@@ -109,15 +111,18 @@ std::vector<std::string> splitLines(const std::string& text) {
 
 int check(const wchar_t* profilePath, const wchar_t* outputPath, bool objectModelRoad) {
     const json profile = json::parse(readFile(profilePath));
-    std::vector<json> contacts;
     const json& items = profile["items"];
-    for (auto item = items.rbegin(); item != items.rend(); ++item) {
-        if (item->value("class", "contact") == "contact") contacts.push_back(*item);
+    const std::size_t folderSize = items.size() * profile.value("itemsRepeat", std::size_t{1});
+    // The walk goes from the folder's last item to its first.
+    std::vector<const json*> contacts;
+    for (std::size_t position = folderSize; position-- > 0;) {
+        const json& item = items[position % items.size()];
+        if (item.value("class", "contact") == "contact") contacts.push_back(&item);
     }
 
     const std::vector<std::string> lines = splitLines(readFile(outputPath));
     const std::string trailer =
-        "contatti trovati: " + std::to_string(contacts.size()) + " / " + std::to_string(items.size());
+        "contatti trovati: " + std::to_string(contacts.size()) + " / " + std::to_string(folderSize);
     if (lines.size() != contacts.size() + 2 || lines[contacts.size()] != trailer || !lines.back().empty()) {
         std::printf("expected %zu records and the trailer \"%s\", found %zu lines\n", contacts.size(), trailer.c_str(),
                     lines.size());
@@ -131,7 +136,7 @@ int check(const wchar_t* profilePath, const wchar_t* outputPath, bool objectMode
             std::printf("record %zu is not JSON: %s\n", at + 1, error.what());
             return 1;
         }
-        const json expected = expectedRecord(contacts[at], objectModelRoad);
+        const json expected = expectedRecord(*contacts[at], objectModelRoad);
         if (record != expected) {
             std::printf("record %zu differs:\n  found    %s\n  expected %s\n", at + 1,
                         record.dump(-1, ' ', true).c_str(), expected.dump(-1, ' ', true).c_str());

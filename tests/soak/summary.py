@@ -1,0 +1,151 @@
+#!/usr/bin/env python3
+"""The soak's table, from the logs of one scripts/soak run.
+
+    summary.py LOG_FOLDER TOTAL_SECONDS
+
+Every check prints its figures as lines of the form
+    soak figures PART: NAME VALUE [NAME VALUE ...]
+(CTest's verbose output puts the test's number and a colon in front). The
+random profiles also print "seed N (code page C): R records checked ...".
+A row's result comes from CTest's verdicts on its tests in the logs (the
+scale checks, not CTest's, leave LOG_FOLDER/scale.status). Prints the table
+in Markdown, the seeds, and the machine the figures were measured on.
+"""
+
+import collections
+import datetime
+import glob
+import os
+import re
+import subprocess
+import sys
+import textwrap
+
+FIGURES = re.compile(r"soak figures ([a-z0-9-]+): (.*)$")
+SEED = re.compile(r"seed (\d+) \(code page (\d+)\): (\d+) records checked")
+VERDICT = re.compile(r"Test +#\d+: (\S+).*?(Passed|\*\*\*Failed|\*\*\*Timeout|\*\*\*Skipped|Exception|Not Run)")
+
+ROWS = [
+    # part, what the row says, the tests whose verdicts are the row's
+    ("random-1252", "random profiles, code page 1252, both e-mail roads", r"SafeOutputVolume\..*Shard[0246]$"),
+    ("random-932", "random profiles, code page 932, both e-mail roads", r"SafeOutputVolume\..*Shard[1357]$"),
+    ("fault-sweep-inprocess", "full fault sweep, in process", r"/FaultSweep\."),
+    ("fault-sweep-local", "full fault sweep, local server", r"/FaultSweepLocalServer\."),
+    ("busy-inprocess", "busy before every operation, in process", r"BusySweep\..*InProcess$"),
+    ("busy-local", "busy before every operation, local server", r"BusySweep\..*LocalServer$"),
+    ("side-by-side", "eight exporters side by side, two pictures", r"^SideBySide\."),
+    ("scale", "scale: 1,000 and 100,000 contacts, a 20 MB picture", None),
+]
+
+
+def number(text):
+    return float(text) if "." in text else int(text)
+
+
+def read_figures(folder):
+    figures = collections.defaultdict(list)
+    seeds = collections.defaultdict(list)
+    verdicts = {}
+    for path in sorted(glob.glob(os.path.join(folder, "*.log"))):
+        with open(path, encoding="utf-8", errors="replace") as log:
+            for line in log:
+                found = FIGURES.search(line)
+                if found:
+                    words = found.group(2).split()
+                    figures[found.group(1)].append({words[at]: number(words[at + 1])
+                                                    for at in range(0, len(words) - 1, 2)})
+                seed = SEED.search(line)
+                if seed:
+                    seeds[int(seed.group(2))].append(int(seed.group(1)))
+                verdict = VERDICT.search(line)
+                if verdict:
+                    verdicts[verdict.group(1)] = verdict.group(2).strip("*")
+    return figures, seeds, verdicts
+
+
+def result_of(folder, verdicts, tests):
+    if tests is None:
+        path = os.path.join(folder, "scale.status")
+        if not os.path.exists(path):
+            return "not run"
+        with open(path, encoding="ascii") as file:
+            return "passed" if file.read().strip() == "passed" else "FAILED"
+    mine = [verdict for name, verdict in verdicts.items() if re.search(tests, name)]
+    failed = sum(1 for verdict in mine if verdict != "Passed")
+    if not mine:
+        return "not run"
+    return "passed" if not failed else "FAILED (%d of %d tests)" % (failed, len(mine))
+
+
+def total(lines, name):
+    return sum(line.get(name, 0) for line in lines)
+
+
+def count(value):
+    return "{:,}".format(int(value)) if value else ""
+
+
+def mib(value):
+    return "%.1f MiB" % (value / 2**20)
+
+
+def machine():
+    def output(command):
+        try:
+            return subprocess.run(command, capture_output=True, text=True, check=False).stdout.strip()
+        except OSError:
+            return ""
+    model = ""
+    for line in output(["lscpu"]).splitlines():
+        if line.startswith("Model name:"):
+            model = line.split(":", 1)[1].strip()
+    wine = output(["/usr/lib/wine/wine64", "--version"]) or output(["wine", "--version"])
+    return "%s cores (%s), %s" % (os.cpu_count(), model or "unknown processor", wine or "Wine")
+
+
+def main():
+    folder, seconds = sys.argv[1], int(sys.argv[2])
+    figures, seeds, verdicts = read_figures(folder)
+
+    print("| check | result | runs | faults injected | records checked | busy rejections absorbed |")
+    print("|---|---|---:|---:|---:|---:|")
+    sums = collections.Counter()
+    for part, title, tests in ROWS:
+        lines = figures.get(part, [])
+        row = {name: total(lines, name) for name in ("runs", "faults", "records", "rejections")}
+        sums.update(row)
+        print("| %s | %s | %s | %s | %s | %s |" % (title, result_of(folder, verdicts, tests), count(row["runs"]),
+                                                  count(row["faults"]), count(row["records"]),
+                                                  count(row["rejections"])))
+    print("| **all** | | **%s** | **%s** | **%s** | **%s** |" % tuple(
+        count(sums[name]) for name in ("runs", "faults", "records", "rejections")))
+    print()
+
+    scale = figures.get("scale", [])
+    memory = {line.get("contacts", "picture"): line for line in scale}
+    if memory:
+        print("| peak memory of the exporter | working set | private bytes |")
+        print("|---|---:|---:|")
+        for key, title in ((1000, "1,000 contacts"), (100000, "100,000 contacts"),
+                           ("picture", "one contact with a 20 MB picture")):
+            if key in memory:
+                print("| %s | %s | %s |" % (title, mib(memory[key]["peak-working-set"]),
+                                            mib(memory[key]["peak-private-bytes"])))
+        print()
+
+    made_again = sum(total(lines, "made-again") for lines in figures.values())
+    print("Runs that Wine did not start, made again: %d." % made_again if made_again
+          else "Wine started every run at the first attempt.")
+    for line in figures.get("side-by-side", []):
+        print("Side by side: a run alone %.2f s; the slowest of eight at once %.2f s, %.1f times a run alone "
+              "(at most 8)." % (line["alone"], line["slowest"], line["ratio"]))
+    for code_page in sorted(seeds):
+        print(textwrap.fill("Seeds on code page %d: %s" % (code_page, " ".join(str(seed) for seed in
+                                                                             sorted(seeds[code_page]))),
+                            width=100, subsequent_indent="    "))
+    print("Measured %s on %s; the whole soak took %d min %02d s."
+          % (datetime.date.today().isoformat(), machine(), seconds // 60, seconds % 60))
+
+
+if __name__ == "__main__":
+    main()
