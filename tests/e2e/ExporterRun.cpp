@@ -186,13 +186,16 @@ std::atomic<std::size_t> madeAgain{0};
 
 // Wine did not start the run, and the exporter never ran: no output and no
 // journal. Wine's loader gives up with 127; it fails to start the launcher,
-// which then exits with 1 and no message (the exporter never exits with 1
-// without one); or the launcher cannot start the exporter (CreateProcess
-// fails, as Wine makes it fail with ERROR_INTERNAL_ERROR when the new
-// process dies before it is set up). Seen now and then on a busy machine.
+// which then exits with 1, or now and then with 0, and no message (the
+// exporter never exits with 1 without one, and every run that starts the
+// exporter journals); or the launcher cannot start the exporter
+// (CreateProcess fails, as Wine makes it fail with ERROR_INTERNAL_ERROR when
+// the new process dies before it is set up). Seen now and then on a busy
+// machine.
 bool notStarted(const RunResult& result) {
     if (result.hung || !result.out.empty() || !result.journal.empty()) return false;
-    const bool launcherNotStarted = (result.exitCode == 127 || result.exitCode == 1) && result.err.empty();
+    const bool launcherNotStarted =
+        (result.exitCode == 127 || result.exitCode == 1 || result.exitCode == 0) && result.err.empty();
     const bool exporterNotStarted =
         result.exitCode == 125 && result.err.rfind("standin-launcher: cannot start ", 0) == 0;
     return launcherNotStarted || exporterNotStarted;
