@@ -19,7 +19,7 @@ NameSpace::NameSpace(SessionPtr session) : DispatchObject(std::move(session), Na
         return S_OK;
     });
     addTextMethod("CreateRecipient", ResultKind::Object, [this](const std::wstring& name, VARIANT& result) {
-        setObject(result, platform::makeComObject<Recipient>(this->session(), std::move(name)));
+        setObject(result, platform::makeComObject<Recipient>(this->session(), name));
         return S_OK;
     });
 }
