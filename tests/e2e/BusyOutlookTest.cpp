@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <future>
 #include <map>
@@ -15,21 +14,6 @@
 using namespace e2e;
 
 namespace {
-
-bool isOperation(const std::string& line) {
-    return line.rfind("GetIDsOfNames ", 0) != 0 && line.find('.') != std::string::npos &&
-           line.find(' ') == std::string::npos;
-}
-
-// The number of operations that ran before the `occurrence`th line `line`.
-long long operationsBefore(const std::vector<std::string>& journal, const std::string& line, int occurrence = 1) {
-    long long operations = 0;
-    for (const std::string& entry : journal) {
-        if (entry == line && --occurrence == 0) return operations;
-        if (isOperation(entry)) ++operations;
-    }
-    throw std::runtime_error("the journal has no " + line);
-}
 
 // Where the "rejected" lines stand: operations run before them, and how many.
 std::map<long long, int> rejections(const std::vector<std::string>& journal) {
@@ -40,11 +24,6 @@ std::map<long long, int> rejections(const std::vector<std::string>& journal) {
         if (isOperation(entry)) ++operations;
     }
     return found;
-}
-
-std::vector<std::string> withoutRejections(std::vector<std::string> journal) {
-    journal.erase(std::remove(journal.begin(), journal.end(), "rejected"), journal.end());
-    return journal;
 }
 
 Json window(long long after, int rejections) { return {{"after", after}, {"rejections", rejections}}; }

@@ -312,6 +312,31 @@ void expectCallsInOrder(const RunResult& run, const std::vector<std::string>& ca
     }
 }
 
+bool isOperation(const std::string& line) {
+    return line.rfind("GetIDsOfNames ", 0) != 0 && line.find('.') != std::string::npos &&
+           line.find(' ') == std::string::npos;
+}
+
+long long operationsBefore(const std::vector<std::string>& journal, const std::string& line, int occurrence) {
+    long long operations = 0;
+    for (const std::string& entry : journal) {
+        if (entry == line && --occurrence == 0) return operations;
+        if (isOperation(entry)) ++operations;
+    }
+    throw std::runtime_error("the journal has no " + line);
+}
+
+std::vector<std::string> withoutRejections(std::vector<std::string> journal) {
+    journal.erase(std::remove(journal.begin(), journal.end(), "rejected"), journal.end());
+    return journal;
+}
+
+std::size_t liveObjectLines(const RunResult& run) {
+    return static_cast<std::size_t>(std::count_if(run.journal.begin(), run.journal.end(), [](const std::string& line) {
+        return line.rfind("live-objects", 0) == 0;
+    }));
+}
+
 std::string useOwnTemporaryDirectory(Json& profile) {
     const std::string temporary = makeTestFolder() + "/temp";
     mkdir(temporary.c_str(), 0755);

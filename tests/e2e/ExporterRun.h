@@ -94,6 +94,17 @@ std::vector<Json> records(const RunResult& run, const char* codePage = "CP1252")
 // as Wine's conformance tests check call sequences.
 void expectCallsInOrder(const RunResult& run, const std::vector<std::string>& calls);
 
+// Whether a journal line is a counted operation ("_ContactItem.FullName"),
+// not a name lookup, a MAPI entry point or a line of the stand-in's own.
+bool isOperation(const std::string& line);
+// The number of operations that ran before the `occurrence`th line `line`;
+// throws when the journal has no such line.
+long long operationsBefore(const std::vector<std::string>& journal, const std::string& line, int occurrence = 1);
+// The journal without the "rejected" lines of a busy Outlook.
+std::vector<std::string> withoutRejections(std::vector<std::string> journal);
+// The number of "live-objects N" lines: one per stand-in process.
+std::size_t liveObjectLines(const RunResult& run);
+
 // A profile whose temporary directory is a new folder of the test's own, so
 // that runs side by side never share a picture file. Its path is returned.
 std::string useOwnTemporaryDirectory(Json& profile);

@@ -50,7 +50,6 @@
 #include <optional>
 #include <set>
 #include <sstream>
-#include <stdexcept>
 
 using namespace e2e;
 
@@ -74,11 +73,6 @@ const std::set<std::string> objectOperations = {
     "Recipient.AddressEntry",
     "AddressEntry.PropertyAccessor",
 };
-
-bool isOperation(const std::string& line) {
-    if (line.rfind("GetIDsOfNames ", 0) == 0 || line.rfind("live-objects", 0) == 0) return false;
-    return line.find('.') != std::string::npos && line.find(' ') == std::string::npos;
-}
 
 std::string smallPicture(char seed) {
     std::string bytes = "\xFF\xD8\xFF\xE0";
@@ -235,10 +229,10 @@ std::vector<Fault> faultsToSweep(const Baseline& baseline, bool mapi, Server ser
     for (const auto& [operation, count] : calls) {
         if (!mapi && operation == "_Application.Version") continue;  // already failing on this road
         std::set<int> chosen;
-        if (!full && server == Server::Local) {
-            if (inLocalSample(operation)) chosen.insert(1);
-        } else if (full) {
+        if (full) {
             for (int call = 1; call <= count; ++call) chosen.insert(call);
+        } else if (server == Server::Local) {
+            if (inLocalSample(operation)) chosen.insert(1);
         } else {
             for (int call : {1, 2, (count + 1) / 2, count - 1, count}) {
                 if (call >= 1 && call <= count) chosen.insert(call);
@@ -305,12 +299,6 @@ std::optional<std::string> absorbedOutput(const Baseline& baseline, const Fault&
     return std::nullopt;
 }
 
-std::size_t liveObjectLines(const RunResult& result) {
-    return static_cast<std::size_t>(
-        std::count_if(result.journal.begin(), result.journal.end(),
-                      [](const std::string& line) { return line.rfind("live-objects", 0) == 0; }));
-}
-
 void sweepShard(const Road& road, int shard, Server server) {
     const bool local = server == Server::Local;
     // The local sample is small: the first shard of the MAPI road takes it whole.
@@ -357,9 +345,9 @@ void sweepShard(const Road& road, int shard, Server server) {
         }
         EXPECT_TRUE(endedInOrder(result)) << what;
         EXPECT_EQ(liveObjectLines(result), 1u) << what;
+        // endedInOrder checks MAPI's order; the library's release is also the
+        // run's last act before the count of live objects.
         if (result.journalHas("MAPIInitialize")) {
-            EXPECT_LT(result.indexOf("MAPIInitialize"), result.indexOf("MAPIUninitialize")) << what;
-            EXPECT_LT(result.indexOf("MAPIUninitialize"), result.indexOf("mapi32 unloaded")) << what;
             EXPECT_EQ(result.indexOf("mapi32 unloaded"), result.journal.size() - 2) << what;
         }
     }
@@ -399,16 +387,6 @@ INSTANTIATE_TEST_SUITE_P(AllOperations, FaultSweepLocalServer,
 
 namespace {
 
-// The number of operations that ran before the first journal line `line`.
-long long operationsBefore(const std::vector<std::string>& journal, const std::string& line) {
-    long long operations = 0;
-    for (const std::string& entry : journal) {
-        if (entry == line) return operations;
-        if (isOperation(entry)) ++operations;
-    }
-    throw std::runtime_error("the journal has no " + line);
-}
-
 // The distinct operations of a journal, in the order of their first calls.
 std::vector<std::string> operationsInOrder(const std::vector<std::string>& journal) {
     std::vector<std::string> found;
@@ -416,11 +394,6 @@ std::vector<std::string> operationsInOrder(const std::vector<std::string>& journ
         if (isOperation(entry) && std::find(found.begin(), found.end(), entry) == found.end()) found.push_back(entry);
     }
     return found;
-}
-
-std::vector<std::string> withoutRejections(std::vector<std::string> journal) {
-    journal.erase(std::remove(journal.begin(), journal.end(), "rejected"), journal.end());
-    return journal;
 }
 
 class BusySweep : public ::testing::TestWithParam<std::tuple<Road, Server>> {};

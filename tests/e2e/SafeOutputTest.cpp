@@ -127,6 +127,16 @@ const unsigned seeds[] = {11, 23, 37, 41, 59, 67};
 
 void PrintTo(const CodePageCase& codePage, std::ostream* out) { *out << codePage.name; }
 
+// record-check's verdict on a run's export, read on the code page as a
+// Windows caller reads it and compared value by value with the run's profile.
+ToolResult recordCheck(const RunResult& result, const CodePageCase& codePage, bool objectModelRoad) {
+    writeFile(result.folder + "/stdout.bin", result.out);
+    std::vector<std::string> arguments = {windowsPath(result.folder + "/profile.json"),
+                                          windowsPath(result.folder + "/stdout.bin")};
+    if (objectModelRoad) arguments.push_back("--object-model-road");
+    return runWindowsTool("record-check.exe", arguments, codePage.locale);
+}
+
 class SafeOutput : public ::testing::TestWithParam<std::tuple<CodePageCase, unsigned>> {};
 
 TEST_P(SafeOutput, EveryRecordParsesAndEveryValueIsTheCodePagesConversion) {
@@ -141,11 +151,7 @@ TEST_P(SafeOutput, EveryRecordParsesAndEveryValueIsTheCodePagesConversion) {
         EXPECT_EQ(result.err, "");
         EXPECT_TRUE(endedInOrder(result));
 
-        writeFile(result.folder + "/stdout.bin", result.out);
-        std::vector<std::string> arguments = {windowsPath(result.folder + "/profile.json"),
-                                              windowsPath(result.folder + "/stdout.bin")};
-        if (objectModelRoad) arguments.push_back("--object-model-road");
-        const ToolResult check = runWindowsTool("record-check.exe", arguments, codePage.locale);
+        const ToolResult check = recordCheck(result, codePage, objectModelRoad);
         EXPECT_EQ(check.exitCode, 0) << "seed " << seed << (objectModelRoad ? ", object-model road: " : ": ")
                                      << check.output;
         EXPECT_NE(check.output.find("on code page " + std::to_string(codePage.codePage)), std::string::npos)
@@ -198,11 +204,7 @@ std::size_t checkSeed(unsigned seed) {
         EXPECT_EQ(result.err, "") << where;
         EXPECT_TRUE(endedInOrder(result)) << where;
 
-        writeFile(result.folder + "/stdout.bin", result.out);
-        std::vector<std::string> arguments = {windowsPath(result.folder + "/profile.json"),
-                                              windowsPath(result.folder + "/stdout.bin")};
-        if (objectModelRoad) arguments.push_back("--object-model-road");
-        const ToolResult check = runWindowsTool("record-check.exe", arguments, codePage.locale);
+        const ToolResult check = recordCheck(result, codePage, objectModelRoad);
         EXPECT_EQ(check.exitCode, 0) << where << ": " << check.output;
         const std::string prefix = "checked ";
         const std::string suffix = " records on code page " + std::to_string(codePage.codePage);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 using namespace e2e;
 
 // With "server": "local" the same objects are served from the stand-in's
@@ -24,9 +22,7 @@ void expectSameRun(const Json& profile) {
     EXPECT_EQ(outOfProcess.exitCode, inProcess.exitCode);
     EXPECT_EQ(outOfProcess.journal, inProcess.journal);
     EXPECT_TRUE(endedInOrder(outOfProcess));
-    EXPECT_EQ(std::count_if(outOfProcess.journal.begin(), outOfProcess.journal.end(),
-                            [](const std::string& line) { return line.rfind("live-objects", 0) == 0; }),
-              1);
+    EXPECT_EQ(liveObjectLines(outOfProcess), 1u);
 }
 
 }  // namespace
