@@ -13,12 +13,14 @@
 // The export's records are in the ANSI code page of the machine the exporter
 // runs on; on Windows that is the code page GetACP() names, and that is the
 // default here. Elsewhere (the exporter runs under Wine) the default is
-// cp1252; --encoding names another (cp932, for instance).
+// cp1252; --encoding names another (cp932, for instance). A byte that the code
+// page leaves undefined stands for the character of the same value, as
+// Windows converts it.
 //
 // Exit codes: 0 the export was read whole; 1 the exporter could not run (its
 // reason is shown), or the status query answered "ko"; 2 wrong usage; 3 the
 // output is incomplete or malformed: no trailer line (an Outlook error stopped
-// the walk), a record that does not decode or parse, or counts that disagree.
+// the walk), a record that does not parse, or counts that disagree.
 //
 // One file, standard library only, C# 5. It builds with the .NET Framework's
 // compiler, with Mono's, and in a .NET 6 or later project:
@@ -29,6 +31,7 @@
 
 using System;
 using System.Collections.Generic;
+using System.Collections.Concurrent;
 using System.ComponentModel;
 using System.Diagnostics;
 using System.Globalization;
@@ -92,7 +95,7 @@ namespace ContactExporter.Examples
                                                       options.TimeLimit);
             // The status answer is UTF-8, with no line end.
             string version = run.Output == null ? "" : Encoding.UTF8.GetString(run.Output);
-            if (run.TimedOut || run.ExitCode != 0 || version == "ko")
+            if (run.Stopped || run.ExitCode != 0 || version == "ko")
             {
                 Console.Error.WriteLine("Outlook is not available" + Detail(run.Message));
                 return ExitCannotRun;
@@ -113,10 +116,23 @@ namespace ContactExporter.Examples
                 return ExitUsage;
             }
 
-            ExporterRun<Export> run = ExporterRun.Run(options.Command, new string[0],
-                                                      output => ExportReader.Read(output, encoding, encodingName),
-                                                      options.TimeLimit);
-            if (run.TimedOut || run.ExitCode != 0)
+            ExporterRun<Export> run;
+            try
+            {
+                run = ExporterRun.Run(options.Command, new string[0], output => ExportReader.Read(output, encoding),
+                                      options.TimeLimit);
+            }
+            catch (ReadingFailedException error)
+            {
+                Console.Error.WriteLine(ProgramName + ": the export could not be read: " + error.Message);
+                return ExitIncomplete;
+            }
+            if (run.ExitCode == null)
+            {
+                Console.Error.WriteLine(ProgramName + ": the exporter is still running: " + run.Message);
+                return ExitCannotRun;
+            }
+            if (run.Stopped || run.ExitCode != 0)
             {
                 // Exit code 1: an orderly end (Outlook not installed, MAPI not
                 // loadable, out of memory), with the reason on standard error.
@@ -148,7 +164,7 @@ namespace ContactExporter.Examples
         {
             int codePage = CodePages.SystemAnsi();
             name = "cp" + codePage;
-            encoding = CodePages.Strict(codePage);
+            encoding = CodePages.ForRecords(codePage);
             return encoding != null;
         }
 
@@ -242,7 +258,6 @@ namespace ContactExporter.Examples
             new Regex(@"\Acontatti trovati: ([0-9]{1,18}) / ([0-9]{1,18})\z", RegexOptions.CultureInvariant);
 
         private readonly Encoding encoding;
-        private readonly string encodingName;
         private readonly DataContractJsonSerializer serializer = new DataContractJsonSerializer(typeof(Contact));
         private readonly List<Contact> contacts = new List<Contact>();
         private bool emptyLineSeen;
@@ -250,18 +265,17 @@ namespace ContactExporter.Examples
         private long written;
         private long items;
 
-        private ExportReader(Encoding encoding, string encodingName)
+        private ExportReader(Encoding encoding)
         {
             this.encoding = encoding;
-            this.encodingName = encodingName;
         }
 
-        public static Export Read(Stream output, Encoding encoding, string encodingName)
+        public static Export Read(Stream output, Encoding encoding)
         {
-            var reader = new ExportReader(encoding, encodingName);
+            var reader = new ExportReader(encoding);
             string problem = reader.ReadWhole(output);
             if (problem == null) return new Export(reader.contacts, reader.items, null);
-            output.CopyTo(Stream.Null); // let the exporter finish writing
+            output.CopyTo(Stream.Null); // what is left, so that it is not held in memory
             return new Export(reader.contacts, 0, problem);
         }
 
@@ -293,7 +307,7 @@ namespace ContactExporter.Examples
                 throw new IncompleteExportException("line {0} does not end in CR LF", number);
             }
 
-            string line = Decode(raw.Array, raw.Offset, raw.Count - 2, number);
+            string line = encoding.GetString(raw.Array, raw.Offset, raw.Count - 2);
             Match trailer = TrailerLine.Match(line);
             if (trailer.Success)
             {
@@ -309,20 +323,6 @@ namespace ContactExporter.Examples
                 return;
             }
             contacts.Add(Parse(line, number));
-        }
-
-        private string Decode(byte[] bytes, int offset, int count, int number)
-        {
-            try
-            {
-                return encoding.GetString(bytes, offset, count);
-            }
-            catch (DecoderFallbackException error)
-            {
-                throw new IncompleteExportException(
-                    "line {0} is not valid {1} ({2}); is --encoding the exporter's code page?", number, encodingName,
-                    error.Message);
-            }
         }
 
         private Contact Parse(string line, int number)
@@ -443,26 +443,33 @@ namespace ContactExporter.Examples
     /// <summary>How one run of the exporter ended, and what its standard output gave.</summary>
     internal sealed class ExporterRun<T>
     {
-        public ExporterRun(bool timedOut, int exitCode, string message, T output)
+        public ExporterRun(bool stopped, int? exitCode, string message, T output)
         {
-            TimedOut = timedOut;
+            Stopped = stopped;
             ExitCode = exitCode;
             Message = message;
             Output = output;
         }
 
-        /// <summary>Whether the time limit ended the exporter.</summary>
-        public bool TimedOut { get; private set; }
-        public int ExitCode { get; private set; }
+        /// <summary>Whether the time limit ended the run.</summary>
+        public bool Stopped { get; private set; }
+        /// <summary>Null when the exporter could not be ended.</summary>
+        public int? ExitCode { get; private set; }
         /// <summary>The exporter's standard error, or why it was stopped.</summary>
         public string Message { get; private set; }
-        /// <summary>What the reader made of standard output; the default when the run timed out.</summary>
+        /// <summary>What the reader made of standard output; the default when the run was stopped.</summary>
         public T Output { get; private set; }
     }
 
     internal static class ExporterRun
     {
         private const string StoppedMessage = "stopped: it did not finish in time (see --timeout)";
+        private const string OutputNotEndedMessage =
+            "stopped: it exited, but its output did not end in time (see --timeout)";
+        private const string NotEndedMessage = "it did not finish in time (see --timeout), and could not be ended";
+
+        // How long an exporter that was told to stop may take to end.
+        private static readonly TimeSpan StopGrace = TimeSpan.FromSeconds(5);
 
         // .NET Core 3.0 and later have Process.Kill(bool), which also ends the
         // processes the exporter (or a launcher in front of it) started.
@@ -471,27 +478,29 @@ namespace ContactExporter.Examples
         /// <summary>
         /// Runs COMMAND [ARG ...] followed by <paramref name="arguments"/>, reading standard output
         /// with <paramref name="readOutput"/> while standard error is collected, both as bytes and
-        /// at once, so that neither pipe fills up. A run still going after
-        /// <paramref name="timeout"/> is ended and reported as timed out.
+        /// at once, so that neither pipe fills up. The time limit is the exporter's: it is met
+        /// when the exporter has exited and its output has ended within <paramref name="timeout"/>;
+        /// reading what it wrote may take longer. A run still going after that is ended and
+        /// reported as stopped. Throws <see cref="ReadingFailedException"/> when the reader failed.
         /// </summary>
         public static ExporterRun<T> Run<T>(IList<string> command, IEnumerable<string> arguments,
                                             Func<Stream, T> readOutput, TimeSpan timeout)
         {
             using (Process process = Start(command, arguments))
             {
-                Task<T> output = ReadInBackground(() => readOutput(process.StandardOutput.BaseStream));
+                var pipe = new DrainedPipe(process.StandardOutput.BaseStream);
+                Task<T> output = ReadInBackground(() => readOutput(pipe.Reader));
                 Task<byte[]> errors = ReadInBackground(() => ReadAll(process.StandardError.BaseStream));
 
                 // Outlook can wait on a dialog (its programmatic-access
                 // prompt); a caller should not wait for ever.
-                if (!WaitForEnd(process, new Task[] { output, errors }, timeout))
+                if (!EndedInTime(process, pipe, errors, timeout))
                 {
-                    Stop(process);
                     // The output is of no use now, and a process that could
                     // not be ended may still hold the pipes: leave the readers.
-                    return new ExporterRun<T>(true, process.ExitCode, StoppedMessage, default(T));
+                    return Stop<T>(process);
                 }
-                return new ExporterRun<T>(false, process.ExitCode, ErrorText(errors.Result), output.Result);
+                return new ExporterRun<T>(false, process.ExitCode, ErrorText(errors.Result), Result(output));
             }
         }
 
@@ -534,12 +543,25 @@ namespace ContactExporter.Examples
                                          TaskScheduler.Default);
         }
 
-        /// <summary>Waits for the process to exit and for the readers to reach the end of its output.</summary>
-        private static bool WaitForEnd(Process process, Task[] readers, TimeSpan timeout)
+        /// <summary>Whether the process exited, and both its outputs ended, within the time limit.</summary>
+        private static bool EndedInTime(Process process, DrainedPipe output, Task errors, TimeSpan timeout)
         {
             Stopwatch clock = Stopwatch.StartNew();
-            return process.WaitForExit(Milliseconds(timeout)) &&
-                   Task.WaitAll(readers, Milliseconds(timeout - clock.Elapsed));
+            return process.WaitForExit(Milliseconds(timeout)) && output.WaitForEnd(timeout - clock.Elapsed) &&
+                   errors.Wait(Milliseconds(timeout - clock.Elapsed));
+        }
+
+        private static T Result<T>(Task<T> reading)
+        {
+            try
+            {
+                return reading.Result;
+            }
+            catch (AggregateException error)
+            {
+                Exception cause = error.InnerException;
+                throw new ReadingFailedException(cause.GetType().Name + ": " + cause.Message, cause);
+            }
         }
 
         private static int Milliseconds(TimeSpan time)
@@ -548,8 +570,10 @@ namespace ContactExporter.Examples
             return time.TotalMilliseconds >= int.MaxValue ? Timeout.Infinite : (int)time.TotalMilliseconds;
         }
 
-        private static void Stop(Process process)
+        private static ExporterRun<T> Stop<T>(Process process)
         {
+            // A process it started holds the output open.
+            if (process.HasExited) return new ExporterRun<T>(true, process.ExitCode, OutputNotEndedMessage, default(T));
             try
             {
                 Kill(process);
@@ -560,9 +584,10 @@ namespace ContactExporter.Examples
             }
             catch (Win32Exception)
             {
-                // It is ending already.
+                // Not ours to end (elevated, or another user's), or ending already: the wait tells.
             }
-            process.WaitForExit();
+            if (!process.WaitForExit(Milliseconds(StopGrace))) return new ExporterRun<T>(true, null, NotEndedMessage, default(T));
+            return new ExporterRun<T>(true, process.ExitCode, StoppedMessage, default(T));
         }
 
         private static void Kill(Process process)
@@ -596,6 +621,117 @@ namespace ContactExporter.Examples
         public CannotStartException(string message)
             : base(message)
         {
+        }
+    }
+
+    /// <summary>Reading the output failed for a reason of the reader's own (not an incomplete export).</summary>
+    internal sealed class ReadingFailedException : Exception
+    {
+        public ReadingFailedException(string message, Exception cause)
+            : base(message, cause)
+        {
+        }
+    }
+
+    /// <summary>
+    /// Reads a pipe to its end on a thread of its own, as fast as it is written, so that neither
+    /// the writer waits for a slow reader nor the reader's pace counts against the writer's time
+    /// limit. <see cref="Reader"/> reads what was drained.
+    /// </summary>
+    internal sealed class DrainedPipe
+    {
+        private readonly BlockingCollection<byte[]> chunks = new BlockingCollection<byte[]>();
+        private readonly Thread thread;
+
+        public DrainedPipe(Stream pipe)
+        {
+            Reader = new QueueStream(chunks);
+            thread = new Thread(() => Drain(pipe)) { IsBackground = true };
+            thread.Start();
+        }
+
+        public Stream Reader { get; private set; }
+
+        public bool WaitForEnd(TimeSpan timeout)
+        {
+            return timeout > TimeSpan.Zero ? thread.Join(timeout) : thread.Join(0);
+        }
+
+        private void Drain(Stream pipe)
+        {
+            try
+            {
+                var buffer = new byte[64 * 1024];
+                int count;
+                while ((count = pipe.Read(buffer, 0, buffer.Length)) > 0)
+                {
+                    var chunk = new byte[count];
+                    Buffer.BlockCopy(buffer, 0, chunk, 0, count);
+                    chunks.Add(chunk);
+                }
+            }
+            finally
+            {
+                chunks.CompleteAdding();
+            }
+        }
+
+        /// <summary>A read-only stream over the drained chunks; it ends where the pipe ended.</summary>
+        private sealed class QueueStream : Stream
+        {
+            private readonly BlockingCollection<byte[]> chunks;
+            private byte[] pending = new byte[0];
+            private int offset;
+
+            public QueueStream(BlockingCollection<byte[]> chunks)
+            {
+                this.chunks = chunks;
+            }
+
+            public override bool CanRead { get { return true; } }
+            public override bool CanSeek { get { return false; } }
+            public override bool CanWrite { get { return false; } }
+            public override long Length { get { throw new NotSupportedException(); } }
+
+            public override long Position
+            {
+                get { throw new NotSupportedException(); }
+                set { throw new NotSupportedException(); }
+            }
+
+            public override int Read(byte[] buffer, int at, int count)
+            {
+                if (offset == pending.Length)
+                {
+                    byte[] next;
+                    if (!chunks.TryTake(out next, Timeout.Infinite)) return 0;
+                    pending = next;
+                    offset = 0;
+                }
+                int taken = Math.Min(count, pending.Length - offset);
+                Buffer.BlockCopy(pending, offset, buffer, at, taken);
+                offset += taken;
+                return taken;
+            }
+
+            public override void Flush()
+            {
+            }
+
+            public override long Seek(long at, SeekOrigin origin)
+            {
+                throw new NotSupportedException();
+            }
+
+            public override void SetLength(long length)
+            {
+                throw new NotSupportedException();
+            }
+
+            public override void Write(byte[] buffer, int at, int count)
+            {
+                throw new NotSupportedException();
+            }
         }
     }
 
@@ -660,15 +796,15 @@ namespace ContactExporter.Examples
         }
 
         /// <summary>
-        /// An encoding that fails on bytes the code page does not define, or null when this
-        /// framework has none for the code page.
+        /// The code page's encoding, decoding bytes it leaves undefined as Windows'
+        /// MultiByteToWideChar does, each to the character of the same value (0x81 to U+0081);
+        /// null when this framework has no encoding for the code page.
         /// </summary>
-        public static Encoding Strict(int codePage)
+        public static Encoding ForRecords(int codePage)
         {
             try
             {
-                return Encoding.GetEncoding(codePage, EncoderFallback.ExceptionFallback,
-                                            DecoderFallback.ExceptionFallback);
+                return Encoding.GetEncoding(codePage, EncoderFallback.ExceptionFallback, new SameValueFallback());
             }
             catch (ArgumentException)
             {
@@ -682,6 +818,50 @@ namespace ContactExporter.Examples
 
         [DllImport("kernel32.dll")]
         private static extern int GetACP();
+    }
+
+    /// <summary>Decodes each byte a code page leaves undefined to the character of the same value.</summary>
+    internal sealed class SameValueFallback : DecoderFallback
+    {
+        public override int MaxCharCount { get { return 2; } }
+
+        public override DecoderFallbackBuffer CreateFallbackBuffer()
+        {
+            return new Buffer();
+        }
+
+        private sealed class Buffer : DecoderFallbackBuffer
+        {
+            private byte[] bytes = new byte[0];
+            private int next;
+
+            public override int Remaining { get { return bytes.Length - next; } }
+
+            public override bool Fallback(byte[] bytesUnknown, int index)
+            {
+                bytes = bytesUnknown;
+                next = 0;
+                return bytes.Length > 0;
+            }
+
+            public override char GetNextChar()
+            {
+                return next < bytes.Length ? (char)bytes[next++] : '\0';
+            }
+
+            public override bool MovePrevious()
+            {
+                if (next == 0) return false;
+                next--;
+                return true;
+            }
+
+            public override void Reset()
+            {
+                bytes = new byte[0];
+                next = 0;
+            }
+        }
     }
 
     internal sealed class UsageException : Exception
@@ -833,7 +1013,7 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
                     codePage = -1;
                 }
             }
-            Encoding encoding = codePage > 0 ? CodePages.Strict(codePage) : null;
+            Encoding encoding = codePage > 0 ? CodePages.ForRecords(codePage) : null;
             if (encoding == null) throw new UsageException("argument --encoding: unknown encoding '" + name + "'");
             return encoding;
         }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace e2e;
 
@@ -67,6 +68,15 @@ std::string profileFile(const Json& profile, const std::string& folder = makeTes
     const std::string path = folder + "/profile.json";
     writeFile(path, profile.dump());
     return path;
+}
+
+// Each client, with a command that stands in for the exporter (`cat FILE`, a
+// fake exporter), must print the same and exit alike. Python's run is returned.
+CommandResult runBothClientsOn(const std::vector<std::string>& arguments) {
+    const CommandResult python = runCommand(clientCommand(Client::python, arguments));
+    const CommandResult csharp = runCommand(clientCommand(Client::csharp, arguments));
+    expectAlike(python, csharp);
+    return python;
 }
 
 std::string summary(int contacts, int withEmail, int withPhones, int withPictures, int items) {
@@ -170,12 +180,10 @@ TEST(ExampleClient, TellsIncompleteOutputsApart) {
     for (const auto& [output, problem] : outputs) {
         const std::string path = makeTestFolder() + "/output";
         writeFile(path, output);
-        const CommandResult python = runCommand(clientCommand(Client::python, {"cat", path}));
-        const CommandResult csharp = runCommand(clientCommand(Client::csharp, {"cat", path}));
         SCOPED_TRACE(output);
+        const CommandResult python = runBothClientsOn({"cat", path});
         EXPECT_EQ(python.exitCode, 3);
         EXPECT_EQ(python.err, "read_contacts: incomplete export " + problem + "\n");
-        expectAlike(python, csharp);
     }
 }
 
@@ -214,5 +222,81 @@ TEST(ExampleClient, EndsAnExportPastTheTimeLimit) {
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, ended + ": stopped: it did not finish in time (see --timeout)\n");
+    }
+}
+
+// Windows converts the five bytes that code page 1252 leaves undefined (0x81,
+// 0x8D, 0x8F, 0x90, 0x9D) to the control characters of the same value, and
+// the exporter writes them for those characters, which mis-decoded names
+// often hold: an export that holds them is whole.
+TEST(ExampleClient, ReadsTheBytesTheCodePageLeavesUndefined) {
+    const std::string undefined = "\u0081\u008D\u008F\u0090\u009D";
+    const Json profile = {{"items", {{{"FullName", "Ada " + undefined}, {"LastName", undefined}}}}};
+    const CommandResult listed = runBothClients({"--list"}, profileFile(profile));
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(listed.out, "Ada " + undefined + "\n" + summary(1, 0, 0, 0, 1));
+}
+
+// The time limit is the exporter's: one that ended in time is not reported as
+// stopped while its caller still parses what it wrote, nor is it kept waiting
+// on the pipe by a slow reader. `cat` writes a large export at once and ends;
+// parsing it takes either client longer than the limit.
+TEST(ExampleClient, TheTimeLimitIsTheExportersNotTheReaders) {
+    const std::string record =
+        R"({"displayname":"Beatrice Moretti","emailaddrs":["bea.moretti@example.it"],"firstname":"Beatrice",)"
+        R"("surname":"Moretti","phones":[{"type":"home","number":"+39 06 999 8877"}]})"
+        "\r\n";
+    const int records = 100000;
+    std::string output;
+    output.reserve(record.size() * records + 64);
+    for (int written = 0; written < records; ++written) output += record;
+    output += "contatti trovati: 100000 / 100000\r\n";
+    const std::string path = makeTestFolder() + "/output";
+    writeFile(path, output);
+
+    const CommandResult python = runBothClientsOn({"--timeout", "1", "cat", path});
+    EXPECT_EQ(python.exitCode, 0) << python.err;
+    EXPECT_EQ(python.out, summary(records, records, records, 0, records));
+}
+
+// A failure of the reader's own, not an incomplete export (here Python's
+// recursion limit on a deeply nested value), is told as what it is: no
+// traceback, no run reported as stopped while the exporter waits on a full pipe.
+TEST(ExampleClient, TellsAReaderThatFailed) {
+    const std::string path = makeTestFolder() + "/output";
+    writeFile(path, std::string(100000, '[') + "\r\ncontatti trovati: 1 / 1\r\n" + std::string(1 << 20, ' '));
+    const CommandResult python = runCommand(clientCommand(Client::python, {"--timeout", "60", "cat", path}));
+    EXPECT_EQ(python.exitCode, 3);
+    EXPECT_EQ(python.out, "");
+    EXPECT_EQ(python.err,
+              "read_contacts: the export could not be read: RecursionError: maximum recursion depth exceeded "
+              "while decoding a JSON array from a unicode string\n");
+}
+
+// An exporter past the time limit that the client has no right to end (on
+// Windows an elevated one; here a set-user-ID program, the client running as
+// another user): the client says so and returns, rather than wait for ever.
+TEST(ExampleClient, GivesUpOnAnExporterItCannotEnd) {
+    if (geteuid() != 0) GTEST_SKIP() << "installing a set-user-ID program takes root";
+    const std::string folder = makeTestFolder();
+    const std::string unending = folder + "/unending";
+    writeFile(unending, readFile(UNENDING));
+    ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+    ASSERT_EQ(chown(unending.c_str(), 0, 0), 0);
+    ASSERT_EQ(chmod(unending.c_str(), 04755), 0);
+
+    const std::vector<std::pair<Client, std::string>> clients = {{Client::python, "read_contacts"},
+                                                                 {Client::csharp, "ReadContacts"}};
+    for (const auto& [client, name] : clients) {
+        std::vector<std::string> command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                                            "/usr/bin/env", "HOME=/tmp"};
+        const std::vector<std::string> clientRun = clientCommand(client, {"--timeout", "1", unending});
+        command.insert(command.end(), clientRun.begin() + 1, clientRun.end());
+        const CommandResult result = runCommand(command);
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(result.hung) << "the client waited for an exporter that cannot be ended";
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, name + ": the exporter is still running: it did not finish in time (see --timeout), "
+                                     "and could not be ended\n");
     }
 }
