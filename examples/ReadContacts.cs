@@ -152,6 +152,11 @@ namespace ContactExporter.Examples
                                         export.Contacts.Count, export.Problem);
                 return ExitIncomplete;
             }
+            if (options.Json)
+            {
+                CanonicalJson.WriteLines(export.Contacts, Console.Out);
+                return 0;
+            }
             if (options.ListContacts)
             {
                 foreach (Contact contact in export.Contacts) Console.WriteLine(Listing(contact));
@@ -229,6 +234,121 @@ namespace ContactExporter.Examples
 
         [DataMember(Name = "number")]
         public string Number { get; set; }
+    }
+
+    /// <summary>
+    /// Records in one form that other readers can compare theirs with byte for byte: what
+    /// Python's json.dumps(record, ensure_ascii=True, separators=(",", ":")) prints for the
+    /// record, its members in the exporter's order; each line ends in LF on every system.
+    /// </summary>
+    internal static class CanonicalJson
+    {
+        public static void WriteLines(IEnumerable<Contact> contacts, TextWriter output)
+        {
+            var line = new StringBuilder();
+            foreach (Contact contact in contacts)
+            {
+                line.Length = 0;
+                Write(contact, line);
+                output.Write(line.Append('\n').ToString());
+            }
+            output.Flush();
+        }
+
+        public static void Write(Contact contact, StringBuilder json)
+        {
+            var members = new Members(json);
+            members.Text("image", contact.Image);
+            members.Text("displayname", contact.DisplayName);
+            if (contact.EmailAddresses != null) members.List("emailaddrs", contact.EmailAddresses, Text);
+            members.Text("firstname", contact.FirstName);
+            members.Text("surname", contact.Surname);
+            if (contact.Phones != null) members.List("phones", contact.Phones, Write);
+            members.End();
+        }
+
+        private static void Write(Phone phone, StringBuilder json)
+        {
+            var members = new Members(json);
+            members.Text("type", phone.Type);
+            members.Text("number", phone.Number);
+            members.End();
+        }
+
+        private static void Text(string text, StringBuilder json)
+        {
+            if (text == null)
+            {
+                json.Append("null");
+                return;
+            }
+            json.Append('"');
+            foreach (char character in text) json.Append(Escaped(character));
+            json.Append('"');
+        }
+
+        private static string Escaped(char character)
+        {
+            switch (character)
+            {
+                case '"': return "\\\"";
+                case '\\': return "\\\\";
+                case '\b': return "\\b";
+                case '\f': return "\\f";
+                case '\n': return "\\n";
+                case '\r': return "\\r";
+                case '\t': return "\\t";
+            }
+            if (character >= ' ' && character <= '~') return character.ToString();
+            return "\\u" + ((int)character).ToString("x4", CultureInfo.InvariantCulture);
+        }
+
+        /// <summary>An object's members, in the order written, with their commas; absent ones left out.</summary>
+        private sealed class Members
+        {
+            private readonly StringBuilder json;
+            private bool first = true;
+
+            public Members(StringBuilder json)
+            {
+                this.json = json;
+                json.Append('{');
+            }
+
+            public void Text(string name, string value)
+            {
+                if (value == null) return;
+                Name(name);
+                CanonicalJson.Text(value, json);
+            }
+
+            public void List<T>(string name, IEnumerable<T> values, Action<T, StringBuilder> write)
+            {
+                Name(name);
+                json.Append('[');
+                bool firstValue = true;
+                foreach (T value in values)
+                {
+                    if (!firstValue) json.Append(',');
+                    write(value, json);
+                    firstValue = false;
+                }
+                json.Append(']');
+            }
+
+            public void End()
+            {
+                json.Append('}');
+            }
+
+            private void Name(string name)
+            {
+                json.Append(first ? "" : ",");
+                CanonicalJson.Text(name, json);
+                json.Append(':');
+                first = false;
+            }
+        }
     }
 
     /// <summary>What was read of an export: its records, and either the trailer's item count or a problem.</summary>
@@ -876,7 +996,7 @@ namespace ContactExporter.Examples
     internal sealed class Options
     {
         public const string UsageText =
-            "usage: " + ReadContacts.ProgramName + " [-h] [--encoding ENCODING] [--status] [--list] [--timeout TIMEOUT] ...";
+            "usage: " + ReadContacts.ProgramName + " [-h] [--encoding ENCODING] [--status] [--list] [--json] [--timeout TIMEOUT] ...";
 
         public const string HelpText = UsageText + @"
 
@@ -891,6 +1011,8 @@ options:
                        on Windows, else cp1252)
   --status             only ask for Outlook's version (the -h mode)
   --list               print each contact's name and e-mail addresses
+  --json               print each record as canonical JSON, one a line,
+                       instead of the summary
   --timeout TIMEOUT    seconds to wait for the exporter (600)
 
 COMMAND is the exporter's path, or a launcher and its arguments.";
@@ -906,6 +1028,7 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
         public bool Help { get; private set; }
         public bool Status { get; private set; }
         public bool ListContacts { get; private set; }
+        public bool Json { get; private set; }
         public TimeSpan TimeLimit { get; private set; }
         /// <summary>The encoding --encoding names, or null.</summary>
         public Encoding RecordEncoding { get; private set; }
@@ -953,6 +1076,9 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
                     break;
                 case "--list":
                     ListContacts = Flag(option, value);
+                    break;
+                case "--json":
+                    Json = Flag(option, value);
                     break;
                 case "--encoding":
                     RecordEncodingName = value ?? NextValue(args, ref at, option);

@@ -295,6 +295,17 @@ def summary(records, items):
             f"items in the folder: {items}")
 
 
+def write_canonical(records):
+    """Each record on a line of its own, in one form that other readers can
+    compare theirs with byte for byte: ASCII, members in the exporter's order,
+    no spaces, LF line ends on every system."""
+    sys.stdout.flush()
+    for record in records:
+        line = json.dumps(record, ensure_ascii=True, separators=(",", ":"))
+        sys.stdout.buffer.write(line.encode("ascii") + b"\n")
+    sys.stdout.buffer.flush()
+
+
 def detail(message):
     return f": {message}" if message else ""
 
@@ -313,6 +324,8 @@ def main():
                         help="code page of the records (default: the ANSI code page on Windows, else cp1252)")
     parser.add_argument("--status", action="store_true", help="only ask for Outlook's version (the -h mode)")
     parser.add_argument("--list", action="store_true", help="print each contact's name and e-mail addresses")
+    parser.add_argument("--json", action="store_true",
+                        help="print each record as canonical JSON, one a line, instead of the summary")
     parser.add_argument("--timeout", type=float, default=600, help="seconds to wait for the exporter (600)")
     parser.add_argument("command", nargs=argparse.REMAINDER, help="the command that starts the exporter")
     options = parser.parse_args()
@@ -347,6 +360,9 @@ def main():
         print(f"read_contacts: incomplete export ({len(records)} records read): {problem}", file=sys.stderr)
         return EXIT_INCOMPLETE
 
+    if options.json:
+        write_canonical(records)
+        return 0
     if options.list:
         for record in records:
             print(listing(record))

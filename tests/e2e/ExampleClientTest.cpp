@@ -300,3 +300,55 @@ TEST(ExampleClient, GivesUpOnAnExporterItCannotEnd) {
                                      "and could not be ended\n");
     }
 }
+
+// --json prints each record in one form that other readers compare theirs
+// with: what Python's json.dumps(record, ensure_ascii=True, separators=(",",
+// ":")) prints, members in the exporter's order, one record a line, LF line
+// ends. Both clients print the same bytes for JSON's escapes, characters
+// outside ASCII on code pages 1252 and 932, lone surrogates and a NUL (which
+// the exporter turns into the code page's '?'), empty members, and escapes
+// that only a hand-made output holds.
+TEST(ExampleClient, PrintsRecordsInOneCanonicalForm) {
+    const Json contacts = {
+        {{"FullName", "Zoë \"Z\" O'Brien/Ünal\\Ltd\tTab\b\f\n\r\x01\x1f\x7f€ \u0081"},
+         {"Email1Address", "a/b@example.ie"},
+         {"FirstName", "Zoë"},
+         {"LastName", "O'Brien"},
+         {"MobileTelephoneNumber", "02/7654321"},
+         {"HasPicture", true},
+         {"attachments", {{{"base64", "/9j/AAAA+w=="}}}}},
+        {{"FullName", utf16({0xD800, u'A', 0xDC00, 0xD83D, 0xDE00, 0})}, {"LastName", utf16({u'A', 0xDFFF})}},
+        {{"FullName", ""}, {"FirstName", ""}, {"LastName", ""}},
+        {{"FullName", "山田 太郎"}}};
+    const std::string profile = profileFile({{"items", contacts}});
+    const std::string emptyAndSurrogates = R"({"emailaddrs":[],"phones":[]})"
+                                           "\n"
+                                           R"({"displayname":"?A???","emailaddrs":[],"surname":"A?","phones":[]})"
+                                           "\n";
+    const CommandResult western = runBothClients({"--json"}, profile);
+    EXPECT_EQ(western.exitCode, 0) << western.err;
+    EXPECT_EQ(western.out,
+              R"({"displayname":"?? ??","emailaddrs":[],"phones":[]})"
+              "\n" +
+                  emptyAndSurrogates +
+                  R"({"image":"/9j/AAAA+w==","displayname":"Zo\u00eb \"Z\" O'Brien/\u00dcnal\\Ltd\tTab\b\f\n\r\u0001)"
+                  R"(\u001f\u007f\u20ac \u0081","emailaddrs":["a/b@example.ie"],"firstname":"Zo\u00eb",)"
+                  R"("surname":"O'Brien","phones":[{"type":"mobile","number":"02/7654321"}]})"
+                  "\n");
+
+    const CommandResult japanese = runBothClients({"--json", "--encoding", "cp932"}, profile, "ja_JP.UTF-8");
+    EXPECT_EQ(japanese.exitCode, 0) << japanese.err;
+    EXPECT_EQ(japanese.out.substr(0, japanese.out.find('\n') + 1),
+              R"({"displayname":"\u5c71\u7530 \u592a\u90ce","emailaddrs":[],"phones":[]})"
+              "\n");
+
+    const std::string handMade = R"({"displayname":"a\u0000b\ud800c\udfff\ud83d\ude00\u2028\/\u00E9\u001F",)"
+                                 R"("emailaddrs":["",""],"firstname":"\"","phones":[{"type":"home","number":""}]})";
+    const std::string path = makeTestFolder() + "/output";
+    writeFile(path, handMade + "\r\ncontatti trovati: 1 / 1\r\n");
+    const CommandResult canonical = runBothClientsOn({"--json", "cat", path});
+    EXPECT_EQ(canonical.exitCode, 0) << canonical.err;
+    EXPECT_EQ(canonical.out, R"({"displayname":"a\u0000b\ud800c\udfff\ud83d\ude00\u2028/\u00e9\u001f",)"
+                             R"("emailaddrs":["",""],"firstname":"\"","phones":[{"type":"home","number":""}]})"
+                             "\n");
+}
