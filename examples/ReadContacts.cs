@@ -17,6 +17,10 @@
 // page leaves undefined stands for the character of the same value, as
 // Windows converts it.
 //
+// --diagnostics asks the exporter for a line on standard error for each event
+// that ends its run or walk early (CONTACT_EXPORTER_DIAGNOSTICS=1), and shows
+// its standard error line by line whenever it wrote any.
+//
 // Exit codes: 0 the export was read whole; 1 the exporter could not run (its
 // reason is shown), or the status query answered "ko"; 2 wrong usage; 3 the
 // output is incomplete or malformed: no trailer line (an Outlook error stopped
@@ -92,12 +96,12 @@ namespace ContactExporter.Examples
         private static int QueryStatus(Options options)
         {
             ExporterRun<byte[]> run = ExporterRun.Run(options.Command, new[] { "-h" }, ExporterRun.ReadAll,
-                                                      options.TimeLimit);
+                                                      options.TimeLimit, options.Diagnostics);
             // The status answer is UTF-8, with no line end.
             string version = run.Output == null ? "" : Encoding.UTF8.GetString(run.Output);
             if (run.Stopped || run.ExitCode != 0 || version == "ko")
             {
-                Console.Error.WriteLine("Outlook is not available" + Detail(run.Message));
+                Tell("Outlook is not available", run.Message, options.Diagnostics && !run.Stopped);
                 return ExitCannotRun;
             }
             Console.WriteLine("Outlook " + version);
@@ -120,7 +124,7 @@ namespace ContactExporter.Examples
             try
             {
                 run = ExporterRun.Run(options.Command, new string[0], output => ExportReader.Read(output, encoding),
-                                      options.TimeLimit);
+                                      options.TimeLimit, options.Diagnostics);
             }
             catch (ReadingFailedException error)
             {
@@ -136,11 +140,11 @@ namespace ContactExporter.Examples
             {
                 // Exit code 1: an orderly end (Outlook not installed, MAPI not
                 // loadable, out of memory), with the reason on standard error.
-                Console.Error.WriteLine(ProgramName + ": the exporter ended with exit code " + run.ExitCode +
-                                        Detail(run.Message));
+                Tell(ProgramName + ": the exporter ended with exit code " + run.ExitCode, run.Message,
+                     options.Diagnostics && !run.Stopped);
                 return ExitCannotRun;
             }
-            if (run.Message.Length > 0)
+            if (run.Message.Length > 0 && !options.Diagnostics)
             {
                 Console.Error.WriteLine(ProgramName + ": the exporter reported: " + run.Message);
             }
@@ -150,8 +154,9 @@ namespace ContactExporter.Examples
             {
                 Console.Error.WriteLine("{0}: incomplete export ({1} records read): {2}", ProgramName,
                                         export.Contacts.Count, export.Problem);
-                return ExitIncomplete;
             }
+            if (options.Diagnostics) ShowStandardError(run.Message);
+            if (export.Problem != null) return ExitIncomplete;
             if (options.Json)
             {
                 CanonicalJson.WriteLines(export.Contacts, Console.Out);
@@ -171,6 +176,30 @@ namespace ContactExporter.Examples
             name = "cp" + codePage;
             encoding = CodePages.ForRecords(codePage);
             return encoding != null;
+        }
+
+        /// <summary>
+        /// Prints a verdict on standard error with the exporter's message after it: on the same
+        /// line, or below it line by line (the diagnostics' form).
+        /// </summary>
+        private static void Tell(string verdict, string message, bool asLines)
+        {
+            if (!asLines)
+            {
+                Console.Error.WriteLine(verdict + Detail(message));
+                return;
+            }
+            Console.Error.WriteLine(verdict);
+            ShowStandardError(message);
+        }
+
+        private static void ShowStandardError(string message)
+        {
+            List<string> lines = Regex.Split(message, "\r?\n").ToList();
+            if (lines[lines.Count - 1].Length == 0) lines.RemoveAt(lines.Count - 1);
+            if (lines.Count == 0) return;
+            Console.Error.WriteLine(ProgramName + ": the exporter's standard error:");
+            foreach (string line in lines) Console.Error.WriteLine(line);
         }
 
         private static string Detail(string message)
@@ -604,9 +633,9 @@ namespace ContactExporter.Examples
         /// reported as stopped. Throws <see cref="ReadingFailedException"/> when the reader failed.
         /// </summary>
         public static ExporterRun<T> Run<T>(IList<string> command, IEnumerable<string> arguments,
-                                            Func<Stream, T> readOutput, TimeSpan timeout)
+                                            Func<Stream, T> readOutput, TimeSpan timeout, bool diagnostics)
         {
-            using (Process process = Start(command, arguments))
+            using (Process process = Start(command, arguments, diagnostics))
             {
                 var pipe = new DrainedPipe(process.StandardOutput.BaseStream);
                 Task<T> output = ReadInBackground(() => readOutput(pipe.Reader));
@@ -633,7 +662,7 @@ namespace ContactExporter.Examples
             }
         }
 
-        private static Process Start(IList<string> command, IEnumerable<string> arguments)
+        private static Process Start(IList<string> command, IEnumerable<string> arguments, bool diagnostics)
         {
             var startInfo = new ProcessStartInfo(command[0], CommandLine.Join(command.Skip(1).Concat(arguments)))
             {
@@ -643,6 +672,7 @@ namespace ContactExporter.Examples
                 RedirectStandardOutput = true,
                 RedirectStandardError = true,
             };
+            if (diagnostics) startInfo.EnvironmentVariables["CONTACT_EXPORTER_DIAGNOSTICS"] = "1";
             Process process;
             try
             {
@@ -729,10 +759,8 @@ namespace ContactExporter.Examples
 
         private static string ErrorText(byte[] bytes)
         {
-            // The exporter's messages are ASCII.
-            var ascii = Encoding.GetEncoding("us-ascii", EncoderFallback.ReplacementFallback,
-                                             new DecoderReplacementFallback("\uFFFD"));
-            return ascii.GetString(bytes);
+            // The contract's messages are ASCII; diagnostic lines are UTF-8.
+            return new UTF8Encoding(false, false).GetString(bytes);
         }
     }
 
@@ -996,7 +1024,7 @@ namespace ContactExporter.Examples
     internal sealed class Options
     {
         public const string UsageText =
-            "usage: " + ReadContacts.ProgramName + " [-h] [--encoding ENCODING] [--status] [--list] [--json] [--timeout TIMEOUT] ...";
+            "usage: " + ReadContacts.ProgramName + " [-h] [--encoding ENCODING] [--status] [--list] [--json] [--diagnostics] [--timeout TIMEOUT] ...";
 
         public const string HelpText = UsageText + @"
 
@@ -1013,6 +1041,8 @@ options:
   --list               print each contact's name and e-mail addresses
   --json               print each record as canonical JSON, one a line,
                        instead of the summary
+  --diagnostics        ask the exporter why a run or walk ended early, and
+                       show its standard error
   --timeout TIMEOUT    seconds to wait for the exporter (600)
 
 COMMAND is the exporter's path, or a launcher and its arguments.";
@@ -1029,6 +1059,7 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
         public bool Status { get; private set; }
         public bool ListContacts { get; private set; }
         public bool Json { get; private set; }
+        public bool Diagnostics { get; private set; }
         public TimeSpan TimeLimit { get; private set; }
         /// <summary>The encoding --encoding names, or null.</summary>
         public Encoding RecordEncoding { get; private set; }
@@ -1079,6 +1110,9 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
                     break;
                 case "--json":
                     Json = Flag(option, value);
+                    break;
+                case "--diagnostics":
+                    Diagnostics = Flag(option, value);
                     break;
                 case "--encoding":
                     RecordEncodingName = value ?? NextValue(args, ref at, option);

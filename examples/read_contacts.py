@@ -18,6 +18,10 @@ cp1252; --encoding names another (cp932, for instance). A byte that the code
 page leaves undefined stands for the character of the same value, as Windows
 converts it (a name holding U+0081 arrives as the byte 0x81 on cp1252).
 
+--diagnostics asks the exporter for a line on standard error for each event
+that ends its run or walk early (CONTACT_EXPORTER_DIAGNOSTICS=1), and shows
+its standard error line by line whenever it wrote any.
+
 Exit codes: 0 the export was read whole; 1 the exporter could not run (its
 reason is shown), or the status query answered "ko"; 2 wrong usage; 3 the
 output is incomplete or malformed: no trailer line (an Outlook error stopped
@@ -29,6 +33,7 @@ import argparse
 import codecs
 import io
 import json
+import os
 import queue
 import re
 import subprocess
@@ -97,7 +102,7 @@ class ReadingFailed(Exception):
     """Reading the output failed for a reason of the reader's own (not an incomplete export)."""
 
 
-def run(command, arguments, timeout, read_output):
+def run(command, arguments, timeout, read_output, environment=None):
     """Runs the exporter, reading its standard output with read_output meanwhile.
 
     The time limit is the exporter's: it is met when the exporter has exited
@@ -110,7 +115,7 @@ def run(command, arguments, timeout, read_output):
     with tempfile.TemporaryFile() as errors:
         try:
             process = subprocess.Popen(command + arguments, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                       stderr=errors)
+                                       stderr=errors, env=environment)
         except OSError as error:
             raise SystemExit(f"read_contacts: cannot start {command[0]}: {error}") from None
         pipe = DrainedPipe(process.stdout)
@@ -121,7 +126,8 @@ def run(command, arguments, timeout, read_output):
             return stop(process)
         output = reading.result()
         errors.seek(0)
-        return Run(process.returncode, errors.read().decode("ascii", errors="replace"), output)
+        # The contract's messages are ASCII; diagnostic lines are UTF-8.
+        return Run(process.returncode, errors.read().decode("utf-8", errors="replace"), output)
 
 
 def ended_in_time(process, pipe, timeout):
@@ -214,12 +220,12 @@ class InBackground:
         return value
 
 
-def status_query(command, timeout):
-    status = run(command, ["-h"], timeout, lambda stream: stream.read())
+def status_query(command, timeout, diagnostics):
+    status = run(command, ["-h"], timeout, lambda stream: stream.read(), exporter_environment(diagnostics))
     # The status answer is UTF-8, with no line end.
     version = status.output.decode("utf-8", errors="replace") if status.output is not None else ""
     if status.code != 0 or status.output is None or version == "ko":
-        print("Outlook is not available" + detail(status.message), file=sys.stderr)
+        tell("Outlook is not available", status.message, diagnostics and not status.stopped)
         return EXIT_CANNOT_RUN
     print(f"Outlook {version}")
     return 0
@@ -306,6 +312,29 @@ def write_canonical(records):
     sys.stdout.buffer.flush()
 
 
+def exporter_environment(diagnostics):
+    """The exporter's environment: this one, with the exporter's diagnostics asked for on request."""
+    return dict(os.environ, CONTACT_EXPORTER_DIAGNOSTICS="1") if diagnostics else None
+
+
+def tell(verdict, message, as_lines):
+    """Prints a verdict on standard error with the exporter's message after it:
+    on the same line, or below it line by line (the diagnostics' form)."""
+    if not as_lines:
+        print(verdict + detail(message), file=sys.stderr)
+        return
+    print(verdict, file=sys.stderr)
+    show_standard_error(message)
+
+
+def show_standard_error(message):
+    lines = re.split(r"\r?\n", message)
+    if lines[-1] == "":
+        lines.pop()
+    if lines:
+        print("read_contacts: the exporter's standard error:", *lines, sep="\n", file=sys.stderr)
+
+
 def detail(message):
     return f": {message}" if message else ""
 
@@ -326,6 +355,8 @@ def main():
     parser.add_argument("--list", action="store_true", help="print each contact's name and e-mail addresses")
     parser.add_argument("--json", action="store_true",
                         help="print each record as canonical JSON, one a line, instead of the summary")
+    parser.add_argument("--diagnostics", action="store_true",
+                        help="ask the exporter why a run or walk ended early, and show its standard error")
     parser.add_argument("--timeout", type=float, default=600, help="seconds to wait for the exporter (600)")
     parser.add_argument("command", nargs=argparse.REMAINDER, help="the command that starts the exporter")
     options = parser.parse_args()
@@ -335,11 +366,12 @@ def main():
     sys.stdout.reconfigure(errors="backslashreplace")
 
     if options.status:
-        return status_query(options.command, options.timeout)
+        return status_query(options.command, options.timeout, options.diagnostics)
 
     encoding = options.encoding or default_encoding()
     try:
-        export = run(options.command, [], options.timeout, lambda stream: read_whole_export(stream, encoding))
+        export = run(options.command, [], options.timeout, lambda stream: read_whole_export(stream, encoding),
+                     exporter_environment(options.diagnostics))
     except ReadingFailed as error:
         print(f"read_contacts: the export could not be read: {error}", file=sys.stderr)
         return EXIT_INCOMPLETE
@@ -350,14 +382,17 @@ def main():
     if export.code != 0 or export.stopped:
         # Exit code 1: an orderly end (Outlook not installed, MAPI not
         # loadable, out of memory), with the reason on standard error.
-        print(f"read_contacts: the exporter ended with exit code {export.code}{detail(export.message)}",
-              file=sys.stderr)
+        tell(f"read_contacts: the exporter ended with exit code {export.code}", export.message,
+             options.diagnostics and not export.stopped)
         return EXIT_CANNOT_RUN
-    if export.message:
+    if export.message and not options.diagnostics:
         print(f"read_contacts: the exporter reported: {export.message}", file=sys.stderr)
     records, items, problem = export.output
     if problem:
         print(f"read_contacts: incomplete export ({len(records)} records read): {problem}", file=sys.stderr)
+    if options.diagnostics:
+        show_standard_error(export.message)
+    if problem:
         return EXIT_INCOMPLETE
 
     if options.json:

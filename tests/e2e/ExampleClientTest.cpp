@@ -352,3 +352,52 @@ TEST(ExampleClient, PrintsRecordsInOneCanonicalForm) {
                              R"("emailaddrs":["",""],"firstname":"\"","phones":[{"type":"home","number":""}]})"
                              "\n");
 }
+
+// --diagnostics sets CONTACT_EXPORTER_DIAGNOSTICS=1 in the exporter's
+// environment and shows its standard error (UTF-8, CR LF lines) line by line
+// after the verdict; without it the environment and the output are as they
+// were. A script stands in for the exporter: it answers the status query
+// "ko", writes one record without the trailer, and tells on standard error
+// what it found in its environment.
+TEST(ExampleClient, DiagnosticsAskTheExporterAndShowItsStandardError) {
+    const std::string fake = makeTestFolder() + "/exporter";
+    writeFile(fake,
+              "#!/bin/sh\n"
+              "if [ \"$1\" = -h ]; then printf ko; else printf '{\"displayname\":\"Ada\"}\\r\\n'; fi\n"
+              "printf 'contact-exporter: diagnostics \"%s\" \\303\\251\\r\\n' \"$CONTACT_EXPORTER_DIAGNOSTICS\" >&2\n");
+    chmod(fake.c_str(), 0755);
+    const std::string incomplete =
+        "read_contacts: incomplete export (1 records read): no trailer line: an Outlook error stopped the walk\n";
+
+    EXPECT_EQ(runBothClientsOn({"--diagnostics", fake}).err,
+              incomplete + "read_contacts: the exporter's standard error:\ncontact-exporter: diagnostics \"1\" é\n");
+    EXPECT_EQ(runBothClientsOn({fake}).err,
+              "read_contacts: the exporter reported: contact-exporter: diagnostics \"\" é\r\n\n" + incomplete);
+    const CommandResult status = runBothClientsOn({"--diagnostics", "--status", fake});
+    EXPECT_EQ(status.exitCode, 1);
+    EXPECT_EQ(status.err, "Outlook is not available\nread_contacts: the exporter's standard error:\n"
+                          "contact-exporter: diagnostics \"1\" é\n");
+}
+
+// Against the exporter itself: a walk that an Outlook error stops. Whatever
+// the exporter writes on standard error when asked for its diagnostics (a
+// line naming the failed call, where it has them), the clients show it below
+// the verdict, alike.
+TEST(ExampleClient, DiagnosticsShowWhyTheExporterStopped) {
+    const Json broken = {{"operation", "_ContactItem.HasPicture"}, {"hresult", "0x80004005"}, {"description", "broken"}};
+    const std::string profile =
+        profileFile({{"items", {{{"FullName", "Ada Lovelace"}, {"HasPicture", true}}}}, {"faults", {broken}}});
+    const CommandResult exporter = runCommand(
+        {"/usr/bin/env", "CONTACT_EXPORTER_DIAGNOSTICS=1", std::string(REPO_ROOT) + "/scripts/standin-run", profile});
+    std::string shown;
+    for (std::size_t start = 0, end; start < exporter.err.size(); start = end + 2) {
+        end = exporter.err.find("\r\n", start);
+        if (end == std::string::npos) end = exporter.err.size();
+        shown += exporter.err.substr(start, end - start) + "\n";
+    }
+    const CommandResult result = runBothClients({"--diagnostics"}, profile);
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.err, "read_contacts: incomplete export (0 records read): the output stops inside a record: "
+                          "no trailer line\n" +
+                              (shown.empty() ? "" : "read_contacts: the exporter's standard error:\n" + shown));
+}
