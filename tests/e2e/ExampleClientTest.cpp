@@ -254,7 +254,7 @@ TEST(ExampleClient, TheTimeLimitIsTheExportersNotTheReaders) {
     const std::string path = makeTestFolder() + "/output";
     writeFile(path, output);
 
-    const CommandResult python = runBothClientsOn({"--timeout", "1", "cat", path});
+    const CommandResult python = runBothClientsOn({"--timeout", "2", "cat", path});
     EXPECT_EQ(python.exitCode, 0) << python.err;
     EXPECT_EQ(python.out, summary(records, records, records, 0, records));
 }
@@ -288,16 +288,17 @@ TEST(ExampleClient, GivesUpOnAnExporterItCannotEnd) {
     const std::vector<std::pair<Client, std::string>> clients = {{Client::python, "read_contacts"},
                                                                  {Client::csharp, "ReadContacts"}};
     for (const auto& [client, name] : clients) {
-        std::vector<std::string> command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-                                            "/usr/bin/env", "HOME=/tmp"};
+        std::vector<std::string> command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534",
+                                            "--clear-groups",   "/usr/bin/env",  "HOME=/tmp"};
         const std::vector<std::string> clientRun = clientCommand(client, {"--timeout", "1", unending});
         command.insert(command.end(), clientRun.begin() + 1, clientRun.end());
         const CommandResult result = runCommand(command);
         SCOPED_TRACE(name);
         EXPECT_FALSE(result.hung) << "the client waited for an exporter that cannot be ended";
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_EQ(result.err, name + ": the exporter is still running: it did not finish in time (see --timeout), "
-                                     "and could not be ended\n");
+        EXPECT_EQ(result.err, name +
+                                  ": the exporter is still running: it did not finish in time (see --timeout), "
+                                  "and could not be ended\n");
     }
 }
 
@@ -375,8 +376,9 @@ TEST(ExampleClient, DiagnosticsAskTheExporterAndShowItsStandardError) {
               "read_contacts: the exporter reported: contact-exporter: diagnostics \"\" é\r\n\n" + incomplete);
     const CommandResult status = runBothClientsOn({"--diagnostics", "--status", fake});
     EXPECT_EQ(status.exitCode, 1);
-    EXPECT_EQ(status.err, "Outlook is not available\nread_contacts: the exporter's standard error:\n"
-                          "contact-exporter: diagnostics \"1\" é\n");
+    EXPECT_EQ(status.err,
+              "Outlook is not available\nread_contacts: the exporter's standard error:\n"
+              "contact-exporter: diagnostics \"1\" é\n");
 }
 
 // Against the exporter itself: a walk that an Outlook error stops. Whatever
@@ -384,20 +386,20 @@ TEST(ExampleClient, DiagnosticsAskTheExporterAndShowItsStandardError) {
 // line naming the failed call, where it has them), the clients show it below
 // the verdict, alike.
 TEST(ExampleClient, DiagnosticsShowWhyTheExporterStopped) {
-    const Json broken = {{"operation", "_ContactItem.HasPicture"}, {"hresult", "0x80004005"}, {"description", "broken"}};
+    const Json broken = {
+        {"operation", "_ContactItem.HasPicture"}, {"hresult", "0x80004005"}, {"description", "broken"}};
     const std::string profile =
         profileFile({{"items", {{{"FullName", "Ada Lovelace"}, {"HasPicture", true}}}}, {"faults", {broken}}});
     const CommandResult exporter = runCommand(
         {"/usr/bin/env", "CONTACT_EXPORTER_DIAGNOSTICS=1", std::string(REPO_ROOT) + "/scripts/standin-run", profile});
     std::string shown;
-    for (std::size_t start = 0, end; start < exporter.err.size(); start = end + 2) {
-        end = exporter.err.find("\r\n", start);
-        if (end == std::string::npos) end = exporter.err.size();
-        shown += exporter.err.substr(start, end - start) + "\n";
+    for (const std::string& line : lines(exporter.err)) {
+        if (!line.empty()) shown += line + "\n";
     }
     const CommandResult result = runBothClients({"--diagnostics"}, profile);
     EXPECT_EQ(result.exitCode, 3);
-    EXPECT_EQ(result.err, "read_contacts: incomplete export (0 records read): the output stops inside a record: "
-                          "no trailer line\n" +
-                              (shown.empty() ? "" : "read_contacts: the exporter's standard error:\n" + shown));
+    EXPECT_EQ(result.err,
+              "read_contacts: incomplete export (0 records read): the output stops inside a record: "
+              "no trailer line\n" +
+                  (shown.empty() ? "" : "read_contacts: the exporter's standard error:\n" + shown));
 }

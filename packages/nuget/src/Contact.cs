@@ -2,6 +2,7 @@
 using System.Collections.Generic;
 using System.Linq;
 using System.Runtime.Serialization;
+using System.Text;
 
 namespace ContactExporter
 {
@@ -29,6 +30,17 @@ namespace ContactExporter
         [DataMember(Name = "phones")]
         public Phone[] Phones { get; set; }
 
+        /// <summary>
+        /// The record as JSON, ASCII only, members in the exporter's order: what Python's
+        /// json.dumps(record, ensure_ascii=True, separators=(",", ":")) prints for it.
+        /// </summary>
+        public string ToJson()
+        {
+            var json = new StringBuilder();
+            CanonicalJson.Write(this, json);
+            return json.ToString();
+        }
+
         /// <summary>The e-mail addresses that are not empty.</summary>
         public IEnumerable<string> Addresses()
         {
@@ -47,19 +59,17 @@ namespace ContactExporter
         public string Number { get; set; }
     }
 
-    /// <summary>A whole export: its records and the counts of its trailer line.</summary>
-    internal sealed class ContactExport
+    /// <summary>How a whole export ended: the trailer's counts, standard error, the build that ran.</summary>
+    internal class ExportEnd
     {
-        public ContactExport(IList<Contact> contacts, ExportEnd end)
+        public ExportEnd(long written, long items, string standardError, Bitness bitness)
         {
-            Contacts = contacts;
-            Written = end.Written;
-            Items = end.Items;
-            StandardError = end.StandardError;
-            Bitness = end.Bitness;
+            Written = written;
+            Items = items;
+            StandardError = standardError;
+            Bitness = bitness;
         }
 
-        public IList<Contact> Contacts { get; private set; }
         /// <summary>Records written (N of the trailer "contatti trovati: N / M").</summary>
         public long Written { get; private set; }
         /// <summary>Items in the contacts folder, contacts and others (M).</summary>
@@ -70,20 +80,15 @@ namespace ContactExporter
         public Bitness Bitness { get; private set; }
     }
 
-    /// <summary>How a whole export ended: the trailer's counts, standard error, the build that ran.</summary>
-    internal sealed class ExportEnd
+    /// <summary>A whole export: its records, and how it ended.</summary>
+    internal sealed class ContactExport : ExportEnd
     {
-        public ExportEnd(long written, long items, string standardError, Bitness bitness)
+        public ContactExport(IList<Contact> contacts, ExportEnd end)
+            : base(end.Written, end.Items, end.StandardError, end.Bitness)
         {
-            Written = written;
-            Items = items;
-            StandardError = standardError;
-            Bitness = bitness;
+            Contacts = contacts;
         }
 
-        public long Written { get; private set; }
-        public long Items { get; private set; }
-        public string StandardError { get; private set; }
-        public Bitness Bitness { get; private set; }
+        public IList<Contact> Contacts { get; private set; }
     }
 }
