@@ -403,3 +403,21 @@ TEST(ExampleClient, DiagnosticsShowWhyTheExporterStopped) {
               "no trailer line\n" +
                   (shown.empty() ? "" : "read_contacts: the exporter's standard error:\n" + shown));
 }
+
+// A process that the exporter started may hold its standard error open after
+// it has ended (Wine's services do, started by the first Windows program of a
+// session): once the exporter has exited and its output has ended, the
+// clients take its standard error as it stands rather than wait for its end.
+TEST(ExampleClient, TakeStandardErrorAsItStandsOnceTheExporterHasEnded) {
+    const std::string fake = makeTestFolder() + "/exporter";
+    writeFile(fake,
+              "#!/bin/sh\n"
+              "printf '{\"displayname\":\"Ada\"}\\r\\ncontatti trovati: 1 / 1\\r\\n'\n"
+              "printf 'cannot find temp path' >&2\n"
+              "sleep 600 >/dev/null &\n");
+    chmod(fake.c_str(), 0755);
+    const CommandResult python = runBothClientsOn({"--timeout", "60", fake});
+    EXPECT_EQ(python.exitCode, 0);
+    EXPECT_EQ(python.out, summary(1, 0, 0, 0, 1));
+    EXPECT_EQ(python.err, "read_contacts: the exporter reported: cannot find temp path\n");
+}

@@ -30,6 +30,17 @@ namespace ContactExporter
             return thread.Join(timeout > TimeSpan.Zero ? timeout : TimeSpan.Zero);
         }
 
+        /// <summary>What was drained and not yet read, without waiting for more.</summary>
+        public byte[] TakeDrained()
+        {
+            using (var bytes = new MemoryStream())
+            {
+                byte[] chunk;
+                while (chunks.TryTake(out chunk)) bytes.Write(chunk, 0, chunk.Length);
+                return bytes.ToArray();
+            }
+        }
+
         /// <summary>Ends the reader's stream where it stands: a process that could not be ended may hold the pipe.</summary>
         public void Abandon()
         {
@@ -62,7 +73,7 @@ namespace ContactExporter
             }
             finally
             {
-                if (!chunks.IsAddingCompleted) chunks.CompleteAdding();
+                chunks.CompleteAdding();
             }
         }
 

@@ -45,13 +45,19 @@ namespace ContactExporter
         // How long an exporter that was told to stop may take to end.
         private static readonly TimeSpan StopGrace = TimeSpan.FromSeconds(5);
 
+        // How long standard error may stay open once the exporter has exited
+        // and its output has ended: a process it started may hold it (Wine's
+        // services do, started by the first Windows program of a session)
+        // while all the exporter wrote is there already.
+        private static readonly TimeSpan ErrorsGrace = TimeSpan.FromSeconds(1);
+
         // .NET Core 3.0 and later have Process.Kill(bool), which also ends the
         // processes the exporter (or a launcher in front of it) started.
         private static readonly MethodInfo KillTree = typeof(Process).GetMethod("Kill", new[] { typeof(bool) });
 
         private readonly Process process;
         private readonly DrainedPipe output;
-        private readonly Task<byte[]> errors;
+        private readonly DrainedPipe errors;
         private readonly Task<ExporterOutcome> outcome;
         private readonly ManualResetEventSlim abandoned = new ManualResetEventSlim();
 
@@ -59,7 +65,7 @@ namespace ContactExporter
         {
             this.process = process;
             output = new DrainedPipe(process.StandardOutput.BaseStream);
-            errors = InBackground(() => ReadAll(process.StandardError.BaseStream));
+            errors = new DrainedPipe(process.StandardError.BaseStream);
             outcome = InBackground(() => Watch(timeLimit));
         }
 
@@ -124,19 +130,24 @@ namespace ContactExporter
 
         private ExporterOutcome Watch(TimeSpan timeLimit)
         {
-            if (EndedInTime(timeLimit)) return new ExporterOutcome(process.ExitCode, ErrorText(errors.Result), false, false);
+            Stopwatch clock = Stopwatch.StartNew();
+            if (EndedInTime(timeLimit))
+            {
+                TimeSpan left = timeLimit - clock.Elapsed;
+                errors.WaitForEnd(left < ErrorsGrace ? left : ErrorsGrace);
+                return new ExporterOutcome(process.ExitCode, ErrorText(errors.TakeDrained()), false, false);
+            }
             // The output is of no use now, and a process that could not be
             // ended may still hold the pipes: its reader sees the end here.
             output.Abandon();
             return abandoned.IsSet && process.HasExited ? new ExporterOutcome(process.ExitCode, "", false, false) : Stop();
         }
 
-        /// <summary>Whether the process exited, and both its outputs ended, within the time limit (and before it was abandoned).</summary>
+        /// <summary>Whether the process exited, and its output ended, within the time limit (and before it was abandoned).</summary>
         private bool EndedInTime(TimeSpan timeLimit)
         {
             Stopwatch clock = Stopwatch.StartNew();
-            return ExitedInTime(timeLimit) && output.WaitForEnd(timeLimit - clock.Elapsed) &&
-                   errors.Wait(Milliseconds(timeLimit - clock.Elapsed));
+            return ExitedInTime(timeLimit) && output.WaitForEnd(timeLimit - clock.Elapsed);
         }
 
         private bool ExitedInTime(TimeSpan timeLimit)
