@@ -1,27 +1,49 @@
 #pragma once
 
 // The interfaces of Outlook's object model that the stand-ins serve beyond
-// the exporter's own: the classes of the other items a contacts folder can
-// hold, and the list of every interface, which the local server's message
-// filter and the type library the launcher registers go by.
+// the exporter's own: those of the other items a contacts folder can hold,
+// by the class a profile gives them, and the list of every interface, which
+// the local server's message filter and the type library the launcher
+// registers go by.
 
 #include "outlook/OutlookDefinitions.h"
 
+#include <array>
+#include <string_view>
+
 namespace outlook {
 
-// Items of other classes that a contacts folder can hold.
-constexpr OutlookInterface DistListItemInterface{"_DistListItem", outlookGuid(0x00063081)};
-constexpr OutlookInterface PostItemInterface{"_PostItem", outlookGuid(0x00063024)};
-constexpr OutlookInterface NoteItemInterface{"_NoteItem", outlookGuid(0x00063025)};
-constexpr OutlookInterface MailItemInterface{"_MailItem", outlookGuid(0x00063034)};
-constexpr OutlookInterface AppointmentItemInterface{"_AppointmentItem", outlookGuid(0x00063033)};
-constexpr OutlookInterface TaskItemInterface{"_TaskItem", outlookGuid(0x00063035)};
-
-constexpr const OutlookInterface* outlookInterfaces[] = {
-    &ApplicationInterface,  &NameSpaceInterface,        &FolderInterface,          &ItemsInterface,
-    &ContactItemInterface,  &AttachmentsInterface,      &AttachmentInterface,      &RecipientInterface,
-    &AddressEntryInterface, &PropertyAccessorInterface, &DistListItemInterface,    &PostItemInterface,
-    &NoteItemInterface,     &MailItemInterface,         &AppointmentItemInterface, &TaskItemInterface,
+struct ItemClass {
+    std::string_view name;  // the profile's "class"
+    OutlookInterface itemInterface;
 };
+
+// Posts first: an item of a class not listed is served as one.
+constexpr ItemClass otherItemClasses[] = {
+    {"post", {"_PostItem", outlookGuid(0x00063024)}},
+    {"distlist", {"_DistListItem", outlookGuid(0x00063081)}},
+    {"note", {"_NoteItem", outlookGuid(0x00063025)}},
+    {"mail", {"_MailItem", outlookGuid(0x00063034)}},
+    {"appointment", {"_AppointmentItem", outlookGuid(0x00063033)}},
+    {"task", {"_TaskItem", outlookGuid(0x00063035)}},
+};
+
+// The interface of a non-contact item of the given class.
+constexpr const OutlookInterface& interfaceOfItemClass(std::string_view className) {
+    for (const ItemClass& itemClass : otherItemClasses) {
+        if (itemClass.name == className) return itemClass.itemInterface;
+    }
+    return otherItemClasses[0].itemInterface;
+}
+
+constexpr std::array<const OutlookInterface*, 10 + std::size(otherItemClasses)> outlookInterfaces = [] {
+    std::array<const OutlookInterface*, 10 + std::size(otherItemClasses)> all{
+        &ApplicationInterface,  &NameSpaceInterface,        &FolderInterface,     &ItemsInterface,
+        &ContactItemInterface,  &AttachmentsInterface,      &AttachmentInterface, &RecipientInterface,
+        &AddressEntryInterface, &PropertyAccessorInterface,
+    };
+    for (std::size_t at = 0; at < std::size(otherItemClasses); ++at) all[10 + at] = &otherItemClasses[at].itemInterface;
+    return all;
+}();
 
 }  // namespace outlook

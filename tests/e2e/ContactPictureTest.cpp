@@ -79,37 +79,75 @@ TEST(ContactPicture, WithoutHasPictureTheAttachmentsAreNotLookedAt) {
     expectEndedInOrder(result);
 }
 
-// Outlook names the attachment that holds a contact's picture
-// "ContactPicture.jpg", and nothing makes it the first attachment.
-TEST(ContactPicture, ThePictureIsTheAttachmentNamedAsOutlookNamesIt) {
-    struct Case {
-        const char* what;
-        Json attachments;
-        std::string picture;
-        std::size_t itemCalls;
-    };
-    const Case cases[] = {
-        {"a document first", {named(otherBytes, "Offerta.pdf"), named(jpegLike, "ContactPicture.jpg")}, jpegLike, 2},
-        {"the picture first", {named(jpegLike, "ContactPicture.jpg"), named(otherBytes, "Offerta.pdf")}, jpegLike, 1},
-        {"both named so", {attachment(jpegLike), attachment(otherBytes)}, jpegLike, 1},
-        {"in other letter case", {named(otherBytes, nullptr), named(jpegLike, "CONTACTPICTURE.jpg")}, jpegLike, 2},
-        {"none named so", {named(otherBytes, "a.pdf"), named(jpegLike, "b.jpg"), named(jpegLike, "")}, otherBytes, 3},
-    };
-    for (const Case& each : cases) {
-        PictureProfile picture(Json::array({pictureContact("Ada", each.attachments)}));
-        const RunResult result = run(picture.profile);
-        EXPECT_EQ(result.out, recordWithImage(each.picture, "Ada") + "\r\ncontatti trovati: 1 / 1\r\n") << each.what;
-        EXPECT_EQ(picture.pictureFile(), each.picture) << each.what;
-        EXPECT_EQ(result.count("Attachments.Item"), each.itemCalls) << each.what;
-        EXPECT_EQ(result.count("Attachment.FileName"), each.itemCalls) << each.what;
-        EXPECT_EQ(result.count("Attachment.SaveAsFile"), 1u) << each.what;
-        expectEndedInOrder(result);
-        if (each.picture == jpegLike && each.itemCalls == 2) {
-            // The picture's name is read before it is saved.
-            expectCallsInOrder(result, {"Attachments.Count", "Attachments.Item", "Attachment.FileName",
-                                        "Attachments.Item", "Attachment.FileName", "Attachment.SaveAsFile"});
-        }
+namespace {
+
+// A contact with a picture among these attachments, with these faults: the
+// attachment it must take, and the calls on its attachments, in order
+// (Attachments.Count aside), which must end in saving it.
+struct PictureChoice {
+    const char* what;
+    Json attachments;
+    Json faults;
+    std::string picture;
+    std::vector<std::string> calls;
+};
+
+void expectChosen(const PictureChoice& choice) {
+    PictureProfile picture(Json::array({pictureContact("Ada", choice.attachments)}));
+    picture.profile["faults"] = choice.faults;
+    const RunResult result = run(picture.profile);
+    EXPECT_EQ(result.out, recordWithImage(choice.picture, "Ada") + "\r\ncontatti trovati: 1 / 1\r\n") << choice.what;
+    EXPECT_EQ(result.err, "") << choice.what;
+    EXPECT_EQ(picture.pictureFile(), choice.picture) << choice.what;
+    std::vector<std::string> calls;
+    for (const std::string& line : result.journal) {
+        if (line.rfind("Attachment", 0) == 0 && line != "Attachments.Count") calls.push_back(line);
     }
+    EXPECT_EQ(calls, choice.calls) << choice.what;
+    expectEndedInOrder(result);
+}
+
+// An attachment's calls: fetched, and its name read.
+const std::vector<std::string> fetchedAndNamed = {"Attachments.Item", "Attachment.FileName"};
+
+std::vector<std::string> callsOf(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> calls;
+    for (const std::vector<std::string>& part : parts) calls.insert(calls.end(), part.begin(), part.end());
+    calls.push_back("Attachment.SaveAsFile");
+    return calls;
+}
+
+}  // namespace
+
+// Outlook names the attachment that holds a contact's picture
+// "ContactPicture.jpg", and nothing makes it the first attachment. Each name
+// is read before the picture is saved.
+TEST(ContactPicture, ThePictureIsTheAttachmentNamedAsOutlookNamesIt) {
+    const Json none = Json::array();
+    const PictureChoice choices[] = {
+        {"a document first",
+         {named(otherBytes, "Offerta.pdf"), named(jpegLike, "ContactPicture.jpg")},
+         none,
+         jpegLike,
+         callsOf({fetchedAndNamed, fetchedAndNamed})},
+        {"the picture first",
+         {named(jpegLike, "ContactPicture.jpg"), named(otherBytes, "Offerta.pdf")},
+         none,
+         jpegLike,
+         callsOf({fetchedAndNamed})},
+        {"both named so", {attachment(jpegLike), attachment(otherBytes)}, none, jpegLike, callsOf({fetchedAndNamed})},
+        {"in other letter case",
+         {named(otherBytes, nullptr), named(jpegLike, "CONTACTPICTURE.jpg")},
+         none,
+         jpegLike,
+         callsOf({fetchedAndNamed, fetchedAndNamed})},
+        {"none named so",
+         {named(otherBytes, "a.pdf"), named(jpegLike, "b.jpg"), named(jpegLike, "")},
+         none,
+         otherBytes,
+         callsOf({fetchedAndNamed, fetchedAndNamed, fetchedAndNamed})},
+    };
+    for (const PictureChoice& choice : choices) expectChosen(choice);
 }
 
 TEST(ContactPicture, TheOnlyAttachmentIsThePictureAndItsNameIsNotRead) {
@@ -124,58 +162,37 @@ TEST(ContactPicture, TheOnlyAttachmentIsThePictureAndItsNameIsNotRead) {
 // is not the picture; the others are still looked at, and when none is
 // named as the picture the first attachment is taken as always.
 TEST(ContactPicture, AnAttachmentWhoseNameCannotBeReadIsNotThePicture) {
-    struct Case {
-        const char* what;
-        Json attachments;
-        Json faults;
-        std::string picture;
-        std::vector<std::string> calls;
-    };
     const Json pdf = named(otherBytes, "Offerta.pdf");
     const Json photo = named(jpegLike, "ContactPicture.jpg");
-    const Case cases[] = {
+    const std::vector<std::string> fetched = {"Attachments.Item"};
+    const PictureChoice choices[] = {
         {"the first name fails",
          {photo, named(otherBytes, "x.pdf")},
          {fault("Attachment.FileName", "0x80004005", 1)},
          jpegLike,
-         {"Attachments.Item", "Attachment.FileName", "Attachments.Item", "Attachment.FileName",
-          "Attachment.SaveAsFile"}},
+         callsOf({fetchedAndNamed, fetchedAndNamed})},
         {"the last name fails",
          {pdf, named(jpegLike, "y.jpg"), photo},
          {fault("Attachment.FileName", "0x80004005", 3)},
          otherBytes,
-         {"Attachments.Item", "Attachment.FileName", "Attachments.Item", "Attachment.FileName", "Attachments.Item",
-          "Attachment.FileName", "Attachment.SaveAsFile"}},
+         callsOf({fetchedAndNamed, fetchedAndNamed, fetchedAndNamed})},
         {"the only other name fails",
          {pdf, photo},
          {fault("Attachment.FileName", "0x80020009", 2)},
          otherBytes,
-         {"Attachments.Item", "Attachment.FileName", "Attachments.Item", "Attachment.FileName",
-          "Attachment.SaveAsFile"}},
+         callsOf({fetchedAndNamed, fetchedAndNamed})},
         {"the first attachment cannot be had, the second is the picture",
          {pdf, photo},
          {fault("Attachments.Item", "0x80004005", 1)},
          jpegLike,
-         {"Attachments.Item", "Attachments.Item", "Attachment.FileName", "Attachment.SaveAsFile"}},
+         callsOf({fetched, fetchedAndNamed})},
         {"the first attachment comes back without an object",
          {pdf, named(jpegLike, "y.jpg")},
          {nullResult("Attachments.Item", 1)},
          otherBytes,
-         {"Attachments.Item", "Attachments.Item", "Attachment.FileName", "Attachments.Item", "Attachment.SaveAsFile"}},
+         callsOf({fetched, fetchedAndNamed, fetched})},
     };
-    for (const Case& each : cases) {
-        PictureProfile picture(Json::array({pictureContact("Ada", each.attachments)}));
-        picture.profile["faults"] = each.faults;
-        const RunResult result = run(picture.profile);
-        EXPECT_EQ(result.out, recordWithImage(each.picture, "Ada") + "\r\ncontatti trovati: 1 / 1\r\n") << each.what;
-        EXPECT_EQ(result.err, "") << each.what;
-        std::vector<std::string> calls;
-        for (const std::string& line : result.journal) {
-            if (line.rfind("Attachment", 0) == 0 && line != "Attachments.Count") calls.push_back(line);
-        }
-        EXPECT_EQ(calls, each.calls) << each.what;
-        expectEndedInOrder(result);
-    }
+    for (const PictureChoice& choice : choices) expectChosen(choice);
 }
 
 TEST(ContactPicture, TheFirstAttachmentThatCannotBeHadAgainEndsTheWalk) {

@@ -1,3 +1,4 @@
+#include "FakeOutlook.h"
 #include "platform/com/BusyMessageFilter.h"
 #include "platform/com/BusyRetry.h"
 
@@ -13,17 +14,7 @@ using com::retryWhileBusy;
 
 namespace {
 
-// Time that passes only when the retry sleeps, or when a call says it took long.
-class FakeClock final : public com::RetryClock {
-public:
-    std::chrono::milliseconds now() override { return current; }
-    void sleep(std::chrono::milliseconds duration) override {
-        sleeps.push_back(duration);
-        current += duration;
-    }
-    std::chrono::milliseconds current{1000};
-    std::vector<std::chrono::milliseconds> sleeps;
-};
+using FakeClock = fake::Clock;
 
 // A call that answers with the given results, one per attempt, and records
 // when each attempt was made.
@@ -155,7 +146,8 @@ TEST(BusyMessageFilter, IsRegisteredWhileItsRegistrationLives) {
     const com::ComRef<IMessageFilter> before = com::ComRef<IMessageFilter>::adopt(new com::BusyMessageFilter());
     CoRegisterMessageFilter(before.get(), nullptr);
     {
-        const com::MessageFilterRegistration registration;
+        const com::MessageFilterRegistration registration = com::registerBusyMessageFilter();
+        EXPECT_TRUE(registration);
         const com::ComRef<IMessageFilter> registered = current();
         ASSERT_TRUE(registered);
         EXPECT_NE(registered.get(), before.get());

@@ -44,7 +44,7 @@ private:
     // left last. The destructor is defaulted: the order is the whole
     // teardown.
     com::ComApartment apartment;
-    com::MessageFilterRegistration busyMessageFilter;
+    com::MessageFilterRegistration busyMessageFilter = com::registerBusyMessageFilter();
     outlook::NameSpace nameSpace;
     outlook::Application application;
     std::string status = callerContract::ko;

@@ -27,13 +27,11 @@ DWORD STDMETHODCALLTYPE BusyMessageFilter::RetryRejectedCall(HTASK, DWORD tickCo
 
 DWORD STDMETHODCALLTYPE BusyMessageFilter::MessagePending(HTASK, DWORD, DWORD) { return PENDINGMSG_WAITDEFPROCESS; }
 
-MessageFilterRegistration::MessageFilterRegistration() {
+MessageFilterRegistration registerBusyMessageFilter() {
     const ComRef<BusyMessageFilter> filter = makeComObject<BusyMessageFilter>();
-    registered = SUCCEEDED(CoRegisterMessageFilter(filter.get(), previous.receive()));
-}
-
-MessageFilterRegistration::~MessageFilterRegistration() {
-    if (registered) CoRegisterMessageFilter(previous.get(), nullptr);
+    IMessageFilter* previous = nullptr;
+    if (FAILED(CoRegisterMessageFilter(filter.get(), &previous))) return MessageFilterRegistration();
+    return MessageFilterRegistration(previous);
 }
 
 }  // namespace com

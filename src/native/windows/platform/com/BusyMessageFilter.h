@@ -2,6 +2,7 @@
 
 #include "ComObject.h"
 #include "ComRef.h"
+#include "UniqueHandle.h"
 
 #include <objidl.h>
 
@@ -26,20 +27,24 @@ private:
     ~BusyMessageFilter() override = default;
 };
 
-// A BusyMessageFilter registered on this thread's apartment for as long as
-// this lives; the filter registered before it comes back afterwards. The
-// thread must have entered a single-threaded apartment.
-class MessageFilterRegistration {
-public:
-    // Raises std::bad_alloc when the filter cannot be made.
-    MessageFilterRegistration();
-    ~MessageFilterRegistration();
-    MessageFilterRegistration(const MessageFilterRegistration&) = delete;
-    MessageFilterRegistration& operator=(const MessageFilterRegistration&) = delete;
-
-private:
-    ComRef<IMessageFilter> previous;
-    bool registered = false;
+// Revoking a registration: the filter registered before (null when there
+// was none) comes back, and its reference is released.
+struct RestoreMessageFilter {
+    void operator()(IMessageFilter* previous) const noexcept {
+        CoRegisterMessageFilter(previous, nullptr);
+        if (previous != nullptr) previous->Release();
+    }
 };
+
+// A BusyMessageFilter registered on this thread's apartment for as long as
+// this lives. It holds the filter registered before, which may be null, so
+// "no registration" is the other invalid value.
+using MessageFilterRegistration = UniqueHandle<IMessageFilter*, RestoreMessageFilter, -1>;
+
+// Registers a BusyMessageFilter on this thread, which must have entered a
+// single-threaded apartment. No registration when COM refuses it: the calls
+// then keep COM's default handling. Raises std::bad_alloc when the filter
+// cannot be made.
+MessageFilterRegistration registerBusyMessageFilter();
 
 }  // namespace com

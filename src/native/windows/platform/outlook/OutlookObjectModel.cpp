@@ -40,11 +40,22 @@ const DispatchMember contactTexts[] = {OUTLOOK_CONTACT_TEXT_PROPERTIES(OUTLOOK_C
 #undef OUTLOOK_CONTACT_TEXT_MEMBER
 #undef OUTLOOK_CONTACT_TEXT_WIDE
 
-// A text result as Outlook returned it, NUL units and all.
-WideString takeText(Variant& result) {
+// A call's result as the member yields it: an object of the model (null
+// allowed), a text as Outlook returned it (NUL units and all), a number or
+// a flag.
+template <typename Object>
+Object objectOf(Variant&& result) {
+    return Object(com::takeObject(result));
+}
+
+WideString textOf(Variant&& result) {
     if (result->vt == VT_BSTR) return WideString::adopt(std::exchange(result->bstrVal, nullptr));
     return com::variantToWide(*result);
 }
+
+long numberOf(Variant&& result) { return com::takeLong(result); }
+
+bool flagOf(Variant&& result) { return com::takeBool(result); }
 
 // A BSTR argument that the caller keeps owning.
 class BorrowedString {
@@ -97,41 +108,28 @@ Application Application::startOrAttach() {
 
 NameSpace Application::getNamespace(const WideString& type) const {
     BorrowedString argument(type);
-    Variant result = callMethod(get(), applicationGetNamespace, argument.get(), 1);
-    return NameSpace(com::takeObject(result));
+    return objectOf<NameSpace>(callMethod(get(), applicationGetNamespace, argument.get(), 1));
 }
 
-WideString Application::version() const {
-    Variant result = getProperty(get(), applicationVersion);
-    return takeText(result);
-}
+WideString Application::version() const { return textOf(getProperty(get(), applicationVersion)); }
 
 Folder NameSpace::getDefaultFolder(long folderType) const {
     VARIANT argument = integerArgument(VT_I4, folderType);
-    Variant result = callMethod(get(), nameSpaceGetDefaultFolder, &argument, 1);
-    return Folder(com::takeObject(result));
+    return objectOf<Folder>(callMethod(get(), nameSpaceGetDefaultFolder, &argument, 1));
 }
 
 Recipient NameSpace::createRecipient(const WideString& name) const {
     BorrowedString argument(name);
-    Variant result = callMethod(get(), nameSpaceCreateRecipient, argument.get(), 1);
-    return Recipient(com::takeObject(result));
+    return objectOf<Recipient>(callMethod(get(), nameSpaceCreateRecipient, argument.get(), 1));
 }
 
-Items Folder::items() const {
-    Variant result = getProperty(get(), folderItems);
-    return Items(com::takeObject(result));
-}
+Items Folder::items() const { return objectOf<Items>(getProperty(get(), folderItems)); }
 
-long Items::count() const {
-    Variant result = getProperty(get(), itemsCount);
-    return com::takeLong(result);
-}
+long Items::count() const { return numberOf(getProperty(get(), itemsCount)); }
 
 ComRef<IDispatch> Items::item(long position) const {
     VARIANT argument = integerArgument(VT_I4, position);
-    Variant result = callMethod(get(), itemsItem, &argument, 1);
-    return com::takeObject(result);
+    return objectOf<ComRef<IDispatch>>(callMethod(get(), itemsItem, &argument, 1));
 }
 
 ContactItem ContactItem::from(const ComRef<IDispatch>& item) {
@@ -144,69 +142,47 @@ ContactItem ContactItem::from(const ComRef<IDispatch>& item) {
 }
 
 WideString ContactItem::text(ContactText property) const {
-    Variant result = getProperty(get(), contactTexts[static_cast<std::size_t>(property)]);
-    return takeText(result);
+    return textOf(getProperty(get(), contactTexts[static_cast<std::size_t>(property)]));
 }
 
-bool ContactItem::hasPicture() const {
-    Variant result = getProperty(get(), contactHasPicture);
-    return com::takeBool(result);
-}
+bool ContactItem::hasPicture() const { return flagOf(getProperty(get(), contactHasPicture)); }
 
-Attachments ContactItem::attachments() const {
-    Variant result = getProperty(get(), contactAttachments);
-    return Attachments(com::takeObject(result));
-}
+Attachments ContactItem::attachments() const { return objectOf<Attachments>(getProperty(get(), contactAttachments)); }
 
 ComRef<IUnknown> ContactItem::mapiObject() const {
     Variant result = getProperty(get(), contactMapiObject);
     return com::takeUnknown(result);
 }
 
-long Attachments::count() const {
-    Variant result = getProperty(get(), attachmentsCount);
-    return com::takeLong(result);
-}
+long Attachments::count() const { return numberOf(getProperty(get(), attachmentsCount)); }
 
 Attachment Attachments::item(int position) const {
     VARIANT argument = integerArgument(VT_INT, position);
-    Variant result = callMethod(get(), attachmentsItem, &argument, 1);
-    return Attachment(com::takeObject(result));
+    return objectOf<Attachment>(callMethod(get(), attachmentsItem, &argument, 1));
 }
 
-WideString Attachment::fileName() const {
-    Variant result = getProperty(get(), attachmentFileName);
-    return takeText(result);
-}
+WideString Attachment::fileName() const { return textOf(getProperty(get(), attachmentFileName)); }
 
 void Attachment::saveAsFile(const WideString& path) const {
     BorrowedString argument(path);
     callMethod(get(), attachmentSaveAsFile, argument.get(), 1);
 }
 
-bool Recipient::resolve() const {
-    Variant result = callMethod(get(), recipientResolve, nullptr, 0);
-    return com::takeBool(result);
-}
+bool Recipient::resolve() const { return flagOf(callMethod(get(), recipientResolve, nullptr, 0)); }
 
 AddressEntry Recipient::addressEntry() const {
-    Variant result = getProperty(get(), recipientAddressEntry);
-    return AddressEntry(com::takeObject(result));
+    return objectOf<AddressEntry>(getProperty(get(), recipientAddressEntry));
 }
 
-WideString AddressEntry::address() const {
-    Variant result = getProperty(get(), addressEntryAddress);
-    return takeText(result);
-}
+WideString AddressEntry::address() const { return textOf(getProperty(get(), addressEntryAddress)); }
 
 PropertyAccessor AddressEntry::propertyAccessor() const {
-    Variant result = getProperty(get(), addressEntryPropertyAccessor);
-    return PropertyAccessor(com::takeObject(result));
+    return objectOf<PropertyAccessor>(getProperty(get(), addressEntryPropertyAccessor));
 }
 
 WideString PropertyAccessor::getPropertyText(const WideString& schemaName) const {
     BorrowedString argument(schemaName);
-    Variant result = callMethod(get(), propertyAccessorGetProperty, argument.get(), 1);
+    const Variant result = callMethod(get(), propertyAccessorGetProperty, argument.get(), 1);
     return com::variantToWide(*result);
 }
 
