@@ -24,6 +24,12 @@ const DECODER_LABELS = new Map([
     [65001, 'utf-8'],
 ]);
 
+// Code page 1252's characters for the bytes 0x80 to 0x9F; the five it leaves
+// undefined are the characters of the same value.
+const WINDOWS_1252_80_TO_9F =
+    '\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u008D\u017D\u008F' +
+    '\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178';
+
 let systemCodePage;
 
 // The ANSI code page of this machine, read once per process.
@@ -65,11 +71,22 @@ function lineDecoder(encoding) {
     } catch {
         return undefined;
     }
+    if (decoder.encoding === 'windows-1252' && decoder.decode(Uint8Array.of(0x80)) !== '\u20AC') {
+        return windows1252OverLatin1(decoder);
+    }
     const fatal = new TextDecoder(label, { fatal: true });
     return (bytes) => {
         const text = decoder.decode(bytes);
         return text.includes('\uFFFD') ? decodeKeepingUndefinedBytes(bytes, fatal) : text;
     };
+}
+
+// Some Node.js releases (20.20 among them) decode windows-1252 as ISO-8859-1,
+// which gives the bytes 0x80 to 0x9F as the C1 controls of the same value:
+// those are put right.
+function windows1252OverLatin1(latin1) {
+    return (bytes) =>
+        latin1.decode(bytes).replace(/[\u0080-\u009F]/g, (control) => WINDOWS_1252_80_TO_9F[control.charCodeAt(0) - 0x80]);
 }
 
 // The slow road, taken only for lines holding bytes that the code page does
