@@ -3,13 +3,18 @@
 // its records must be the example clients' records, on the Western and the
 // Japanese code page, through the promise and through the iterator.
 const assert = require('node:assert/strict');
+const { spawnSync } = require('node:child_process');
+const path = require('node:path');
 const { before, describe, test } = require('node:test');
 const {
+    repoRoot,
     contactExporter,
+    installedPackage,
     writeProfile,
     sampleProfile,
     standinPrefix,
     warmWine,
+    localeEnvironment,
     inLocale,
     exampleClientJson,
     asPythonJsonLines,
@@ -83,6 +88,18 @@ test('bytes that code page 1252 leaves undefined arrive as the characters of the
     });
     const { records } = await readContacts({ commandPrefix: standinPrefix(profile), bitness: 'x64', encoding: 1252 });
     assert.deepEqual(records, [{ displayname: 'Zoë', emailaddrs: ['z\u0081\u008d@x.é€'], phones: [] }]);
+});
+
+test('the ANSI code page is read from reg.exe\'s answer, as Windows\' own reg.exe gives it', () => {
+    const { parseRegQuery } = require(path.join(installedPackage, 'lib', 'codePage.js'));
+    const query = 'wine reg.exe query "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage" /v ACP';
+    for (const [locale, codePage] of [['ja_JP.UTF-8', 932], ['C.UTF-8', 1252]]) {
+        const answer = spawnSync('bash', ['-c', `source "${repoRoot}/scripts/lib/paths.sh"; ${query}`], {
+            env: localeEnvironment(locale),
+            encoding: 'utf8',
+        });
+        assert.equal(parseRegQuery(answer.stdout), codePage, answer.stdout);
+    }
 });
 
 test('the status query answers Outlook\'s version', async () => {

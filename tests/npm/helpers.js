@@ -40,14 +40,19 @@ function warmWine() {
     });
 }
 
-// Wine takes the ANSI code page from the locale; the package passes its own
-// environment on to the exporter.
+// Wine takes the ANSI code page from the locale.
+function localeEnvironment(locale) {
+    const env = { ...process.env, LANG: locale };
+    for (const name of Object.keys(env)) if (name.startsWith('LC_')) delete env[name];
+    return env;
+}
+
+// The package passes its own environment on to the exporter.
 async function inLocale(locale, action) {
     const saved = { ...process.env };
-    for (const name of Object.keys(process.env)) {
-        if (name === 'LANG' || name.startsWith('LC_')) delete process.env[name];
-    }
-    process.env.LANG = locale;
+    const wanted = localeEnvironment(locale);
+    for (const name of Object.keys(process.env)) delete process.env[name];
+    Object.assign(process.env, wanted);
     try {
         return await action();
     } finally {
@@ -64,9 +69,7 @@ function exampleClientJson(client, profileFile, { encoding, locale = 'C.UTF-8' }
             : [process.env.MONO || 'mono', process.env.CSHARP_CLIENT];
     const options = ['--json', ...(encoding ? ['--encoding', encoding] : [])];
     const [file, ...args] = [...clientCommand, ...options, path.join(repoRoot, 'scripts', 'standin-run'), profileFile];
-    const env = { ...process.env, LANG: locale };
-    for (const name of Object.keys(env)) if (name.startsWith('LC_')) delete env[name];
-    const result = spawnSync(file, args, { env, maxBuffer: 256 * 1024 * 1024 });
+    const result = spawnSync(file, args, { env: localeEnvironment(locale), maxBuffer: 256 * 1024 * 1024 });
     if (result.status !== 0) {
         throw new Error(`${client} client exited with ${result.status}: ${result.stderr}`);
     }
@@ -91,6 +94,7 @@ module.exports = {
     sampleProfile,
     standinPrefix,
     warmWine,
+    localeEnvironment,
     inLocale,
     exampleClientJson,
     asPythonJsonLines,
