@@ -66,9 +66,9 @@ test('Outlook not answering the status query is "unavailable"', async () => {
 
 test('an Outlook that stays busy is ended at the time limit', async () => {
     const profile = { items: contacts, busy: [{ after: 0, rejections: 'always' }] };
-    await assert.rejects(readContacts(options(profile, { timeout: 5000 })), failure('time-limit'));
+    await assert.rejects(readContacts(options(profile, { timeout: 3000 })), failure('time-limit'));
     await assert.rejects(async () => {
-        for await (const record of iterateContacts(options(profile, { timeout: 5000 }))) assert.fail(record);
+        for await (const record of iterateContacts(options(profile, { timeout: 3000 }))) assert.fail(record);
     }, failure('time-limit'));
 });
 
