@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "Application.h"
-#include "BusyWindows.h"
+#include "CallAdmission.h"
 #include "ErrorReporting.h"
 #include "Interfaces.h"
 #include "Journal.h"
@@ -29,15 +29,21 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID i
     if (outer != nullptr) {
         return CLASS_E_NOAGGREGATION;
     }
-    const int call = recordCall(createOperation);
     SessionPtr session;
     try {
         session = std::make_shared<const Session>(loadProfile());
     } catch (const std::exception& error) {
+        recordCall(createOperation);
         standin::journal(std::string("profile error: ") + error.what());
         return E_FAIL;
     }
-    busy::configure(session->profile().busy);
+    admission::configure(session->profile().busy, session->profile().goesAwayAfter);
+    // A class factory's call, not an IDispatch one: refused once Outlook has
+    // gone away, but never turned away as busy.
+    if (const HRESULT refused = admission::goneAwayCall(); FAILED(refused)) {
+        return refused;
+    }
+    const int call = recordCall(createOperation);
     if (const Fault* fault = session->faultFor(createOperation, call)) {
         // Creation cannot succeed without an object; "result": "null" refuses it.
         return fault->yieldsNull ? E_NOINTERFACE : reportFault(*fault, ApplicationInterface.iid, nullptr);

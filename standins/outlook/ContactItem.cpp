@@ -20,7 +20,7 @@ ContactItem::ContactItem(SessionPtr session, size_t item) : FolderItem(std::move
         setObject(result, platform::makeComObject<AttachmentCollection>(this->session(), item));
     });
     addProperty("MAPIOBJECT", ResultKind::Unknown,
-                [this, item](VARIANT& result) { setUnknown(result, createMapiProperties(this->session(), item)); });
+                [this, item](VARIANT& result) { setUnknown(result, createMapiObject(this->session(), item)); });
 }
 
 }  // namespace outlook

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "BusyWindows.h"
+#include "CallAdmission.h"
 #include "ErrorReporting.h"
 #include "Journal.h"
 #include "Results.h"
@@ -95,8 +95,8 @@ HRESULT STDMETHODCALLTYPE DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** ty
 
 HRESULT STDMETHODCALLTYPE DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT nameCount, LCID,
                                                         DISPID* dispIds) {
-    if (busy::objectTurnsAway()) {
-        return RPC_E_CALL_REJECTED;
+    if (const HRESULT refused = admission::objectCall(); FAILED(refused)) {
+        return refused;
     }
     if (names == nullptr || dispIds == nullptr) {
         return E_POINTER;
@@ -125,8 +125,8 @@ HRESULT STDMETHODCALLTYPE DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names,
 
 HRESULT STDMETHODCALLTYPE DispatchObject::Invoke(DISPID dispId, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
                                                  VARIANT* result, EXCEPINFO* excepInfo, UINT* argumentError) {
-    if (busy::objectTurnsAway()) {
-        return RPC_E_CALL_REJECTED;
+    if (const HRESULT refused = admission::objectCall(); FAILED(refused)) {
+        return refused;
     }
     if (dispId < 1 || static_cast<size_t>(dispId) > members_.size()) {
         return DISP_E_MEMBERNOTFOUND;

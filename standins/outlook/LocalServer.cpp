@@ -7,7 +7,8 @@
 // answers calls in its single-threaded apartment, and when the client
 // process has ended writes "live-objects N" (the objects the client never
 // released) as the run's last journal line. In the profile's busy windows
-// its message filter turns calls away, as a busy Outlook's does.
+// its message filter turns calls away, as a busy Outlook's does; when the
+// profile has Outlook go away, the process ends in the middle of the run.
 
 #include <windows.h>
 #include <objbase.h>
@@ -15,11 +16,12 @@
 
 #include <string>
 
-#include "BusyWindows.h"
+#include "CallAdmission.h"
 #include "ClassFactory.h"
 #include "Interfaces.h"
 #include "Journal.h"
 #include "LiveObjects.h"
+#include "Session.h"
 #include "platform/ComObject.h"
 #include "platform/ComRef.h"
 #include "platform/UniqueHandle.h"
@@ -102,11 +104,12 @@ private:
 
 // Answers SERVERCALL_REJECTED for a call to one of the stand-in's objects
 // (an IDispatch or Outlook interface method beyond IUnknown's) inside a busy
-// window; COM then fails the caller's call with RPC_E_CALL_REJECTED.
+// window; COM then fails the caller's call with RPC_E_CALL_REJECTED. Once
+// Outlook has gone away, the first call to arrive ends the process.
 class BusyServerFilter final : public platform::ComObject<IMessageFilter> {
 public:
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO* call) override {
-        if (call != nullptr && callsObjectMember(*call) && outlook::busy::messageFilterTurnsAway()) {
+        if (outlook::admission::messageFilterTurnsAway(call != nullptr && callsObjectMember(*call))) {
             return SERVERCALL_REJECTED;
         }
         return SERVERCALL_ISHANDLED;
@@ -117,6 +120,10 @@ public:
 private:
     ~BusyServerFilter() override = default;
 
+    // A remote QueryInterface reaches the filter as IRemUnknown's
+    // RemQueryInterface, which does not say what interface it asks for: the
+    // filter cannot tell the query for _ContactItem from COM's own queries,
+    // and lets every query run.
     static bool callsObjectMember(const INTERFACEINFO& call) {
         constexpr WORD firstMethodAfterIUnknown = 3;
         if (call.wMethod < firstMethodAfterIUnknown) {
@@ -178,7 +185,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         standin::journal("server error: CoRegisterMessageFilter failed");
         return 1;
     }
-    outlook::busy::turnAwayInMessageFilter();
+    outlook::serveOutOfProcess();
     {
         const ClassRegistration registration;
         if (FAILED(registration.result())) {

@@ -1,6 +1,6 @@
 #include "MapiProperties.h"
 
-#include "BusyWindows.h"
+#include "CallAdmission.h"
 #include "ContactMapiProp.h"
 #include "Interfaces.h"
 #include "LiveObjects.h"
@@ -12,7 +12,23 @@ namespace {
 
 class MapiProperties final : public ContactMapiProp {
 public:
-    MapiProperties(SessionPtr session, size_t item) : session_(std::move(session)), item_(item) {}
+    MapiProperties(SessionPtr session, size_t item, bool marshalsItself)
+        : session_(std::move(session)), item_(item), marshalsItself_(marshalsItself) {}
+
+    // In process a busy Outlook turns the query for IMAPIProp away too.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (object != nullptr && IsEqualIID(iid, mapi::IID_IMAPIProp)) {
+            if (const HRESULT refused = admission::objectQuery(); FAILED(refused)) {
+                *object = nullptr;
+                return refused;
+            }
+        }
+        if (object != nullptr && !marshalsItself_ && IsEqualIID(iid, IID_IMarshal)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        return ContactMapiProp::QueryInterface(iid, object);
+    }
 
     // IMarshal: the marshalled form is a MapiChannel in the standard form.
     HRESULT STDMETHODCALLTYPE GetUnmarshalClass(REFIID, void*, DWORD, void*, DWORD, CLSID* clsid) override {
@@ -50,7 +66,7 @@ private:
     ~MapiProperties() override = default;
 
     // In process, the object itself turns calls away in a busy window.
-    HRESULT admitCall() override { return busy::objectTurnsAway() ? RPC_E_CALL_REJECTED : S_OK; }
+    HRESULT admitCall() override { return admission::objectCall(); }
 
     TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override {
         return answerGetIDsFromNames(*session_, nameCount, names);
@@ -63,12 +79,32 @@ private:
     LiveObject live_;
     SessionPtr session_;
     size_t item_;
+    bool marshalsItself_;
+};
+
+// A MAPIOBJECT that gives no IMAPIProp in the client's own process.
+class UnreachableMapiObject final : public platform::ComObject<IUnknown> {
+public:
+    UnreachableMapiObject() = default;
+
+private:
+    ~UnreachableMapiObject() override = default;
+
+    HRESULT queryOtherInterface(REFIID iid, void**) override {
+        return IsEqualIID(iid, mapi::IID_IMAPIProp) && FAILED(admission::objectQuery()) ? RPC_E_CALL_REJECTED
+                                                                                        : E_NOINTERFACE;
+    }
+
+    LiveObject live_;
 };
 
 }  // namespace
 
-platform::ComRef<mapi::IMAPIProp> createMapiProperties(const SessionPtr& session, size_t item) {
-    return platform::makeComObject<MapiProperties>(session, item);
+platform::ComRef<IUnknown> createMapiObject(const SessionPtr& session, size_t item) {
+    const bool reachable = session->profile().mapiObject == MapiObjectKind::imapiProp;
+    if (!reachable && !servedOutOfProcess()) return platform::makeComObject<UnreachableMapiObject>();
+    platform::ComRef<mapi::IMAPIProp> properties = platform::makeComObject<MapiProperties>(session, item, reachable);
+    return platform::ComRef<IUnknown>(std::move(properties));
 }
 
 }  // namespace outlook

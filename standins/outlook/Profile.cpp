@@ -272,10 +272,11 @@ Fault parseFault(const json& value, const std::string& where) {
 Profile loadProfile() {
     const standin::ProfileFile file = standin::loadProfileFile();
     const json& document = file.document;
-    standin::requireKnownMembers(document,
-                                 {"version", "items", "itemsRepeat", "addressBook", "faults", "mapi32",
-                                  "mapiInitialize", "registry", "environment", "server", "busy"},
-                                 "profile");
+    standin::requireKnownMembers(
+        document,
+        {"version", "items", "itemsRepeat", "addressBook", "faults", "mapi32", "mapiInitialize", "registry",
+         "environment", "server", "busy", "mapiObject", "goesAway"},
+        "profile");
     if (document.contains("server")) {
         const std::string& server = standin::stringValue(document["server"], "server");
         if (server != "inprocess" && server != "local") {
@@ -312,6 +313,22 @@ Profile loadProfile() {
         for (size_t index = 0; index < document["faults"].size(); ++index) {
             profile.faults.push_back(parseFault(document["faults"][index], "faults[" + std::to_string(index) + "]"));
         }
+    }
+    if (document.contains("mapiObject")) {
+        const std::string& kind = standin::stringValue(document["mapiObject"], "mapiObject");
+        if (kind != "IMAPIProp" && kind != "unmarshallable") {
+            throw ProfileError("mapiObject: expected \"IMAPIProp\" or \"unmarshallable\"");
+        }
+        profile.mapiObject = kind == "IMAPIProp" ? MapiObjectKind::imapiProp : MapiObjectKind::unmarshallable;
+    }
+    if (document.contains("goesAway")) {
+        const json& goesAway = document["goesAway"];
+        standin::requireKnownMembers(goesAway, {"after"}, "goesAway");
+        if (!goesAway.contains("after") || !goesAway["after"].is_number_integer() ||
+            goesAway["after"].get<long long>() < 0) {
+            throw ProfileError("goesAway.after: expected a count of operations from 0");
+        }
+        profile.goesAwayAfter = goesAway["after"].get<long long>();
     }
     if (document.contains("busy")) {
         standin::requireArray(document["busy"], "busy");

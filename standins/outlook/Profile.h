@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "BusyWindows.h"
+#include "CallAdmission.h"
 
 #include <map>
 #include <optional>
@@ -60,6 +60,11 @@ struct Fault {
     bool viaExcepInfo = false;  // IDispatch::Invoke reports DISP_E_EXCEPTION
 };
 
+// What a contact's MAPIOBJECT gives a client: an object that answers
+// IMAPIProp, or one whose query for IMAPIProp fails, as Outlook's MAPI
+// objects do in another process than Outlook's.
+enum class MapiObjectKind { imapiProp, unmarshallable };
+
 struct Profile {
     Text version;
     std::vector<Item> items;
@@ -69,6 +74,8 @@ struct Profile {
     std::vector<AddressBookEntry> addressBook;
     std::vector<Fault> faults;
     std::vector<BusyWindow> busy;
+    MapiObjectKind mapiObject = MapiObjectKind::imapiProp;
+    std::optional<long long> goesAwayAfter;  // operations after which Outlook goes away
 
     size_t itemCount() const { return items.size() * itemsRepeat; }
     const Item& item(size_t index) const { return items[index % items.size()]; }

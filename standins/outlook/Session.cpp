@@ -1,12 +1,20 @@
 #include "Session.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
 
-#include "BusyWindows.h"
+#include "CallAdmission.h"
 #include "Journal.h"
 
 namespace outlook {
+
+namespace {
+std::atomic<bool> outOfProcess{false};
+}  // namespace
+
+void serveOutOfProcess() { outOfProcess = true; }
+bool servedOutOfProcess() { return outOfProcess; }
 
 int recordCall(const std::string& operation) {
     // Counts live for the whole process, across applications, as a run counts calls.
@@ -18,7 +26,7 @@ int recordCall(const std::string& operation) {
         number = ++calls[operation];
     }
     standin::journal(operation);
-    busy::countOperation();
+    admission::countOperation();
     return number;
 }
 

@@ -7,6 +7,12 @@
 
 namespace outlook {
 
+// Whether this process is the local server (outlook-standin-server.exe),
+// serving the objects to a client in another process, rather than a client
+// that loaded the in-process server.
+void serveOutOfProcess();
+bool servedOutOfProcess();
+
 // Journals a call of an operation and returns its 1-based number among the
 // calls of that operation in this process.
 int recordCall(const std::string& operation);

@@ -120,11 +120,69 @@ TEST(ContactPicture, TheOnlyAttachmentIsThePictureAndItsNameIsNotRead) {
     expectEndedInOrder(result);
 }
 
-TEST(ContactPicture, AFailedFileNameEndsTheWalkAfterTheImageKey) {
-    PictureProfile picture(Json::array({pictureContact("Beppe", Json::array()),
-                                        pictureContact("Ada", Json::array({named(otherBytes, "Offerta.pdf"),
-                                                                           named(jpegLike, "ContactPicture.jpg")}))}));
-    picture.profile["faults"] = Json::array({fault("Attachment.FileName", "0x80004005", 2)});
+// An attachment whose name cannot be read (or that cannot be had at all)
+// is not the picture; the others are still looked at, and when none is
+// named as the picture the first attachment is taken as always.
+TEST(ContactPicture, AnAttachmentWhoseNameCannotBeReadIsNotThePicture) {
+    struct Case {
+        const char* what;
+        Json attachments;
+        Json faults;
+        std::string picture;
+        std::vector<std::string> calls;
+    };
+    const Json pdf = named(otherBytes, "Offerta.pdf");
+    const Json photo = named(jpegLike, "ContactPicture.jpg");
+    const Case cases[] = {
+        {"the first name fails",
+         {photo, named(otherBytes, "x.pdf")},
+         {fault("Attachment.FileName", "0x80004005", 1)},
+         jpegLike,
+         {"Attachments.Item", "Attachment.FileName", "Attachments.Item", "Attachment.FileName",
+          "Attachment.SaveAsFile"}},
+        {"the last name fails",
+         {pdf, named(jpegLike, "y.jpg"), photo},
+         {fault("Attachment.FileName", "0x80004005", 3)},
+         otherBytes,
+         {"Attachments.Item", "Attachment.FileName", "Attachments.Item", "Attachment.FileName", "Attachments.Item",
+          "Attachment.FileName", "Attachment.SaveAsFile"}},
+        {"the only other name fails",
+         {pdf, photo},
+         {fault("Attachment.FileName", "0x80020009", 2)},
+         otherBytes,
+         {"Attachments.Item", "Attachment.FileName", "Attachments.Item", "Attachment.FileName",
+          "Attachment.SaveAsFile"}},
+        {"the first attachment cannot be had, the second is the picture",
+         {pdf, photo},
+         {fault("Attachments.Item", "0x80004005", 1)},
+         jpegLike,
+         {"Attachments.Item", "Attachments.Item", "Attachment.FileName", "Attachment.SaveAsFile"}},
+        {"the first attachment comes back without an object",
+         {pdf, named(jpegLike, "y.jpg")},
+         {nullResult("Attachments.Item", 1)},
+         otherBytes,
+         {"Attachments.Item", "Attachments.Item", "Attachment.FileName", "Attachments.Item", "Attachment.SaveAsFile"}},
+    };
+    for (const Case& each : cases) {
+        PictureProfile picture(Json::array({pictureContact("Ada", each.attachments)}));
+        picture.profile["faults"] = each.faults;
+        const RunResult result = run(picture.profile);
+        EXPECT_EQ(result.out, recordWithImage(each.picture, "Ada") + "\r\ncontatti trovati: 1 / 1\r\n") << each.what;
+        EXPECT_EQ(result.err, "") << each.what;
+        std::vector<std::string> calls;
+        for (const std::string& line : result.journal) {
+            if (line.rfind("Attachment", 0) == 0 && line != "Attachments.Count") calls.push_back(line);
+        }
+        EXPECT_EQ(calls, each.calls) << each.what;
+        expectEndedInOrder(result);
+    }
+}
+
+TEST(ContactPicture, TheFirstAttachmentThatCannotBeHadAgainEndsTheWalk) {
+    PictureProfile picture(
+        Json::array({pictureContact("Ada", Json::array({named(otherBytes, "a.pdf"), named(jpegLike, "b.jpg")}))}));
+    picture.profile["faults"] =
+        Json::array({fault("Attachments.Item", "0x80004005", 1), fault("Attachments.Item", "0x80004005", 3)});
     const RunResult result = run(picture.profile);
     EXPECT_EQ(result.out, "{\"image\":");
     EXPECT_EQ(result.err, "");

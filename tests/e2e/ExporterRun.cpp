@@ -106,12 +106,27 @@ struct Finished {
     bool hung = false;
 };
 
+// Reads `from` up to and including its first line feed (or to its end),
+// writes what it read to the file at `path`, and closes `from`.
+void readFirstLineAndClose(int from, const std::string& path) {
+    std::string line;
+    char byte = 0;
+    while (read(from, &byte, 1) == 1) {
+        line += byte;
+        if (byte == '\n') break;
+    }
+    close(from);
+    writeFile(path, line);
+}
+
 // Runs `arguments` with `environment`, standard output and error going to
 // the two files, and waits for it, at most `timeoutSeconds`. With `endGroup`,
-// what it leaves running in its process group is ended after it.
+// what it leaves running in its process group is ended after it. With
+// `closeAfterFirstLine`, standard output is a pipe whose first line is read
+// (into the file) before the pipe is closed.
 Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::string> environment,
-                      const std::string& outPath, const std::string& errPath, int timeoutSeconds,
-                      bool endGroup = false) {
+                      const std::string& outPath, const std::string& errPath, int timeoutSeconds, bool endGroup = false,
+                      bool closeAfterFirstLine = false) {
     std::vector<char*> argv;
     for (auto& text : arguments) argv.push_back(text.data());
     argv.push_back(nullptr);
@@ -122,7 +137,15 @@ Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::strin
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int pipeEnds[2] = {-1, -1};
+    if (closeAfterFirstLine) {
+        if (pipe(pipeEnds) != 0) throw std::runtime_error("cannot make a pipe");
+        posix_spawn_file_actions_adddup2(&files, pipeEnds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&files, pipeEnds[0]);
+        posix_spawn_file_actions_addclose(&files, pipeEnds[1]);
+    } else {
+        posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
     posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     // Its own process group, so that a hung run can be ended whole.
     posix_spawnattr_t attributes;
@@ -133,7 +156,9 @@ Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::strin
     const int spawned = posix_spawn(&child, argv[0], &files, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attributes);
+    if (closeAfterFirstLine) close(pipeEnds[1]);
     if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0] + ": " + std::strerror(spawned));
+    if (closeAfterFirstLine) readFirstLineAndClose(pipeEnds[0], outPath);
 
     Finished finished;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
@@ -170,7 +195,7 @@ RunResult runOnce(const Json& profile, const RunOptions& options) {
     std::vector<std::string> arguments = {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath};
     arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
     const Finished finished = spawnAndWait(arguments, childEnvironment(journalPath, options.locale), outPath, errPath,
-                                           options.timeoutSeconds);
+                                           options.timeoutSeconds, false, options.closeAfterFirstLine);
     result.exitCode = finished.exitCode;
     result.hung = finished.hung;
     result.out = readFile(outPath);

@@ -19,6 +19,9 @@ struct RunOptions {
     std::string locale = "C.UTF-8";
     // A run still going after this long is ended and reported as hung.
     int timeoutSeconds = 120;
+    // A reader that reads the first line of standard output, closes its end
+    // of the pipe and waits for the run to end. RunResult::out holds what it read.
+    bool closeAfterFirstLine = false;
 };
 
 struct RunResult {

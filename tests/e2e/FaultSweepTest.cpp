@@ -9,13 +9,22 @@
 // no leaked object, and MAPI ended and released when it was loaded.
 //
 // Absorbed failures, whose output is the clean output with one change:
-// - no MAPI object, or a failing GetIDsFromNames or GetProps: that contact's
-//   e-mail array is empty, the export goes on;
+// - a failing GetIDsFromNames or GetProps: that contact's e-mail array is
+//   empty, the export goes on;
+// - no MAPI object: the addresses come through the object model, and the
+//   output is the clean one;
+// - among a contact's attachments, a name that cannot be read, or an
+//   attachment that cannot be had: that attachment is not the picture, so
+//   the record keeps its picture or takes the first attachment instead;
 // - an item that is no object or not a contact: it is skipped, the export goes on;
 // - against the local server, any failed query for _ContactItem: Wine's COM
 //   proxy reports a remote QueryInterface that yields no interface as
 //   E_NOINTERFACE whatever the server answered, so the exporter sees an item
 //   that is not a contact and skips it.
+//
+// It sweeps three roads to the e-mail addresses: MAPI, the object model, and
+// the object model taken when the contacts' MAPI objects give no IMAPIProp,
+// as Outlook's do in another process (the fallback road).
 //
 // The same sweep runs against the local server ("server": "local"), where
 // every call crosses processes as it does with Outlook. There the exporter's
@@ -73,6 +82,9 @@ const std::set<std::string> objectOperations = {
     "Recipient.AddressEntry",
     "AddressEntry.PropertyAccessor",
 };
+
+// The attachment that comes before some of the pictures.
+const std::string documentBeforeThePicture = "notes";
 
 std::string smallPicture(char seed) {
     std::string bytes = "\xFF\xD8\xFF\xE0";
@@ -132,7 +144,7 @@ Json sweepProfile(const std::string& temporary) {
             contact["attachments"] =
                 Json::array({{{"base64", reference::base64(smallPicture(static_cast<char>(index)))}}});
             // The picture after a document, as Outlook may keep it.
-            const Json notes = {{"base64", reference::base64(std::string("notes"))}, {"fileName", "notes.txt"}};
+            const Json notes = {{"base64", reference::base64(documentBeforeThePicture)}, {"fileName", "notes.txt"}};
             if (index % 2 == 0) contact["attachments"].insert(contact["attachments"].begin(), notes);
         }
         if (index == 13) contact["HasPicture"] = true;  // a picture flag without attachments
@@ -154,9 +166,12 @@ Json sweepProfile(const std::string& temporary) {
 struct Road {
     std::string name;
     bool mapi;
+    // The contacts' MAPI objects give no IMAPIProp, as Outlook's do in
+    // another process: the addresses come through the object model.
+    bool unmarshallable = false;
 };
 
-const Road roads[] = {{"MapiRoad", true}, {"ObjectModelRoad", false}};
+const Road roads[] = {{"MapiRoad", true}, {"ObjectModelRoad", false}, {"FallbackRoad", true, true}};
 
 void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
 
@@ -181,6 +196,7 @@ Baseline makeBaseline(const Road& road, Server server) {
     baseline.baseFaults = road.mapi ? Json::array() : objectModelRoad();
     baseline.profile["faults"] = baseline.baseFaults;
     if (server == Server::Local) baseline.profile["server"] = "local";
+    if (road.unmarshallable) baseline.profile["mapiObject"] = "unmarshallable";
     baseline.clean = run(baseline.profile);
     const Json& items = baseline.profile["items"];
     for (auto item = items.rbegin(); item != items.rend(); ++item) {
@@ -251,6 +267,29 @@ std::vector<Fault> faultsToSweep(const Baseline& baseline, bool mapi, Server ser
 
 std::vector<std::string> recordLines(const std::string& out) { return lines(out); }
 
+// Among a contact's attachments, one whose name cannot be read, or that
+// cannot be had, is not the picture. The record keeps its picture, or the
+// export stops (the only attachment, or the first asked for again), or,
+// when the picture itself was the one passed over, the record takes the
+// first attachment, the document before it.
+bool pictureChoiceAbsorbed(const std::string& clean, const std::string& out) {
+    if (out == clean || clean.compare(0, out.size(), out) == 0) return true;
+    const std::vector<std::string> cleanLines = recordLines(clean);
+    const std::vector<std::string> outLines = recordLines(out);
+    if (outLines.size() != cleanLines.size()) return false;
+    std::size_t differing = 0;
+    for (std::size_t at = 0; at < cleanLines.size(); ++at) {
+        if (outLines[at] == cleanLines[at]) continue;
+        ++differing;
+        const std::string key = "{\"image\":\"";
+        const std::size_t end = cleanLines[at].find('"', key.size());
+        if (cleanLines[at].rfind(key, 0) != 0 || end == std::string::npos) return false;
+        const std::string withDocument = key + reference::base64(documentBeforeThePicture) + cleanLines[at].substr(end);
+        if (outLines[at] != withDocument) return false;
+    }
+    return differing == 1;
+}
+
 std::string joinLines(const std::vector<std::string>& parts) {
     std::string text;
     for (std::size_t at = 0; at < parts.size(); ++at) text += (at > 0 ? "\r\n" : "") + parts[at];
@@ -288,9 +327,11 @@ std::string withoutVisitedItem(const Baseline& baseline, int visit) {
 // What the fault's run must write, when it is not a prefix of the clean output.
 std::optional<std::string> absorbedOutput(const Baseline& baseline, const Fault& fault, Server server) {
     const bool emailsDropped = (fault.operation == "IMAPIProp.GetIDsFromNames" && !fault.yieldsNothing) ||
-                               (fault.operation == "IMAPIProp.GetProps" && !fault.yieldsNothing) ||
-                               (fault.operation == "_ContactItem.MAPIOBJECT" && fault.yieldsNothing);
+                               (fault.operation == "IMAPIProp.GetProps" && !fault.yieldsNothing);
     if (emailsDropped) return withEmptyAddresses(baseline.clean.out, static_cast<std::size_t>(fault.call - 1));
+    // Without a MAPI object the addresses come through the object model, the
+    // same addresses.
+    if (fault.operation == "_ContactItem.MAPIOBJECT" && fault.yieldsNothing) return baseline.clean.out;
     const bool queryFailsAcross = fault.operation == "item.QueryInterface" && server == Server::Local;
     if ((fault.operation == "_Items.Item" || fault.operation == "item.QueryInterface") &&
         (fault.yieldsNothing || queryFailsAcross)) {
@@ -334,6 +375,8 @@ void sweepShard(const Road& road, int shard, Server server) {
         EXPECT_EQ(result.err, noAttachments ? "Unabel to get Attachments." : "") << what;
         if (const std::optional<std::string> expected = absorbedOutput(baseline, fault, server)) {
             EXPECT_EQ(result.out, *expected) << what;
+        } else if (fault.operation == "Attachment.FileName" || fault.operation == "Attachments.Item") {
+            EXPECT_TRUE(pictureChoiceAbsorbed(baseline.clean.out, result.out)) << what << ":\n" << result.out;
         } else {
             EXPECT_EQ(baseline.clean.out.compare(0, result.out.size(), result.out), 0)
                 << what << ": not a prefix of the clean output:\n"

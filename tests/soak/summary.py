@@ -27,12 +27,15 @@ VERDICT = re.compile(r"Test +#\d+: (\S+).*?(Passed|\*\*\*Failed|\*\*\*Timeout|\*
 
 ROWS = [
     # part, what the row says, the tests whose verdicts are the row's
-    ("random-1252", "random profiles, code page 1252, both e-mail roads", r"SafeOutputVolume\..*Shard[0246]$"),
-    ("random-932", "random profiles, code page 932, both e-mail roads", r"SafeOutputVolume\..*Shard[1357]$"),
+    ("random-1252", "random profiles, code page 1252, three e-mail roads", r"SafeOutputVolume\..*Shard[0246]$"),
+    ("random-932", "random profiles, code page 932, three e-mail roads", r"SafeOutputVolume\..*Shard[1357]$"),
     ("fault-sweep-inprocess", "full fault sweep, in process", r"/FaultSweep\."),
     ("fault-sweep-local", "full fault sweep, local server", r"/FaultSweepLocalServer\."),
     ("busy-inprocess", "busy before every operation, in process", r"BusySweep\..*InProcess$"),
     ("busy-local", "busy before every operation, local server", r"BusySweep\..*LocalServer$"),
+    ("goes-away-inprocess", "Outlook going away at random points, in process",
+     r"OutlookGoesAwayAtRandom\..*InProcess$"),
+    ("goes-away-local", "Outlook going away at random points, local server", r"OutlookGoesAwayAtRandom\..*LocalServer$"),
     ("side-by-side", "eight exporters side by side, two pictures", r"^SideBySide\."),
     ("scale", "scale: 1,000 and 100,000 contacts, a 20 MB picture", None),
 ]

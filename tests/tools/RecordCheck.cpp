@@ -1,4 +1,4 @@
-// record-check PROFILE OUTPUT [--object-model-road]
+// record-check PROFILE OUTPUT
 //
 // Reads an export as a Windows caller would: every line decoded from the
 // ANSI code page, every record parsed as strict JSON. Each value must be
@@ -68,13 +68,14 @@ Text textOf(const json& contact, const char* member) {
     return text;
 }
 
-json expectedRecord(const json& contact, bool objectModelRoad) {
+// Both roads to the e-mail addresses read an address up to its first NUL.
+json expectedRecord(const json& contact) {
     json record = json::object();
     if (const Text name = textOf(contact, "FullName"); name.length > 0) record["displayname"] = name.expected;
     json addresses = json::array();
     for (const char* member : {"Email1Address", "Email2Address", "Email3Address"}) {
         const Text address = textOf(contact, member);
-        if ((objectModelRoad ? address.length : address.beforeNul) > 0) addresses.push_back(address.expected);
+        if (address.beforeNul > 0) addresses.push_back(address.expected);
     }
     record["emailaddrs"] = addresses;
     if (const Text first = textOf(contact, "FirstName"); first.length > 0) record["firstname"] = first.expected;
@@ -109,7 +110,7 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
-int check(const wchar_t* profilePath, const wchar_t* outputPath, bool objectModelRoad) {
+int check(const wchar_t* profilePath, const wchar_t* outputPath) {
     const json profile = json::parse(readFile(profilePath));
     const json& items = profile["items"];
     const std::size_t folderSize = items.size() * profile.value("itemsRepeat", std::size_t{1});
@@ -136,7 +137,7 @@ int check(const wchar_t* profilePath, const wchar_t* outputPath, bool objectMode
             std::printf("record %zu is not JSON: %s\n", at + 1, error.what());
             return 1;
         }
-        const json expected = expectedRecord(*contacts[at], objectModelRoad);
+        const json expected = expectedRecord(*contacts[at]);
         if (record != expected) {
             std::printf("record %zu differs:\n  found    %s\n  expected %s\n", at + 1,
                         record.dump(-1, ' ', true).c_str(), expected.dump(-1, ' ', true).c_str());
@@ -151,12 +152,11 @@ int check(const wchar_t* profilePath, const wchar_t* outputPath, bool objectMode
 
 int wmain(int argumentCount, wchar_t* arguments[]) {
     if (argumentCount < 3) {
-        std::fputs("usage: record-check PROFILE OUTPUT [--object-model-road]\n", stderr);
+        std::fputs("usage: record-check PROFILE OUTPUT\n", stderr);
         return 2;
     }
     try {
-        return check(arguments[1], arguments[2],
-                     argumentCount > 3 && std::wstring(arguments[3]) == L"--object-model-road");
+        return check(arguments[1], arguments[2]);
     } catch (const std::exception& error) {
         std::printf("record-check: %s\n", error.what());
         return 2;

@@ -87,12 +87,58 @@ TEST(BusyRetry, TheDeadlineRunsFromTheFirstAttempt) {
     EXPECT_EQ(slower.attempts.size(), 1u);
 }
 
+TEST(BusyRetry, TheRoundTripsOfOneCallShareOneDeadline) {
+    // The member's DISPID is turned away for some 40 s, then the call
+    // itself for ever: the call gives up a minute after its first round
+    // trip began, not a minute after its second did.
+    FakeClock clock;
+    platform::BusyWait call(clock);
+    ScriptedCall lookup{{RPC_E_CALL_REJECTED, RPC_E_CALL_REJECTED, S_OK}, clock, 13s};
+    EXPECT_EQ(retryWhileBusy(lookup, clock), S_OK);
+    EXPECT_EQ(clock.current, 1000ms + 39400ms);
+
+    ScriptedCall invoke{{RPC_E_CALL_REJECTED}, clock};
+    EXPECT_EQ(call.retry(invoke), RPC_E_CALL_REJECTED);
+    EXPECT_EQ(clock.current, 1000ms + 60s);
+    EXPECT_EQ(invoke.attempts.size(), 104u);  // every 200 ms over the 20.6 s that were left
+}
+
+TEST(BusyRetry, AWaitOfItsOwnBeginsWhenNoOtherLives) {
+    FakeClock clock;
+    {
+        platform::BusyWait first(clock);
+        clock.current += 50s;
+    }
+    ScriptedCall later{{RPC_E_CALL_REJECTED}, clock};
+    EXPECT_EQ(retryWhileBusy(later, clock), RPC_E_CALL_REJECTED);
+    EXPECT_EQ(later.attempts.back() - later.attempts.front(), 60s);
+}
+
+TEST(BusyMessageFilter, AnswersFromTheDeadlineOfTheCallInProgress) {
+    // COM's tick count starts at each attempt; the call's own wait knows
+    // when the call began, and no pause under 100 ms is answered (COM would
+    // retry at once, spinning): the filter cancels instead.
+    const platform::ComRef<IMessageFilter> filter =
+        platform::ComRef<IMessageFilter>::adopt(new platform::BusyMessageFilter());
+    FakeClock clock;
+    const platform::BusyWait call(clock);
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 50000, SERVERCALL_RETRYLATER), 200u);
+    clock.current += 59800ms;
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 200u);
+    clock.current += 50ms;
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 150u);
+    clock.current += 51ms;
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), static_cast<DWORD>(-1));
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_REJECTED), static_cast<DWORD>(-1));
+}
+
 TEST(BusyMessageFilter, RetriesWhatTheServerAsksToRetryLaterUntilTheDeadline) {
     const platform::ComRef<IMessageFilter> filter =
         platform::ComRef<IMessageFilter>::adopt(new platform::BusyMessageFilter());
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 200u);
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, 59000, SERVERCALL_RETRYLATER), 200u);
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, 59900, SERVERCALL_RETRYLATER), 100u);
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 59901, SERVERCALL_RETRYLATER), static_cast<DWORD>(-1));
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, 60000, SERVERCALL_RETRYLATER), static_cast<DWORD>(-1));
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_REJECTED), static_cast<DWORD>(-1));
     EXPECT_EQ(filter->HandleInComingCall(CALLTYPE_TOPLEVEL, nullptr, 0, nullptr),

@@ -39,6 +39,7 @@ protected:
     }
 
     void TearDown() override {
+        for (const HKEY view : views) RegCloseKey(view);
         RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
         RegDeleteTreeW(testRoot, nullptr);
         RegCloseKey(testRoot);
@@ -104,18 +105,28 @@ protected:
         return path;
     }
 
-    void addAppPath(const PathValue& path) {
-        setValue(L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE", nullptr, path);
+    // `view`, when given, is the key under the test's root that stands for
+    // HKEY_LOCAL_MACHINE in one registry view (see openView).
+    void addAppPath(const PathValue& path, const std::wstring& view = {}) {
+        setValue(view + L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE", nullptr, path);
     }
 
     // Click-to-Run's folder, with OUTLOOK.EXE at root\Office16 made by `place`.
     template <typename Place>
-    void addClickToRun(const std::wstring& name, Place place) {
+    void addClickToRun(const std::wstring& name, Place place, const std::wstring& view = {}) {
         const std::wstring folder = installFolder(name, false);
         makeDirectory(folder + L"\\root");
         makeDirectory(folder + L"\\root\\Office16");
         place(name + L"\\root\\Office16\\OUTLOOK.EXE");
-        setValue(L"Software\\Microsoft\\Office\\ClickToRun\\Configuration", L"InstallationPath", stringValue(folder));
+        setValue(view + L"Software\\Microsoft\\Office\\ClickToRun\\Configuration", L"InstallationPath",
+                 stringValue(folder));
+    }
+
+    // A key under the test's root that stands for one view of the registry.
+    HKEY openView(const std::wstring& view) {
+        const HKEY key = createKey(view);
+        views.push_back(key);
+        return key;
     }
 
     void makeDirectory(const std::wstring& folder) {
@@ -152,6 +163,7 @@ private:
 
     HKEY testRoot = nullptr;
     std::vector<std::wstring> created;
+    std::vector<HKEY> views;
 };
 
 }  // namespace
@@ -322,4 +334,38 @@ TEST_F(InstallationProbe, ClickToRunMustHoldAnExecutableForThisMachine) {
     EXPECT_FALSE(probeSucceeds());
     addClickToRun(L"c2r-folder", [this](const std::wstring& name) { makeDirectory(installRoot + L"\\" + name); });
     EXPECT_FALSE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, AnOfficeVersionsOutlookOfTheOtherBitnessDoesNotCount) {
+    // Its MAPI could not be loaded into this process, and the MAPI stub
+    // might show a dialog that nobody answers.
+    const std::wstring folder = installFolder(L"other", false);
+    executable(L"other\\Outlook.exe", otherMachine);
+    addVersion(L"16.0", stringValue(folder));
+    EXPECT_FALSE(probeSucceeds());
+
+    const std::wstring own = installFolder(L"own", false);
+    executable(L"own\\Outlook.exe", thisMachine);
+    addVersion(L"15.0", stringValue(own));
+    EXPECT_TRUE(probeSucceeds());
+}
+
+TEST_F(InstallationProbe, TheFallbacksAreReadInEachViewInTurn) {
+    // Click-to-Run keeps App Paths and its configuration in the 64-bit view,
+    // also for a 32-bit Office: the x86 exporter reads its own view first,
+    // then that one.
+    const detail::RegistryView own{openView(L"Own"), 0};
+    const detail::RegistryView wide{openView(L"SixtyFour"), 0};
+    EXPECT_FALSE(detail::fallbacksFindOutlook({own, wide}));
+
+    addAppPath(stringValue(executable(L"OTHER.EXE", otherMachine)), L"Own\\");
+    addAppPath(stringValue(executable(L"OUTLOOK.EXE", thisMachine)), L"SixtyFour\\");
+    EXPECT_FALSE(detail::fallbacksFindOutlook({own}));
+    EXPECT_TRUE(detail::fallbacksFindOutlook({own, wide}));
+
+    const detail::RegistryView clickToRunOnly{openView(L"ClickToRunOnly"), 0};
+    addClickToRun(
+        L"c2r", [this](const std::wstring& name) { executable(name, thisMachine); }, L"ClickToRunOnly\\");
+    EXPECT_TRUE(detail::fallbacksFindOutlook({own, clickToRunOnly}));
+    EXPECT_FALSE(detail::fallbacksFindOutlook({own}));
 }

@@ -46,7 +46,7 @@ private:
     bool writePicture(const outlook::ContactItem& contact, outlook::Attachments& attachments, ContactRecord& record);
     void writePhones(const outlook::ContactItem& contact, JsonList& phones);
     void writeEmailAddresses(const outlook::ContactItem& contact, JsonList& addresses);
-    void writeEmailAddressesThroughMapi(const outlook::ContactItem& contact, JsonList& addresses);
+    bool writeEmailAddressesThroughMapi(const outlook::ContactItem& contact, JsonList& addresses);
     void writeEmailAddressesThroughObjectModel(const outlook::ContactItem& contact, JsonList& addresses);
     text::WideString resolveSmtpAddress(const text::WideString& address) const;
 
@@ -60,4 +60,10 @@ private:
     std::string picturePath;
     PictureFileLock pictureFileLock;
     std::optional<MapiLibrary> mapiLibrary;
+
+    // Where the walk reads e-mail addresses: through MAPI while the library
+    // is loaded and the contacts' MAPI objects can be used, else through the
+    // object model.
+    enum class EmailRoad { mapi, objectModel };
+    EmailRoad emailRoad = EmailRoad::objectModel;
 };

@@ -42,21 +42,24 @@ static_assert(ntHeadersStartSize == 26);
 
 }  // namespace
 
-bool isExecutableForThisMachine(const std::wstring& path) {
+ExecutableKind executableKind(const std::wstring& path) {
     const platform::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+    if (!file) return ExecutableKind::notAnExecutable;
 
     IMAGE_DOS_HEADER dosHeader{};
     if (!readAt(file.get(), 0, &dosHeader, sizeof dosHeader) || dosHeader.e_magic != IMAGE_DOS_SIGNATURE ||
         dosHeader.e_lfanew < static_cast<LONG>(sizeof dosHeader) || dosHeader.e_lfanew > largestHeaderOffset) {
-        return false;
+        return ExecutableKind::notAnExecutable;
     }
     NtHeadersStart headers{};
-    if (!readAt(file.get(), dosHeader.e_lfanew, &headers, ntHeadersStartSize)) return false;
-    return headers.signature == IMAGE_NT_SIGNATURE && headers.fileHeader.Machine == thisMachine &&
-           (headers.fileHeader.Characteristics & IMAGE_FILE_EXECUTABLE_IMAGE) != 0 &&
-           (headers.fileHeader.Characteristics & IMAGE_FILE_DLL) == 0 &&
-           headers.optionalHeaderMagic == thisOptionalHeaderMagic;
+    if (!readAt(file.get(), dosHeader.e_lfanew, &headers, ntHeadersStartSize)) return ExecutableKind::notAnExecutable;
+    const bool executable = headers.signature == IMAGE_NT_SIGNATURE &&
+                            (headers.fileHeader.Characteristics & IMAGE_FILE_EXECUTABLE_IMAGE) != 0 &&
+                            (headers.fileHeader.Characteristics & IMAGE_FILE_DLL) == 0;
+    if (!executable) return ExecutableKind::notAnExecutable;
+    return headers.fileHeader.Machine == thisMachine && headers.optionalHeaderMagic == thisOptionalHeaderMagic
+               ? ExecutableKind::thisMachine
+               : ExecutableKind::otherMachine;
 }

@@ -2,8 +2,10 @@
 
 #include <string>
 
-// Whether the file at `path` is a PE executable built for the machine this
-// process runs as (AMD64 for the x64 exporter, I386 for the x86 one), as its
-// headers say. A directory, a file that cannot be read and any other file
-// are not.
-bool isExecutableForThisMachine(const std::wstring& path);
+// What the file at `path` is, as its PE headers say: an executable built
+// for the machine this process runs as (AMD64 for the x64 exporter, I386
+// for the x86 one), an executable for another machine, or anything else (a
+// directory, a file that cannot be read, a file that is not an executable).
+enum class ExecutableKind { thisMachine, otherMachine, notAnExecutable };
+
+ExecutableKind executableKind(const std::wstring& path);

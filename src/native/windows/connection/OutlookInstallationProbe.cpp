@@ -64,7 +64,10 @@ bool versionHasOutlook(HKEY officeKey, wchar_t* buffer) {
         return false;
     }
     if (!detail::placeOutlookExeSuffix(value, size, capacity)) return false;
-    return GetFileAttributesW(value) != INVALID_FILE_ATTRIBUTES;
+    // Outlook of the other bitness would have this process load a MAPI it
+    // cannot use, whose stub may then show a dialog that nobody answers.
+    return GetFileAttributesW(value) != INVALID_FILE_ATTRIBUTES &&
+           executableKind(value) != ExecutableKind::otherMachine;
 }
 
 // Whether an Office version under the Office key names an install directory
@@ -88,21 +91,22 @@ bool officeVersionHasOutlook() {
 }
 
 // A text value (REG_SZ, or REG_EXPAND_SZ with its variables expanded) of a
-// key under HKEY_LOCAL_MACHINE; nothing when it is missing or unreadable.
-std::optional<std::wstring> machineText(const wchar_t* keyPath, const wchar_t* valueName) {
+// key in one view of the registry; nothing when it is missing or unreadable.
+std::optional<std::wstring> machineText(const detail::RegistryView& view, const wchar_t* keyPath,
+                                        const wchar_t* valueName) {
+    const UniqueRegistryKey key = openKey(view.root, keyPath, KEY_QUERY_VALUE | view.flags);
+    if (!key) return std::nullopt;
     // REG_SZ admits a REG_EXPAND_SZ too, expanded.
     constexpr DWORD textTypes = RRF_RT_REG_SZ;
     // A value that grows between the size query and the read is asked for again.
     for (int attempt = 0; attempt < 3; ++attempt) {
         DWORD bytes = 0;
-        if (RegGetValueW(HKEY_LOCAL_MACHINE, keyPath, valueName, textTypes, nullptr, nullptr, &bytes) !=
-            ERROR_SUCCESS) {
+        if (RegGetValueW(key.get(), nullptr, valueName, textTypes, nullptr, nullptr, &bytes) != ERROR_SUCCESS) {
             return std::nullopt;
         }
         std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
         DWORD capacity = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-        const LSTATUS status =
-            RegGetValueW(HKEY_LOCAL_MACHINE, keyPath, valueName, textTypes, nullptr, text.data(), &capacity);
+        const LSTATUS status = RegGetValueW(key.get(), nullptr, valueName, textTypes, nullptr, text.data(), &capacity);
         if (status == ERROR_MORE_DATA) continue;
         if (status != ERROR_SUCCESS) return std::nullopt;
         text.resize(wcsnlen(text.c_str(), capacity / sizeof(wchar_t)));
@@ -113,24 +117,39 @@ std::optional<std::wstring> machineText(const wchar_t* keyPath, const wchar_t* v
 
 // The default value of OUTLOOK.EXE's App Paths key: the full path of the
 // executable, sometimes in quotation marks.
-bool appPathsNamesOutlook() {
-    std::optional<std::wstring> path = machineText(appPathsKeyPath, nullptr);
+bool appPathsNamesOutlook(const detail::RegistryView& view) {
+    std::optional<std::wstring> path = machineText(view, appPathsKeyPath, nullptr);
     if (!path) return false;
     if (path->size() >= 2 && path->front() == L'"' && path->back() == L'"') *path = path->substr(1, path->size() - 2);
-    return isExecutableForThisMachine(*path);
+    return executableKind(*path) == ExecutableKind::thisMachine;
 }
 
 // Click-to-Run's installation folder, under which OUTLOOK.EXE lies at a fixed place.
-bool clickToRunHasOutlook() {
-    std::optional<std::wstring> folder = machineText(clickToRunKeyPath, L"InstallationPath");
+bool clickToRunHasOutlook(const detail::RegistryView& view) {
+    std::optional<std::wstring> folder = machineText(view, clickToRunKeyPath, L"InstallationPath");
     if (!folder || folder->empty()) return false;
     if (folder->back() == L'\\') folder->pop_back();
-    return isExecutableForThisMachine(*folder + clickToRunOutlookExe);
+    return executableKind(*folder + clickToRunOutlookExe) == ExecutableKind::thisMachine;
 }
+
+// Where the fallbacks look. Click-to-Run writes its configuration and App
+// Paths in the 64-bit view of a 64-bit Windows, also for a 32-bit Office:
+// a 32-bit process reads its own view, then that one. (On a 32-bit Windows
+// the flag is ignored and the one view is read twice.)
+constexpr bool isThirtyTwoBitProcess = sizeof(void*) == 4;
+const detail::RegistryView ownView{HKEY_LOCAL_MACHINE, 0};
+const detail::RegistryView sixtyFourBitView{HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY};
 
 }  // namespace
 
 namespace detail {
+
+bool fallbacksFindOutlook(std::initializer_list<RegistryView> views) {
+    for (const RegistryView& view : views) {
+        if (appPathsNamesOutlook(view) || clickToRunHasOutlook(view)) return true;
+    }
+    return false;
+}
 
 bool placeOutlookExeSuffix(wchar_t* value, DWORD queriedBytes, DWORD readBytes) noexcept {
     // A value that grew since its size was asked for does not leave room for
@@ -150,6 +169,9 @@ void probeOutlookInstallation() {
     // InstallRoot may be missing from the registry an ordinary process
     // sees. Windows' App Paths and Click-to-Run's own configuration then
     // name the executable, which must suit this process's MAPI.
-    if (officeVersionHasOutlook() || appPathsNamesOutlook() || clickToRunHasOutlook()) return;
+    if (officeVersionHasOutlook()) return;
+    const bool fallbackFound = isThirtyTwoBitProcess ? detail::fallbacksFindOutlook({ownView, sixtyFourBitView})
+                                                     : detail::fallbacksFindOutlook({ownView});
+    if (fallbackFound) return;
     throw std::runtime_error(callerContract::outlookNotInstalled);
 }

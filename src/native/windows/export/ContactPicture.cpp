@@ -4,10 +4,12 @@
 #include "export/ContactRecord.h"
 #include "platform/ComError.h"
 #include "text/Base64.h"
+#include "text/Diagnostics.h"
 #include "text/StandardStreams.h"
 #include "text/TextConversion.h"
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -19,17 +21,40 @@ bool isPictureFileName(const text::WideString& name) {
            CSTR_EQUAL;
 }
 
+// The attachment at `position`, and whether it is named as Outlook names a
+// contact's picture. An attachment whose name cannot be read (an unusual
+// kind of attachment, say) is not the picture; a busy Outlook has been
+// waited for before that is decided.
+struct Candidate {
+    outlook::Attachment attachment;
+    bool namedAsPicture = false;
+};
+
+Candidate candidateAt(const outlook::Attachments& attachments, long position) {
+    Candidate candidate;
+    try {
+        candidate.attachment = attachments.item(static_cast<int>(position));
+        candidate.namedAsPicture = isPictureFileName(candidate.attachment.fileName());
+    } catch (const platform::ComError&) {
+        candidate.namedAsPicture = false;
+    }
+    return candidate;
+}
+
 // The attachment that holds the picture. Nothing makes it the first of a
 // contact's attachments: of two or more, the first named as Outlook names
 // the picture is taken, and the first attachment when none is.
 outlook::Attachment pictureAttachment(const outlook::Attachments& attachments, long count) {
-    const outlook::Attachment first = attachments.item(1);
-    if (count == 1 || isPictureFileName(first.fileName())) return first;
-    for (long position = 2; position <= count; ++position) {
-        const outlook::Attachment candidate = attachments.item(static_cast<int>(position));
-        if (isPictureFileName(candidate.fileName())) return candidate;
+    if (count == 1) return attachments.item(1);
+    outlook::Attachment first;
+    for (long position = 1; position <= count; ++position) {
+        Candidate candidate = candidateAt(attachments, position);
+        if (candidate.namedAsPicture) return std::move(candidate.attachment);
+        if (position == 1) first = std::move(candidate.attachment);
     }
-    return first;
+    // The first attachment, asked for again when it could not be had above:
+    // now its failure is the walk's.
+    return first ? first : attachments.item(1);
 }
 
 }  // namespace
@@ -41,6 +66,7 @@ bool ContactExporter::writePicture(const outlook::ContactItem& contact, outlook:
     attachments = contact.attachments();
     if (!attachments) {
         text::writeError(callerContract::noAttachments);
+        diagnostics::reportEvent("_ContactItem.Attachments gave no attachments: the export stops here.");
         return false;
     }
     const long count = attachments.count();
@@ -57,7 +83,7 @@ bool ContactExporter::writePicture(const outlook::ContactItem& contact, outlook:
         base64 = text::readFileAsBase64(picturePath);
     }
     // A picture that cannot be read back ends the walk like a failed call.
-    if (!base64) platform::throwComError(STG_E_READFAULT);
+    if (!base64) platform::throwComError(STG_E_READFAULT, "reading the picture file back");
     record.endImage(*base64);
     return true;
 }

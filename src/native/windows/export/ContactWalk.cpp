@@ -3,10 +3,12 @@
 #include "CallerContract.h"
 #include "export/ContactRecord.h"
 #include "platform/ComError.h"
+#include "text/Diagnostics.h"
 #include "text/StandardStreams.h"
 
 #include <cstdint>
 #include <new>
+#include <stdexcept>
 
 using outlook::ContactText;
 using text::writeOut;
@@ -14,19 +16,34 @@ using text::writeOut;
 void ContactExporter::exportContacts() {
     try {
         walkContacts();
-    } catch (const platform::ComError&) {
+    } catch (const platform::ComError& error) {
         // The walk stops where it stands; the missing trailer tells the reader.
+        diagnostics::reportFailure(error, "The export stops here.");
     } catch (const std::bad_alloc&) {
-        // Out of memory while a value is converted or written: the walk stops
-        // as it does when a conversion reports E_OUTOFMEMORY.
+        // Out of memory while a value is converted or written (a picture too
+        // large for memory, say): the walk stops as on a failed call.
+        diagnostics::reportEvent("Out of memory: the export stops here.");
+    } catch (const std::length_error&) {
+        // A value too large for a string at all, as a picture can be for the
+        // 32-bit exporter: the same as memory running out.
+        diagnostics::reportEvent("A value is too large for memory: the export stops here.");
     }
 }
 
 void ContactExporter::walkContacts() {
+    // An incomplete connection writes nothing; its construction said why.
+    if (!nameSpace) return;
     contactsFolder = nameSpace.getDefaultFolder(outlook::olFolderContacts);
-    if (!contactsFolder) return;
+    if (!contactsFolder) {
+        diagnostics::reportEvent("_NameSpace.GetDefaultFolder gave no contacts folder: nothing is exported.");
+        return;
+    }
     contactItems = contactsFolder.items();
-    if (!contactItems) return;
+    if (!contactItems) {
+        diagnostics::reportEvent("MAPIFolder.Items gave no items: nothing is exported.");
+        return;
+    }
+    emailRoad = mapiLibrary ? EmailRoad::mapi : EmailRoad::objectModel;
 
     outlook::ContactItem contact;
     outlook::Attachments attachments;

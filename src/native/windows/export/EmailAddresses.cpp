@@ -5,9 +5,13 @@
 #include "export/MapiText.h"
 #include "platform/ComError.h"
 #include "platform/MapiCalls.h"
+#include "platform/RemoteQuery.h"
+#include "text/Diagnostics.h"
 #include "text/TextConversion.h"
 
 #include <cwchar>
+#include <string>
+#include <string_view>
 
 using outlook::ContactText;
 using text::WideString;
@@ -34,19 +38,32 @@ bool isExchangeType(const WideString& type) { return !type.isNull() && std::wcsc
 }  // namespace
 
 void ContactExporter::writeEmailAddresses(const outlook::ContactItem& contact, JsonList& addresses) {
-    if (mapiLibrary) {
-        writeEmailAddressesThroughMapi(contact, addresses);
-    } else {
-        writeEmailAddressesThroughObjectModel(contact, addresses);
-    }
+    if (emailRoad == EmailRoad::mapi && writeEmailAddressesThroughMapi(contact, addresses)) return;
+    writeEmailAddressesThroughObjectModel(contact, addresses);
 }
 
 // The six values in one call, as MAPI named properties of the contact's own
-// message object. Without that object or its values the list stays empty.
-void ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem& contact, JsonList& addresses) {
+// message object. False, and nothing written, when the contact's MAPIOBJECT
+// gives no IMAPIProp: Outlook's MAPI objects do not cross from its process
+// into another, so on most machines none ever does. The rest of the run then
+// reads the addresses through the object model and asks for MAPIOBJECT no
+// more. A failure of the two MAPI calls leaves the list empty.
+bool ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem& contact, JsonList& addresses) {
     const platform::ComRef<IUnknown> mapiObject = contact.mapiObject();
     platform::ComRef<mapi::IMAPIProp> properties;
-    if (FAILED(mapiObject.query(mapi::IID_IMAPIProp, properties)) || !properties) return;
+    const HRESULT query = platform::queryRemote(mapiObject, mapi::IID_IMAPIProp, properties);
+    if (FAILED(query) || !properties) {
+        emailRoad = EmailRoad::objectModel;
+        constexpr std::string_view switched = "The e-mail addresses are read through the object model from here on.";
+        if (mapiObject) {
+            diagnostics::reportFailure(
+                platform::ComError(FAILED(query) ? query : E_NOINTERFACE, "QueryInterface IMAPIProp on MAPIOBJECT"),
+                switched);
+        } else {
+            diagnostics::reportEvent("_ContactItem.MAPIOBJECT gave no object. " + std::string(switched));
+        }
+        return false;
+    }
 
     GUID propertySet = mapi::PSETID_Address;
     mapi::MAPINAMEID names[addressPropertyCount];
@@ -60,10 +77,12 @@ void ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem&
 
     const mapi::FreeBuffer freeBuffer{mapiLibrary->entryPoints().MAPIFreeBuffer};
     mapi::Buffer<mapi::SPropTagArray> tags(nullptr, freeBuffer);
-    if (FAILED(mapi::getIDsFromNames(*properties.get(), addressPropertyCount, namePointers, tags)) || !tags) return;
+    if (FAILED(mapi::getIDsFromNames(*properties.get(), addressPropertyCount, namePointers, tags)) || !tags) {
+        return true;
+    }
     ULONG valueCount = 0;
     mapi::Buffer<mapi::SPropValue> values(nullptr, freeBuffer);
-    if (FAILED(mapi::getProps(*properties.get(), tags.get(), valueCount, values)) || !values) return;
+    if (FAILED(mapi::getProps(*properties.get(), tags.get(), valueCount, values)) || !values) return true;
 
     // Only pairs whose two values were both returned are read. The comma
     // goes out before the address is converted and resolved: a failure
@@ -77,15 +96,19 @@ void ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem&
         const WideString stored = mapiText::toWide(address);
         writeJsonString("\"", mapiText::isExchangeType(type) ? resolveSmtpAddress(stored) : stored);
     }
+    return true;
 }
 
-// Each pair's type, then its address, as _ContactItem properties. The comma
-// goes out before the address is resolved, as on the MAPI road.
+// Each pair's address, then its type only when there is an address to
+// write: every read is a round trip, and one that Outlook's security prompt
+// guards. An address is read up to its first NUL, as on the MAPI road, so
+// one whose text is empty there is no address either. The comma goes out
+// before the address is resolved, as on the MAPI road.
 void ContactExporter::writeEmailAddressesThroughObjectModel(const outlook::ContactItem& contact, JsonList& addresses) {
     for (const AddressPair& pair : objectModelPairs) {
-        const WideString type = contact.text(pair.type);
         const WideString address = contact.text(pair.address);
-        if (address.length() == 0) continue;
+        if (address.lengthToFirstNul() == 0) continue;
+        const WideString type = contact.text(pair.type);
         addresses.beginEntry();
         writeJsonString("\"", isExchangeType(type) ? resolveSmtpAddress(address) : address);
     }

@@ -38,14 +38,15 @@ HANDLE openLock(const std::wstring& picturePath) {
 PictureFileLock::Holding PictureFileLock::hold(const std::wstring& picturePath) {
     if (!mutex) {
         mutex.reset(openLock(picturePath));
-        if (!mutex) platform::throwComError(platform::lastErrorAsHresult());
+        if (!mutex) platform::throwComError(platform::lastErrorAsHresult(), "CreateMutex for the picture file");
     }
     const DWORD outcome = WaitForSingleObject(mutex.get(), waitMilliseconds);
     // An abandoned lock was left by an exporter that ended while holding it;
     // the picture file is simply overwritten.
     if (outcome != WAIT_OBJECT_0 && outcome != WAIT_ABANDONED) {
-        platform::throwComError(outcome == WAIT_TIMEOUT ? HRESULT_FROM_WIN32(ERROR_TIMEOUT)
-                                                        : platform::lastErrorAsHresult());
+        platform::throwComError(
+            outcome == WAIT_TIMEOUT ? HRESULT_FROM_WIN32(ERROR_TIMEOUT) : platform::lastErrorAsHresult(),
+            "waiting for the picture file");
     }
     return Holding(mutex.get());
 }

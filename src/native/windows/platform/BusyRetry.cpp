@@ -10,6 +10,10 @@ public:
     void sleep(std::chrono::milliseconds duration) override { Sleep(static_cast<DWORD>(duration.count())); }
 };
 
+// The exporter calls Outlook from one thread; a wait belongs to the thread
+// that makes the call, as COM's message filter does.
+thread_local const BusyWait* waitInProgress = nullptr;
+
 }  // namespace
 
 std::optional<std::chrono::milliseconds> pauseBeforeRetry(std::chrono::milliseconds sinceFirstAttempt) noexcept {
@@ -22,5 +26,20 @@ RetryClock& systemRetryClock() noexcept {
     static SystemRetryClock clock;
     return clock;
 }
+
+BusyWait::BusyWait(RetryClock& retryClock) noexcept
+    : clock(retryClock),
+      // A wait inside another is one more round trip of the same call.
+      began(waitInProgress != nullptr && &waitInProgress->clock == &retryClock ? waitInProgress->began
+                                                                               : retryClock.now()),
+      outer(waitInProgress) {
+    waitInProgress = this;
+}
+
+BusyWait::~BusyWait() { waitInProgress = outer; }
+
+std::optional<std::chrono::milliseconds> BusyWait::nextPause() const { return pauseBeforeRetry(clock.now() - began); }
+
+const BusyWait* BusyWait::current() noexcept { return waitInProgress; }
 
 }  // namespace platform

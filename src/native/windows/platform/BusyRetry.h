@@ -17,6 +17,9 @@ namespace platform {
 namespace busyRetry {
 constexpr std::chrono::milliseconds pause{200};
 constexpr std::chrono::milliseconds deadline{60000};
+// COM retries at once, without waiting, when the message filter answers a
+// pause shorter than this: the filter never answers one.
+constexpr std::chrono::milliseconds shortestFilterPause{100};
 }  // namespace busyRetry
 
 // Whether a call's result says that the server turned it away unrun.
@@ -40,18 +43,51 @@ protected:
 
 RetryClock& systemRetryClock() noexcept;
 
-// Makes the call (a callable returning an HRESULT) and makes it again while
-// Outlook turns it away as busy, within the deadline. Returns the last result.
-template <typename Call>
-HRESULT retryWhileBusy(Call&& call, RetryClock& clock = systemRetryClock()) {
-    const std::chrono::milliseconds firstAttempt = clock.now();
-    for (;;) {
-        const HRESULT result = call();
-        if (!isBusyRejection(result)) return result;
-        const std::optional<std::chrono::milliseconds> pause = pauseBeforeRetry(clock.now() - firstAttempt);
-        if (!pause) return result;
-        clock.sleep(*pause);
+// One call's wait for a busy Outlook. A call can take several round trips
+// (the member's DISPID, the call itself, the error information of its
+// failure) and each can be turned away; they share one deadline, counted
+// from the moment the wait begins, so that a call never waits more than one
+// deadline in all. A wait begun while another lives on the thread is a
+// round trip of the same call and keeps its deadline. While a wait lives,
+// the message filter answers COM's questions about retrying from it too.
+class BusyWait {
+public:
+    explicit BusyWait(RetryClock& clock = systemRetryClock()) noexcept;
+    ~BusyWait();
+    BusyWait(const BusyWait&) = delete;
+    BusyWait& operator=(const BusyWait&) = delete;
+
+    // Makes the attempt (a callable returning an HRESULT), and makes it
+    // again after a pause while Outlook turns it away, within the deadline.
+    // Returns the last result.
+    template <typename Attempt>
+    HRESULT retry(Attempt&& attempt) {
+        for (;;) {
+            const HRESULT result = attempt();
+            if (!isBusyRejection(result)) return result;
+            const std::optional<std::chrono::milliseconds> pause = nextPause();
+            if (!pause) return result;
+            clock.sleep(*pause);
+        }
     }
+
+    // The pause before the next attempt, or nothing once the deadline has passed.
+    std::optional<std::chrono::milliseconds> nextPause() const;
+
+    // The wait in progress on this thread, if any: the innermost one.
+    static const BusyWait* current() noexcept;
+
+private:
+    RetryClock& clock;
+    const std::chrono::milliseconds began;
+    const BusyWait* const outer;
+};
+
+// One call of its own: retry(attempt) on a new wait.
+template <typename Attempt>
+HRESULT retryWhileBusy(Attempt&& attempt, RetryClock& clock = systemRetryClock()) {
+    BusyWait wait(clock);
+    return wait.retry(attempt);
 }
 
 }  // namespace platform

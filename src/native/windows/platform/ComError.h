@@ -1,31 +1,41 @@
 #pragma once
 
-#include "platform/ComRef.h"
+#include <windows.h>
+#include <unknwn.h>
 
-#include <oaidl.h>
+#include <exception>
+#include <string>
 
 namespace platform {
 
-// The error of a failing COM call: its HRESULT and, where the called object
-// supplies it, the call's error information.
-class ComError {
+// The error of a failing COM call: its HRESULT, the operation that failed
+// (such as "_ContactItem.Attachments"), and the description that Outlook
+// gave of the failure, where it gave one. Everything is read where the
+// error is raised, while the failed call's error information is at hand.
+class ComError : public std::exception {
 public:
-    explicit ComError(HRESULT result, ComRef<IErrorInfo> errorInfo = nullptr) noexcept
-        : hresult(result), info(std::move(errorInfo)) {}
+    explicit ComError(HRESULT result, std::string operation = {}, std::wstring description = {});
 
     HRESULT result() const noexcept { return hresult; }
-    IErrorInfo* errorInfo() const noexcept { return info.get(); }
+    // Empty when the failure is not a call's (a null reference, say).
+    const std::string& operation() const noexcept { return failedOperation; }
+    // Outlook's own words, empty when it gave none.
+    const std::wstring& description() const noexcept { return outlookDescription; }
+    const char* what() const noexcept override { return summary.c_str(); }
 
 private:
     HRESULT hresult;
-    ComRef<IErrorInfo> info;
+    std::string failedOperation;
+    std::wstring outlookDescription;
+    std::string summary;
 };
 
-[[noreturn]] void throwComError(HRESULT result);
+[[noreturn]] void throwComError(HRESULT result, std::string operation = {});
 
-// Raises the error of a failed call on `object` through the interface `iid`,
-// with the error information that the object declares it supplies for it.
-[[noreturn]] void throwComError(HRESULT result, IUnknown* object, const IID& iid);
+// Raises the error of the call `operation` that failed on `object` through
+// the interface `iid`, with the description from the error information that
+// the object declares it supplies for that interface.
+[[noreturn]] void throwComError(HRESULT result, std::string operation, IUnknown* object, const IID& iid);
 
 // The HRESULT form of a Win32 error code, as conversions and file reads report it.
 HRESULT lastErrorAsHresult() noexcept;

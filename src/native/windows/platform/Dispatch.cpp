@@ -4,12 +4,14 @@
 #include "platform/ComError.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 namespace platform {
 
 namespace {
 
+// What Invoke reports of an exception the member raised.
 struct ExceptionInfo {
     EXCEPINFO info{};
     ExceptionInfo() noexcept = default;
@@ -23,34 +25,43 @@ struct ExceptionInfo {
         SysFreeString(info.bstrDescription);
         SysFreeString(info.bstrHelpFile);
     }
-    HRESULT carriedResult() {
+    void fillIn() {
         if (info.pfnDeferredFillIn != nullptr) info.pfnDeferredFillIn(&info);
-        if (FAILED(info.scode)) return info.scode;
-        return DISP_E_EXCEPTION;
+        info.pfnDeferredFillIn = nullptr;
+    }
+    HRESULT carriedResult() const noexcept { return FAILED(info.scode) ? info.scode : DISP_E_EXCEPTION; }
+    std::wstring description() const {
+        return std::wstring(info.bstrDescription != nullptr ? info.bstrDescription : L"",
+                            SysStringLen(info.bstrDescription));
     }
 };
 
 Variant invoke(IDispatch* object, const DispatchMember& member, WORD kind, VARIANT* arguments, unsigned argumentCount) {
-    if (object == nullptr) throwComError(E_POINTER);
+    if (object == nullptr) throwComError(E_POINTER, member.operationName());
+    // The DISPID and the call are round trips of one call: one deadline for both.
+    BusyWait wait;
     const DISPID dispid = member.dispid(object);
 
     // IDispatch takes its arguments last first.
     constexpr unsigned maximumArguments = 2;
-    if (argumentCount > maximumArguments) throwComError(E_INVALIDARG);
+    if (argumentCount > maximumArguments) throwComError(E_INVALIDARG, member.operationName());
     VARIANT reversed[maximumArguments];
     std::reverse_copy(arguments, arguments + argumentCount, reversed);
     DISPPARAMS parameters{argumentCount > 0 ? reversed : nullptr, nullptr, argumentCount, 0};
 
     Variant result;
     ExceptionInfo exception;
-    HRESULT outcome = retryWhileBusy([&] {
+    const HRESULT outcome = wait.retry([&] {
         result = Variant();
         exception = ExceptionInfo();
         return object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result, &exception.info,
                               nullptr);
     });
-    if (outcome == DISP_E_EXCEPTION) outcome = exception.carriedResult();
-    if (FAILED(outcome)) throwComError(outcome, object, member.owner().iid);
+    if (outcome == DISP_E_EXCEPTION) {
+        exception.fillIn();
+        throw ComError(exception.carriedResult(), member.operationName(), exception.description());
+    }
+    if (FAILED(outcome)) throwComError(outcome, member.operationName(), object, member.owner().iid);
     return result;
 }
 
@@ -67,10 +78,17 @@ DISPID DispatchMember::dispid(IDispatch* object) const {
         DISPID found = DISPID_UNKNOWN;
         const HRESULT outcome =
             retryWhileBusy([&] { return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &found); });
-        if (FAILED(outcome)) throwComError(outcome, object, interfaceOwner.iid);
+        if (FAILED(outcome)) throwComError(outcome, operationName(), object, interfaceOwner.iid);
         cached = found;
     }
     return cached;
+}
+
+std::string DispatchMember::operationName() const {
+    std::string operation = std::string(interfaceOwner.name) + ".";
+    // Member names are ASCII.
+    for (const wchar_t* unit = name; *unit != L'\0'; ++unit) operation.push_back(static_cast<char>(*unit));
+    return operation;
 }
 
 Variant getProperty(IDispatch* object, const DispatchMember& member) {

@@ -6,6 +6,8 @@
 
 #include <oaidl.h>
 
+#include <string>
+
 namespace platform {
 
 // One member of an Outlook interface, called by late binding through
@@ -21,6 +23,8 @@ public:
     DispatchMember& operator=(const DispatchMember&) = delete;
 
     const outlook::OutlookInterface& owner() const noexcept { return interfaceOwner; }
+    // "<Interface>.<Member>", as errors and diagnostics name the call.
+    std::string operationName() const;
     DISPID dispid(IDispatch* object) const;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "platform/ComError.h"
 #include "platform/Dispatch.h"
+#include "platform/RemoteQuery.h"
 #include "text/TextConversion.h"
 
 namespace outlook {
@@ -74,15 +75,21 @@ VARIANT integerArgument(VARTYPE type, long value) {
 
 }  // namespace
 
-Application Application::startOrAttach() noexcept {
+Application Application::startOrAttach() {
+    // Outlook turns calls away while it starts: the three steps of the start
+    // are made again while it does, within one deadline.
+    platform::BusyWait wait;
     ComRef<IUnknown> unknown;
-    if (FAILED(CoCreateInstance(CLSID_OutlookApplication, nullptr, CLSCTX_ALL, IID_IUnknown,
-                                reinterpret_cast<void**>(unknown.receive())))) {
-        return Application();
-    }
-    if (FAILED(OleRun(unknown.get()))) return Application();
+    HRESULT outcome = wait.retry([&] {
+        return CoCreateInstance(CLSID_OutlookApplication, nullptr, CLSCTX_ALL, IID_IUnknown,
+                                reinterpret_cast<void**>(unknown.receive()));
+    });
+    if (FAILED(outcome)) platform::throwComError(outcome, "CoCreateInstance Outlook.Application");
+    outcome = wait.retry([&] { return OleRun(unknown.get()); });
+    if (FAILED(outcome)) platform::throwComError(outcome, "OleRun Outlook.Application");
     ComRef<IDispatch> application;
-    if (FAILED(unknown.query(ApplicationInterface.iid, application))) return Application();
+    outcome = wait.retry([&] { return unknown.query(ApplicationInterface.iid, application); });
+    if (FAILED(outcome)) platform::throwComError(outcome, "QueryInterface _Application");
     return Application(std::move(application));
 }
 
@@ -128,9 +135,9 @@ ComRef<IDispatch> Items::item(long position) const {
 ContactItem ContactItem::from(const ComRef<IDispatch>& item) {
     if (!item) return ContactItem();
     ComRef<IDispatch> contact;
-    const HRESULT outcome = item.query(ContactItemInterface.iid, contact);
+    const HRESULT outcome = platform::queryRemote(item, ContactItemInterface.iid, contact);
     if (outcome == E_NOINTERFACE) return ContactItem();
-    if (FAILED(outcome)) platform::throwComError(outcome);
+    if (FAILED(outcome)) platform::throwComError(outcome, "QueryInterface _ContactItem");
     return ContactItem(std::move(contact));
 }
 

@@ -42,9 +42,10 @@ class NameSpace;
 class Application : public DispatchObject {
 public:
     using DispatchObject::DispatchObject;
-    // Starts Outlook's automation server or attaches to the running one. A
-    // null application when it cannot be created, run or asked for _Application.
-    static Application startOrAttach() noexcept;
+    // Starts Outlook's automation server or attaches to the running one.
+    // Raises the COM error of the step that failed: the creation, the run or
+    // the query for _Application.
+    static Application startOrAttach();
 
     NameSpace getNamespace(const WideString& type) const;
     WideString version() const;

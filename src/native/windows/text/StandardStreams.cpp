@@ -1,5 +1,7 @@
 #include "text/StandardStreams.h"
 
+#include "platform/ComError.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -23,36 +25,52 @@ public:
     ~PendingOutput() { flush(); }
 
     void append(std::string_view narrow) {
+        if (failure != ERROR_SUCCESS) return;
         for (std::size_t lineFeed; (lineFeed = narrow.find('\n')) != std::string_view::npos;) {
             bytes.append(narrow.data(), lineFeed);
             bytes.append("\r\n", 2);
             narrow.remove_prefix(lineFeed + 1);
         }
         bytes.append(narrow.data(), narrow.size());
-        if (bytes.size() >= flushThreshold) flush();
+        if (bytes.size() >= flushThreshold) flushOrRaise();
     }
 
-    void flush() noexcept {
+    void flushOrRaise() {
+        if (!flush()) platform::throwComError(HRESULT_FROM_WIN32(failure), "WriteFile standard output");
+    }
+
+    // Whether the bytes went out. After the first failure nothing is written
+    // any more.
+    bool flush() noexcept {
         const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
         std::size_t at = 0;
-        while (at < bytes.size() && output != nullptr && output != INVALID_HANDLE_VALUE) {
+        while (at < bytes.size() && failure == ERROR_SUCCESS && output != nullptr && output != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
             const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, 1u << 20));
-            if (!WriteFile(output, bytes.data() + at, chunk, &written, nullptr) || written == 0) break;
+            if (!WriteFile(output, bytes.data() + at, chunk, &written, nullptr) || written == 0) {
+                const DWORD error = GetLastError();
+                failure = error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+                break;
+            }
             at += written;
         }
         bytes.clear();
+        return failure == ERROR_SUCCESS;
     }
 
 private:
     static constexpr std::size_t flushThreshold = 1u << 16;
     std::string bytes;
+    DWORD failure = ERROR_SUCCESS;
 };
 
 PendingOutput& pendingOutput() {
     static PendingOutput output;
     return output;
 }
+
+// Whether the text written to standard error so far ends inside a line.
+bool errorLineOpen = false;
 
 }  // namespace
 
@@ -66,12 +84,19 @@ void writeOut(std::int64_t number) {
 
 void endLine() {
     pendingOutput().append("\n");
-    pendingOutput().flush();
+    pendingOutput().flushOrRaise();
 }
 
 void writeError(std::string_view narrow) {
     pendingOutput().flush();
     std::cerr.write(narrow.data(), static_cast<std::streamsize>(narrow.size()));
+    if (!narrow.empty()) errorLineOpen = narrow.back() != '\n';
+}
+
+void writeErrorLine(std::string_view narrow) {
+    if (errorLineOpen) writeError("\n");
+    writeError(narrow);
+    writeError("\n");
 }
 
 }  // namespace text

@@ -8,11 +8,20 @@
 // and otherwise when the process ends. Standard error is unbuffered and
 // flushes standard output before each write, so the two stay in order for a
 // reader of both.
+//
+// A reader that has what it needs, or was ended, closes its end of standard
+// output. The first write to standard output that fails raises the COM error
+// (the system's error code, operation "WriteFile standard output"), so that
+// an export stops as it stops on a failed call instead of walking on for
+// nobody; whatever is written after that is dropped.
 namespace text {
 
 void writeOut(std::string_view narrow);
 void writeOut(std::int64_t number);
 void endLine();
 void writeError(std::string_view narrow);
+// A line of its own on standard error: after a line end when the text
+// written there before did not end in one.
+void writeErrorLine(std::string_view narrow);
 
 }  // namespace text
