@@ -48,6 +48,31 @@ test('an export that an Outlook error stops is incomplete, after the records wri
     assert.deepEqual(seen, ['Carla Blu']);
 });
 
+test('diagnostics on request: the exporter\'s reason on standard error, decoded as UTF-8', async () => {
+    const profile = {
+        items: contacts,
+        faults: [
+            {
+                operation: '_ContactItem.LastName',
+                hresult: '0x8004010F',
+                via: 'excepinfo',
+                description: 'Objekt nicht gefunden überall',
+            },
+        ],
+    };
+    await assert.rejects(readContacts(options(profile)), failure('incomplete', (error) => assert.equal(error.stderr, '')));
+    await assert.rejects(
+        readContacts(options(profile, { diagnostics: true })),
+        failure('incomplete', (error) =>
+            assert.equal(
+                error.stderr,
+                'contact-exporter: _ContactItem.LastName failed: 0x8004010F (MAPI_E_NOT_FOUND): ' +
+                    '"Objekt nicht gefunden überall". The export stops here.\r\n',
+            ),
+        ),
+    );
+});
+
 test('Outlook not installed: the probe\'s message, in the export and in the status query', async () => {
     const profile = { items: contacts, registry: { officeKey: false } };
     const notInstalled = failure('not-installed', (error) => {
