@@ -5,8 +5,9 @@
 // text conversion and no output beyond the number of contacts it walked.
 //
 // A run whose _Application.Version fails walks the contacts on the object-
-// model road (the six e-mail properties) instead of MAPIOBJECT, as the
-// exporter does.
+// model road (each address, and its type when there is an address) instead
+// of MAPIOBJECT, as the exporter does; so does the rest of a run once a
+// contact's MAPIOBJECT gives no IMAPIProp.
 
 #include <windows.h>
 #include <objbase.h>
@@ -167,14 +168,15 @@ void readBack(const wchar_t* path, std::vector<char>& buffer) {
     CloseHandle(file);
 }
 
-void emailsThroughMapi(IDispatch* contact, Members& members, const Mapi& loaded) {
+// False when the MAPIOBJECT gives no IMAPIProp.
+bool emailsThroughMapi(IDispatch* contact, Members& members, const Mapi& loaded) {
     Variant object;
     get(contact, members.mapiObject, object);
-    if (object.value.vt != VT_UNKNOWN && object.value.vt != VT_DISPATCH) return;
+    if (object.value.vt != VT_UNKNOWN && object.value.vt != VT_DISPATCH) return false;
     Ref<mapi::IMAPIProp> properties;
     if (object.value.punkVal == nullptr ||
         FAILED(object.value.punkVal->QueryInterface(mapi::IID_IMAPIProp, properties.receiveVoid())))
-        return;
+        return false;
 
     GUID propertySet = mapi::PSETID_Address;
     mapi::MAPINAMEID names[6];
@@ -186,12 +188,20 @@ void emailsThroughMapi(IDispatch* contact, Members& members, const Mapi& loaded)
         pointers[at] = &names[at];
     }
     mapi::SPropTagArray* tags = nullptr;
-    if (FAILED(properties.get()->GetIDsFromNames(6, pointers, 0, &tags)) || tags == nullptr) return;
+    if (FAILED(properties.get()->GetIDsFromNames(6, pointers, 0, &tags)) || tags == nullptr) return true;
     ULONG count = 0;
     mapi::SPropValue* values = nullptr;
     properties.get()->GetProps(tags, 0, &count, &values);
     if (values != nullptr) loaded.freeBuffer(values);
     loaded.freeBuffer(tags);
+    return true;
+}
+
+void emailsThroughObjectModel(IDispatch* contact, Members& members) {
+    for (int pair = 0; pair < 3; ++pair) {
+        // The type only for an address that is there, as the exporter reads them.
+        if (textLength(contact, members.emails[2 * pair]) > 0) textLength(contact, members.emails[2 * pair + 1]);
+    }
 }
 
 long walk(IDispatch* nameSpace, Members& members, const Mapi* loaded, const std::wstring& picturePath) {
@@ -248,13 +258,9 @@ long walk(IDispatch* nameSpace, Members& members, const Mapi* loaded, const std:
             }
         }
         textLength(c, members.fullName);
-        if (loaded != nullptr) {
-            emailsThroughMapi(c, members, *loaded);
-        } else {
-            for (int pair = 0; pair < 3; ++pair) {
-                textLength(c, members.emails[2 * pair + 1]);  // the type first, as the exporter reads them
-                textLength(c, members.emails[2 * pair]);
-            }
+        if (loaded == nullptr || !emailsThroughMapi(c, members, *loaded)) {
+            loaded = nullptr;
+            emailsThroughObjectModel(c, members);
         }
         textLength(c, members.firstName);
         textLength(c, members.lastName);

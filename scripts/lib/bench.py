@@ -41,8 +41,12 @@ def profile_path(count, pictures, road, server):
     profile = {"items": items, "server": server,
                "environment": {"TMP": windows_path(work), "TEMP": windows_path(work)}}
     if road == "object model":
-        # Construction stops before the MAPI step: the six e-mail properties instead of MAPIOBJECT.
+        # Construction stops before the MAPI step: the e-mail properties instead of MAPIOBJECT.
         profile["faults"] = [{"operation": "_Application.Version", "hresult": "0x80004005"}]
+    if road == "fallback":
+        # MAPI is loaded, but the MAPI objects give no IMAPIProp, as Outlook's
+        # do in another process: one MAPIOBJECT, then the e-mail properties.
+        profile["mapiObject"] = "unmarshallable"
     with open(path + ".tmp", "w", encoding="utf-8") as file:
         json.dump(profile, file)
     os.replace(path + ".tmp", path)
@@ -88,7 +92,7 @@ def calls(profile, program, count):
 rows = []
 ratios = []
 for server, server_sizes in (("inprocess", sizes), ("local", local_sizes)):
-    for road in ("MAPI", "object model"):
+    for road in ("MAPI", "object model", "fallback"):
         for pictures in (False, True):
             counted = min(journal_size, server_sizes[0]) if server == "local" else journal_size
             empty = profile_path(0, pictures, road, server)

@@ -170,3 +170,18 @@ TEST(MapiLoader, AppPathsOrClickToRunMustNameAnExecutableForThisMachine) {
         }
     }
 }
+
+// The Office key may name an Outlook of the other bitness (a 32-bit Office
+// beside the x64 exporter): its MAPI could not be loaded here, and the MAPI
+// stub might show a dialog that nobody answers, so it does not count. A file
+// that is not an executable, or a directory, still counts.
+TEST(MapiLoader, AnOfficeVersionsOutlookOfTheOtherBitnessDoesNotCount) {
+    expectOrderlyEnd({{"registry", {{"versions", {{{"name", "16.0"}, {"outlookExe", "x86"}}}}}}},
+                     "MS Outlook not found or not properly installed");
+    for (const std::string kind : {"x64", "file"}) {
+        const Json registry = {{"versions", {{{"name", "16.0"}, {"outlookExe", kind}}}}};
+        const RunResult result = run({{"version", version}, {"registry", registry}}, {"-h"});
+        EXPECT_EQ(result.out, version) << kind;
+        EXPECT_EQ(result.exitCode, 0) << kind;
+    }
+}
