@@ -70,24 +70,27 @@ describe('the records are the example clients\' records, byte for byte', () => {
         assert.equal(asPythonJsonLines(result.records), expected);
         assert.equal(exampleClientJson('csharp', profile, { encoding: 'cp932', locale: 'ja_JP.UTF-8' }), expected);
     });
-});
 
-// Windows gives a byte that the code page leaves undefined the character of
-// the same value; such bytes reach the output from a MAPI value in the code
-// page, which the exporter passes on as Windows converts it.
-test('bytes that code page 1252 leaves undefined arrive as the characters of the same value', async () => {
-    const profile = writeProfile({
-        items: [
-            {
-                FullName: 'Zoë',
-                Email1Address: { bytes: [0x7a, 0x81, 0x8d, 0x40, 0x78, 0x2e, 0xe9, 0x80] },
-                Email1AddressType: 'SMTP',
-                mapiTypes: { Email1Address: 'PT_STRING8' },
-            },
-        ],
+    // Windows gives a byte that the code page leaves undefined the character
+    // of the same value; such bytes reach the output from a MAPI value in the
+    // code page, which the exporter passes on as Windows converts it.
+    test('bytes that code page 1252 leaves undefined, as the characters of the same value', async () => {
+        const profile = writeProfile({
+            items: [
+                {
+                    FullName: 'Zoë',
+                    Email1Address: { bytes: [0x7a, 0x81, 0x8d, 0x40, 0x78, 0x2e, 0xe9, 0x80] },
+                    Email1AddressType: 'SMTP',
+                    mapiTypes: { Email1Address: 'PT_STRING8' },
+                },
+            ],
+        });
+        const { records } = await readContacts({ commandPrefix: standinPrefix(profile), bitness: 'x64', encoding: 1252 });
+        assert.deepEqual(records, [{ displayname: 'Zoë', emailaddrs: ['z\u0081\u008d@x.é€'], phones: [] }]);
+        const expected = exampleClientJson('python', profile, { encoding: 'cp1252' });
+        assert.equal(asPythonJsonLines(records), expected);
+        assert.equal(exampleClientJson('csharp', profile, { encoding: 'cp1252' }), expected);
     });
-    const { records } = await readContacts({ commandPrefix: standinPrefix(profile), bitness: 'x64', encoding: 1252 });
-    assert.deepEqual(records, [{ displayname: 'Zoë', emailaddrs: ['z\u0081\u008d@x.é€'], phones: [] }]);
 });
 
 test('the ANSI code page is read from reg.exe\'s answer, as Windows\' own reg.exe gives it', () => {
