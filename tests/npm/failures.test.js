@@ -97,7 +97,7 @@ test('an Outlook that stays busy is ended at the time limit', async () => {
     }, failure('time-limit'));
 });
 
-test('wrong options are usage errors, before anything runs', async () => {
+test('wrong options are usage errors, before anything runs; a program that cannot start has failed', async () => {
     const prefix = ['/nonexistent/never-run'];
     for (const wrong of [
         { bitness: 'arm64' },
@@ -108,4 +108,6 @@ test('wrong options are usage errors, before anything runs', async () => {
     ]) {
         await assert.rejects(readContacts({ commandPrefix: prefix, ...wrong }), failure('usage'), JSON.stringify(wrong));
     }
+    // The same call with sound options gets as far as starting the program.
+    await assert.rejects(readContacts({ commandPrefix: prefix, bitness: 'x64' }), failure('failed'));
 });
