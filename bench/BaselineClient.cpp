@@ -18,8 +18,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/MapiDefinitions.h"
-#include "platform/OutlookDefinitions.h"
+#include "mapi/MapiDefinitions.h"
+#include "outlook/OutlookDefinitions.h"
 
 namespace {
 

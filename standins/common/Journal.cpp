@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/UniqueHandle.h"
+#include "com/UniqueHandle.h"
 
 namespace standin {
 
@@ -33,9 +33,9 @@ void journal(std::string_view line) {
         return;
     }
     // FILE_APPEND_DATA without FILE_WRITE_DATA: every write lands at the end.
-    platform::UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    com::UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return;
     }

@@ -6,7 +6,7 @@
 
 #include "ProfileValues.h"
 #include "Utf.h"
-#include "platform/UniqueHandle.h"
+#include "com/UniqueHandle.h"
 
 namespace standin {
 
@@ -41,8 +41,8 @@ bool isAbsolute(const std::wstring& path) {
 }  // namespace
 
 std::vector<unsigned char> readWholeFile(const std::wstring& path) {
-    platform::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    com::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         throw ProfileError("cannot open " + utf16ToUtf8(path) + " (Win32 error " + std::to_string(GetLastError()) +
                            ")");

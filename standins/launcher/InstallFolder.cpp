@@ -4,7 +4,7 @@
 
 #include "LauncherError.h"
 #include "Utf.h"
-#include "platform/UniqueHandle.h"
+#include "com/UniqueHandle.h"
 
 #include <cstring>
 #include <vector>
@@ -52,7 +52,7 @@ std::wstring parentFolder(const std::wstring& path) {
 
 void writeNewFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
     createFolders(parentFolder(path));
-    platform::UniqueFile file(
+    com::UniqueFile file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||

@@ -8,7 +8,7 @@
 #include "JobProcesses.h"
 #include "LauncherError.h"
 #include "Utf.h"
-#include "platform/UniqueHandle.h"
+#include "com/UniqueHandle.h"
 
 namespace launcher {
 
@@ -18,7 +18,7 @@ constexpr DWORD graceMilliseconds = 60000;
 constexpr DWORD samplingMilliseconds = 10;
 
 // An inheritable copy of a standard handle, or nothing when there is none.
-platform::UniqueKernelHandle inheritableCopy(DWORD which) {
+com::UniqueKernelHandle inheritableCopy(DWORD which) {
     const HANDLE handle = GetStdHandle(which);
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
         return {};
@@ -27,7 +27,7 @@ platform::UniqueKernelHandle inheritableCopy(DWORD which) {
     if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE, DUPLICATE_SAME_ACCESS)) {
         return {};
     }
-    return platform::UniqueKernelHandle(copy);
+    return com::UniqueKernelHandle(copy);
 }
 
 // Waits for the process to end; with a PeakMemory, samples it meanwhile:
@@ -44,10 +44,10 @@ void waitForEnd(HANDLE process, PeakMemory* peak) {
 }
 
 // The processes in the job whose image has the given file name.
-std::vector<platform::UniqueKernelHandle> processesNamed(HANDLE job, const std::wstring& fileName) {
-    std::vector<platform::UniqueKernelHandle> found;
+std::vector<com::UniqueKernelHandle> processesNamed(HANDLE job, const std::wstring& fileName) {
+    std::vector<com::UniqueKernelHandle> found;
     for (const DWORD id : jobProcessIds(job)) {
-        platform::UniqueKernelHandle process(
+        com::UniqueKernelHandle process(
             OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id));
         wchar_t image[MAX_PATH * 2];
         DWORD length = MAX_PATH * 2;
@@ -66,7 +66,7 @@ std::vector<platform::UniqueKernelHandle> processesNamed(HANDLE job, const std::
 
 void waitForProcessesNamed(HANDLE job, const std::wstring& fileName) {
     const ULONGLONG deadline = GetTickCount64() + graceMilliseconds;
-    for (const platform::UniqueKernelHandle& process : processesNamed(job, fileName)) {
+    for (const com::UniqueKernelHandle& process : processesNamed(job, fileName)) {
         const ULONGLONG now = GetTickCount64();
         const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
         if (WaitForSingleObject(process.get(), left) != WAIT_OBJECT_0) {
@@ -80,9 +80,9 @@ void waitForProcessesNamed(HANDLE job, const std::wstring& fileName) {
 
 unsigned long runProgram(const std::wstring& program, const std::vector<std::wstring>& arguments,
                          std::vector<wchar_t> environment, const RunOptions& options) {
-    const platform::UniqueKernelHandle input = inheritableCopy(STD_INPUT_HANDLE);
-    const platform::UniqueKernelHandle output = inheritableCopy(STD_OUTPUT_HANDLE);
-    const platform::UniqueKernelHandle error = inheritableCopy(STD_ERROR_HANDLE);
+    const com::UniqueKernelHandle input = inheritableCopy(STD_INPUT_HANDLE);
+    const com::UniqueKernelHandle output = inheritableCopy(STD_OUTPUT_HANDLE);
+    const com::UniqueKernelHandle error = inheritableCopy(STD_ERROR_HANDLE);
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -92,7 +92,7 @@ unsigned long runProgram(const std::wstring& program, const std::vector<std::wst
     startup.hStdError = error.get();
 
     // The processes the program starts belong to its job, so that the run can find them.
-    platform::UniqueKernelHandle job;
+    com::UniqueKernelHandle job;
     if (!options.alsoWaitFor.empty()) {
         job.reset(CreateJobObjectW(nullptr, nullptr));
         if (!job) {
@@ -107,8 +107,8 @@ unsigned long runProgram(const std::wstring& program, const std::vector<std::wst
                         &startup, &process)) {
         throw LauncherError(win32Failure("cannot start " + standin::utf16ToUtf8(program)));
     }
-    const platform::UniqueKernelHandle processHandle(process.hProcess);
-    const platform::UniqueKernelHandle threadHandle(process.hThread);
+    const com::UniqueKernelHandle processHandle(process.hProcess);
+    const com::UniqueKernelHandle threadHandle(process.hThread);
     if (job) {
         if (!AssignProcessToJobObject(job.get(), processHandle.get())) {
             TerminateProcess(processHandle.get(), 1);

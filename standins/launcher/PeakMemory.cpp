@@ -7,7 +7,7 @@
 
 #include "LauncherError.h"
 #include "Utf.h"
-#include "platform/UniqueHandle.h"
+#include "com/UniqueHandle.h"
 
 namespace launcher {
 
@@ -25,7 +25,7 @@ bool PeakMemory::sample(HANDLE process) {
 void writeMemoryReport(const std::wstring& path, const PeakMemory& peak) {
     const std::string text = "peakWorkingSetBytes " + std::to_string(peak.workingSet) + "\npeakPagefileBytes " +
                              std::to_string(peak.pagefile) + "\n";
-    const platform::UniqueFile file(
+    const com::UniqueFile file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||

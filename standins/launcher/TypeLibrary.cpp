@@ -7,8 +7,8 @@
 
 #include "LauncherError.h"
 #include "Utf.h"
-#include "platform/ComRef.h"
-#include "platform/OutlookDefinitions.h"
+#include "com/ComRef.h"
+#include "outlook/OutlookDefinitions.h"
 
 namespace launcher {
 
@@ -29,7 +29,7 @@ void check(HRESULT result, const char* what) {
 
 void addDispinterface(ICreateTypeLib2* library, ITypeInfo* dispatchInfo, const outlook::OutlookInterface& what) {
     const std::wstring name = standin::utf8ToUtf16(what.name);
-    platform::ComRef<ICreateTypeInfo> info;
+    com::ComRef<ICreateTypeInfo> info;
     check(library->CreateTypeInfo(const_cast<LPOLESTR>(name.c_str()), TKIND_DISPATCH, info.receive()),
           "CreateTypeInfo");
     check(info->SetGuid(what.iid), "SetGuid");
@@ -42,12 +42,12 @@ void addDispinterface(ICreateTypeLib2* library, ITypeInfo* dispatchInfo, const o
 }  // namespace
 
 void registerOutlookTypeLibrary(const std::wstring& path) {
-    platform::ComRef<ITypeLib> stdOle;
+    com::ComRef<ITypeLib> stdOle;
     check(LoadRegTypeLib(stdOleId, 2, 0, LOCALE_NEUTRAL, stdOle.receive()), "loading stdole2.tlb");
-    platform::ComRef<ITypeInfo> dispatchInfo;
+    com::ComRef<ITypeInfo> dispatchInfo;
     check(stdOle->GetTypeInfoOfGuid(IID_IDispatch, dispatchInfo.receive()), "finding IDispatch");
 
-    platform::ComRef<ICreateTypeLib2> library;
+    com::ComRef<ICreateTypeLib2> library;
     check(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, path.c_str(), library.receive()),
           "CreateTypeLib2");
     check(library->SetGuid(libraryId), "SetGuid");
@@ -59,7 +59,7 @@ void registerOutlookTypeLibrary(const std::wstring& path) {
     }
     check(library->SaveAllChanges(), "SaveAllChanges");
 
-    platform::ComRef<ITypeLib> saved;
+    com::ComRef<ITypeLib> saved;
     check(library.query(IID_ITypeLib, saved), "QueryInterface");
     check(RegisterTypeLib(saved.get(), const_cast<LPOLESTR>(path.c_str()), nullptr), "RegisterTypeLib");
 }

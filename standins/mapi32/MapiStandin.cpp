@@ -10,7 +10,7 @@
 #include "Journal.h"
 #include "ProfileFile.h"
 #include "ProfileValues.h"
-#include "platform/MapiDefinitions.h"
+#include "mapi/MapiDefinitions.h"
 
 namespace {
 

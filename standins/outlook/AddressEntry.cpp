@@ -11,7 +11,7 @@ AddressEntry::AddressEntry(SessionPtr session, std::wstring name, const AddressB
     addProperty("Address", ResultKind::Bstr,
                 [address = std::move(address)](VARIANT& result) { setText(result, address); });
     addProperty("PropertyAccessor", ResultKind::Object, [this, entry](VARIANT& result) {
-        setObject(result, platform::makeComObject<PropertyAccessor>(this->session(), entry));
+        setObject(result, com::makeComObject<PropertyAccessor>(this->session(), entry));
     });
 }
 

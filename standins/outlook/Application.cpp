@@ -10,7 +10,7 @@ Application::Application(SessionPtr session) : DispatchObject(std::move(session)
         if (CompareStringOrdinal(type.c_str(), -1, L"MAPI", -1, TRUE) != CSTR_EQUAL) {
             return E_INVALIDARG;  // Outlook has no other namespace
         }
-        setObject(result, platform::makeComObject<NameSpace>(this->session()));
+        setObject(result, com::makeComObject<NameSpace>(this->session()));
         return S_OK;
     });
     addProperty("Version", ResultKind::Bstr,

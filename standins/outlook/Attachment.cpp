@@ -5,22 +5,22 @@
 #include <vector>
 
 #include "Results.h"
-#include "platform/UniqueHandle.h"
+#include "com/UniqueHandle.h"
 
 namespace outlook {
 
 namespace {
 
 // Files saved with "holdOpen": open, shared with no one, until the process ends.
-void holdUntilExit(platform::UniqueFile file) {
+void holdUntilExit(com::UniqueFile file) {
     static std::mutex mutex;
-    static std::vector<platform::UniqueFile> held;
+    static std::vector<com::UniqueFile> held;
     const std::lock_guard<std::mutex> lock(mutex);
     held.push_back(std::move(file));
 }
 
 HRESULT writeFile(const std::wstring& path, const AttachmentContent& content) {
-    platform::UniqueFile file(
+    com::UniqueFile file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return HRESULT_FROM_WIN32(GetLastError());

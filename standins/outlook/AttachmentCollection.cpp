@@ -14,7 +14,7 @@ AttachmentCollection::AttachmentCollection(SessionPtr session, size_t item)
         if (index < 1 || static_cast<size_t>(index) > contact.attachments.size()) {
             return DISP_E_BADINDEX;
         }
-        setObject(result, platform::makeComObject<Attachment>(this->session(), item, static_cast<size_t>(index) - 1));
+        setObject(result, com::makeComObject<Attachment>(this->session(), item, static_cast<size_t>(index) - 1));
         return S_OK;
     });
 }

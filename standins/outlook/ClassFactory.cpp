@@ -48,7 +48,7 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID i
         // Creation cannot succeed without an object; "result": "null" refuses it.
         return fault->yieldsNull ? E_NOINTERFACE : reportFault(*fault, ApplicationInterface.iid, nullptr);
     }
-    return platform::makeComObject<Application>(session)->QueryInterface(iid, object);
+    return com::makeComObject<Application>(session)->QueryInterface(iid, object);
 }
 
 HRESULT STDMETHODCALLTYPE ClassFactory::LockServer(BOOL lock) {

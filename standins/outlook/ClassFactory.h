@@ -4,14 +4,14 @@
 #include <unknwn.h>
 
 #include "LiveObjects.h"
-#include "platform/ComObject.h"
+#include "com/ComObject.h"
 
 namespace outlook {
 
 // The class object of Outlook.Application. Creating the application is the
 // operation "Outlook.Application.create": it reads the profile afresh, and
 // an unusable profile fails it with E_FAIL and a "profile error:" journal line.
-class ClassFactory final : public platform::ComObject<IClassFactory> {
+class ClassFactory final : public com::ComObject<IClassFactory> {
 public:
     ClassFactory() = default;
 

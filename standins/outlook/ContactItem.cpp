@@ -17,7 +17,7 @@ ContactItem::ContactItem(SessionPtr session, size_t item) : FolderItem(std::move
     }
     addProperty("HasPicture", ResultKind::Value, [&contact](VARIANT& result) { setBool(result, contact.hasPicture); });
     addProperty("Attachments", ResultKind::Object, [this, item](VARIANT& result) {
-        setObject(result, platform::makeComObject<AttachmentCollection>(this->session(), item));
+        setObject(result, com::makeComObject<AttachmentCollection>(this->session(), item));
     });
     addProperty("MAPIOBJECT", ResultKind::Unknown,
                 [this, item](VARIANT& result) { setUnknown(result, createMapiObject(this->session(), item)); });

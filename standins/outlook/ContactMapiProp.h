@@ -4,8 +4,8 @@
 #include <objidl.h>
 
 #include "MapiAnswers.h"
-#include "platform/ComObject.h"
-#include "platform/MapiDefinitions.h"
+#include "com/ComObject.h"
+#include "mapi/MapiDefinitions.h"
 
 namespace outlook {
 
@@ -15,7 +15,7 @@ namespace outlook {
 // derived class does, and deliver it in this process's MAPI buffers; every
 // other method answers MAPI_E_NO_SUPPORT with its out-parameters cleared.
 // IMarshal is the derived class's: each end marshals its own way.
-class ContactMapiProp : public platform::ComObject<mapi::IMAPIProp, IMarshal> {
+class ContactMapiProp : public com::ComObject<mapi::IMAPIProp, IMarshal> {
 public:
     HRESULT STDMETHODCALLTYPE GetIDsFromNames(ULONG nameCount, mapi::MAPINAMEID** names, ULONG flags,
                                               mapi::SPropTagArray** propTags) override;

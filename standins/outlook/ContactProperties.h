@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "platform/OutlookDefinitions.h"
+#include "outlook/OutlookDefinitions.h"
 
 namespace outlook {
 

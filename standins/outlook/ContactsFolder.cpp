@@ -6,9 +6,8 @@
 namespace outlook {
 
 ContactsFolder::ContactsFolder(SessionPtr session) : DispatchObject(std::move(session), FolderInterface) {
-    addProperty("Items", ResultKind::Object, [this](VARIANT& result) {
-        setObject(result, platform::makeComObject<ItemCollection>(this->session()));
-    });
+    addProperty("Items", ResultKind::Object,
+                [this](VARIANT& result) { setObject(result, com::makeComObject<ItemCollection>(this->session())); });
 }
 
 }  // namespace outlook

@@ -11,7 +11,7 @@
 #include "Interfaces.h"
 #include "LiveObjects.h"
 #include "Session.h"
-#include "platform/ComObject.h"
+#include "com/ComObject.h"
 
 namespace outlook {
 
@@ -24,7 +24,7 @@ enum class ResultKind { Object, Unknown, Bstr, Value };
 // IID answered as IDispatch. Each call of a member is the operation
 // "<Interface>.<Member>": it is journaled and may fail as the profile's
 // faults say before the member itself runs.
-class DispatchObject : public platform::ComObject<IDispatch, ISupportErrorInfo> {
+class DispatchObject : public com::ComObject<IDispatch, ISupportErrorInfo> {
 public:
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;

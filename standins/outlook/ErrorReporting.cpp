@@ -2,7 +2,7 @@
 
 #include <oleauto.h>
 
-#include "platform/ComRef.h"
+#include "com/ComRef.h"
 
 namespace outlook {
 
@@ -15,7 +15,7 @@ BSTR allocate(const Text& text) {
 }
 
 void setErrorInfo(const Fault& fault, const IID& interfaceId) {
-    platform::ComRef<ICreateErrorInfo> creator;
+    com::ComRef<ICreateErrorInfo> creator;
     if (FAILED(CreateErrorInfo(creator.receive()))) {
         return;
     }
@@ -24,7 +24,7 @@ void setErrorInfo(const Fault& fault, const IID& interfaceId) {
     BSTR description = allocate(fault.description);
     creator->SetDescription(description);
     SysFreeString(description);
-    platform::ComRef<IErrorInfo> info;
+    com::ComRef<IErrorInfo> info;
     if (SUCCEEDED(creator.query(IID_IErrorInfo, info))) {
         SetErrorInfo(0, info.get());
     }

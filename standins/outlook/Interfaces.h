@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "platform/OutlookDefinitions.h"
+#include "outlook/OutlookDefinitions.h"
 
 namespace outlook {
 

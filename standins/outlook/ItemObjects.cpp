@@ -5,11 +5,11 @@
 
 namespace outlook {
 
-platform::ComRef<IDispatch> createItemObject(const SessionPtr& session, size_t item) {
+com::ComRef<IDispatch> createItemObject(const SessionPtr& session, size_t item) {
     if (session->profile().item(item).isContact()) {
-        return platform::makeComObject<ContactItem>(session, item);
+        return com::makeComObject<ContactItem>(session, item);
     }
-    return platform::makeComObject<OtherItem>(session, item);
+    return com::makeComObject<OtherItem>(session, item);
 }
 
 }  // namespace outlook

@@ -4,12 +4,12 @@
 #include <oaidl.h>
 
 #include "Session.h"
-#include "platform/ComRef.h"
+#include "com/ComRef.h"
 
 namespace outlook {
 
 // A new object for the profile's item at `item` (0-based): a ContactItem or,
 // for other classes, an OtherItem.
-platform::ComRef<IDispatch> createItemObject(const SessionPtr& session, size_t item);
+com::ComRef<IDispatch> createItemObject(const SessionPtr& session, size_t item);
 
 }  // namespace outlook

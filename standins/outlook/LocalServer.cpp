@@ -22,17 +22,17 @@
 #include "Journal.h"
 #include "LiveObjects.h"
 #include "Session.h"
-#include "platform/ComObject.h"
-#include "platform/ComRef.h"
-#include "platform/UniqueHandle.h"
+#include "com/ComObject.h"
+#include "com/ComRef.h"
+#include "com/UniqueHandle.h"
 
 namespace {
 
 // A snapshot that cannot be taken is INVALID_HANDLE_VALUE.
-using UniqueSnapshot = platform::UniqueHandle<HANDLE, platform::CloseWith<CloseHandle>, -1>;
+using UniqueSnapshot = com::UniqueHandle<HANDLE, com::CloseWith<CloseHandle>, -1>;
 
 // The process that started this one: the client that asked COM for the class.
-platform::UniqueKernelHandle openClientProcess() {
+com::UniqueKernelHandle openClientProcess() {
     const UniqueSnapshot snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) {
         return {};
@@ -42,7 +42,7 @@ platform::UniqueKernelHandle openClientProcess() {
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
         if (entry.th32ProcessID == self) {
-            return platform::UniqueKernelHandle(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ParentProcessID));
+            return com::UniqueKernelHandle(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ParentProcessID));
         }
     }
     return {};
@@ -83,7 +83,7 @@ private:
 // The class object, registered with COM for as long as this lives.
 class ClassRegistration {
 public:
-    ClassRegistration() : factory_(platform::makeComObject<outlook::ClassFactory>()) {
+    ClassRegistration() : factory_(com::makeComObject<outlook::ClassFactory>()) {
         result_ = CoRegisterClassObject(outlook::CLSID_OutlookApplication, factory_.get(), CLSCTX_LOCAL_SERVER,
                                         REGCLS_SINGLEUSE, &cookie_);
     }
@@ -97,7 +97,7 @@ public:
     HRESULT result() const { return result_; }
 
 private:
-    const platform::ComRef<outlook::ClassFactory> factory_;
+    const com::ComRef<outlook::ClassFactory> factory_;
     DWORD cookie_ = 0;
     HRESULT result_ = E_FAIL;
 };
@@ -106,7 +106,7 @@ private:
 // (an IDispatch or Outlook interface method beyond IUnknown's) inside a busy
 // window; COM then fails the caller's call with RPC_E_CALL_REJECTED. Once
 // Outlook has gone away, the first call to arrive ends the process.
-class BusyServerFilter final : public platform::ComObject<IMessageFilter> {
+class BusyServerFilter final : public com::ComObject<IMessageFilter> {
 public:
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO* call) override {
         if (outlook::admission::messageFilterTurnsAway(call != nullptr && callsObjectMember(*call))) {
@@ -145,7 +145,7 @@ private:
 class FilterRegistration {
 public:
     explicit FilterRegistration(IMessageFilter* filter) {
-        platform::ComRef<IMessageFilter> previous;
+        com::ComRef<IMessageFilter> previous;
         registered_ = SUCCEEDED(CoRegisterMessageFilter(filter, previous.receive()));
     }
     ~FilterRegistration() {
@@ -170,7 +170,7 @@ std::string hex(HRESULT result) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const platform::UniqueKernelHandle client = openClientProcess();
+    const com::UniqueKernelHandle client = openClientProcess();
     if (!client) {
         standin::journal("server error: the client process cannot be found");
         return 1;
@@ -180,7 +180,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         standin::journal("server error: CoInitializeEx failed with " + hex(apartment.result()));
         return 1;
     }
-    const FilterRegistration filterRegistration(platform::makeComObject<BusyServerFilter>().get());
+    const FilterRegistration filterRegistration(com::makeComObject<BusyServerFilter>().get());
     if (!filterRegistration.registered()) {
         standin::journal("server error: CoRegisterMessageFilter failed");
         return 1;

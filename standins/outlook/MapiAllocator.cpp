@@ -1,6 +1,6 @@
 #include "MapiAllocator.h"
 
-#include "platform/MapiDefinitions.h"
+#include "mapi/MapiDefinitions.h"
 
 namespace outlook {
 

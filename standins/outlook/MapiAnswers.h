@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "Session.h"
-#include "platform/MapiDefinitions.h"
+#include "mapi/MapiDefinitions.h"
 
 namespace outlook {
 

@@ -5,13 +5,13 @@
 #include "LiveObjects.h"
 #include "MapiAnswers.h"
 #include "MapiMessages.h"
-#include "platform/ComObject.h"
+#include "com/ComObject.h"
 
 namespace outlook {
 
 namespace {
 
-class MapiChannel final : public platform::ComObject<IDispatch> {
+class MapiChannel final : public com::ComObject<IDispatch> {
 public:
     MapiChannel(SessionPtr session, size_t item) : session_(std::move(session)), item_(item) {}
 
@@ -70,8 +70,8 @@ private:
 
 }  // namespace
 
-platform::ComRef<IDispatch> createMapiChannel(const SessionPtr& session, size_t item) {
-    return platform::makeComObject<MapiChannel>(session, item);
+com::ComRef<IDispatch> createMapiChannel(const SessionPtr& session, size_t item) {
+    return com::makeComObject<MapiChannel>(session, item);
 }
 
 }  // namespace outlook

@@ -4,7 +4,7 @@
 #include <oaidl.h>
 
 #include "Session.h"
-#include "platform/ComRef.h"
+#include "com/ComRef.h"
 
 namespace outlook {
 
@@ -19,6 +19,6 @@ constexpr DISPID getIDsFromNames = 1;
 constexpr DISPID getProps = 2;
 }  // namespace channel
 
-platform::ComRef<IDispatch> createMapiChannel(const SessionPtr& session, size_t item);
+com::ComRef<IDispatch> createMapiChannel(const SessionPtr& session, size_t item);
 
 }  // namespace outlook

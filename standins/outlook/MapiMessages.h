@@ -7,7 +7,7 @@
 
 #include "MapiAnswers.h"
 #include "Profile.h"
-#include "platform/MapiDefinitions.h"
+#include "mapi/MapiDefinitions.h"
 
 // The IMAPIProp calls of a contact's MAPIOBJECT as byte messages, for the
 // way from a client process to the local server and back. A malformed

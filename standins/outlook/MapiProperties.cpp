@@ -41,13 +41,13 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetMarshalSizeMax(REFIID, void*, DWORD context, void* contextData, DWORD flags,
                                                 DWORD* size) override {
-        const platform::ComRef<IDispatch> channel = createMapiChannel(session_, item_);
+        const com::ComRef<IDispatch> channel = createMapiChannel(session_, item_);
         return CoGetMarshalSizeMax(size, IID_IDispatch, channel.get(), context, contextData, flags);
     }
 
     HRESULT STDMETHODCALLTYPE MarshalInterface(IStream* stream, REFIID, void*, DWORD context, void* contextData,
                                                DWORD flags) override {
-        const platform::ComRef<IDispatch> channel = createMapiChannel(session_, item_);
+        const com::ComRef<IDispatch> channel = createMapiChannel(session_, item_);
         return CoMarshalInterface(stream, IID_IDispatch, channel.get(), context, contextData, flags);
     }
 
@@ -83,7 +83,7 @@ private:
 };
 
 // A MAPIOBJECT that gives no IMAPIProp in the client's own process.
-class UnreachableMapiObject final : public platform::ComObject<IUnknown> {
+class UnreachableMapiObject final : public com::ComObject<IUnknown> {
 public:
     UnreachableMapiObject() = default;
 
@@ -100,11 +100,11 @@ private:
 
 }  // namespace
 
-platform::ComRef<IUnknown> createMapiObject(const SessionPtr& session, size_t item) {
+com::ComRef<IUnknown> createMapiObject(const SessionPtr& session, size_t item) {
     const bool reachable = session->profile().mapiObject == MapiObjectKind::imapiProp;
-    if (!reachable && !servedOutOfProcess()) return platform::makeComObject<UnreachableMapiObject>();
-    platform::ComRef<mapi::IMAPIProp> properties = platform::makeComObject<MapiProperties>(session, item, reachable);
-    return platform::ComRef<IUnknown>(std::move(properties));
+    if (!reachable && !servedOutOfProcess()) return com::makeComObject<UnreachableMapiObject>();
+    com::ComRef<mapi::IMAPIProp> properties = com::makeComObject<MapiProperties>(session, item, reachable);
+    return com::ComRef<IUnknown>(std::move(properties));
 }
 
 }  // namespace outlook

@@ -4,8 +4,8 @@
 #include <unknwn.h>
 
 #include "Session.h"
-#include "platform/ComRef.h"
-#include "platform/MapiDefinitions.h"
+#include "com/ComRef.h"
+#include "mapi/MapiDefinitions.h"
 
 namespace outlook {
 
@@ -23,6 +23,6 @@ namespace outlook {
 // server, the same IMAPIProp without its own marshalling, so that COM
 // passes it by standard marshalling and the client's query for IMAPIProp
 // fails for want of a registered proxy.
-platform::ComRef<IUnknown> createMapiObject(const SessionPtr& session, size_t item);
+com::ComRef<IUnknown> createMapiObject(const SessionPtr& session, size_t item);
 
 }  // namespace outlook

@@ -89,10 +89,10 @@ private:
     }
 
     LiveObject live_;
-    platform::ComRef<IDispatch> channel_;
+    com::ComRef<IDispatch> channel_;
 };
 
-class ProxyClassFactory final : public platform::ComObject<IClassFactory> {
+class ProxyClassFactory final : public com::ComObject<IClassFactory> {
 public:
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         if (object == nullptr) {
@@ -102,7 +102,7 @@ public:
         if (outer != nullptr) {
             return CLASS_E_NOAGGREGATION;
         }
-        return platform::makeComObject<MapiPropertiesProxy>()->QueryInterface(iid, object);
+        return com::makeComObject<MapiPropertiesProxy>()->QueryInterface(iid, object);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
@@ -115,7 +115,7 @@ private:
 }  // namespace
 
 HRESULT getMapiPropertiesProxyClassObject(REFIID iid, void** object) {
-    return platform::makeComObject<ProxyClassFactory>()->QueryInterface(iid, object);
+    return com::makeComObject<ProxyClassFactory>()->QueryInterface(iid, object);
 }
 
 }  // namespace outlook

@@ -65,7 +65,7 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** obje
         return CLASS_E_CLASSNOTAVAILABLE;
     }
     servesApplication = true;
-    return platform::makeComObject<outlook::ClassFactory>()->QueryInterface(iid, object);
+    return com::makeComObject<outlook::ClassFactory>()->QueryInterface(iid, object);
 }
 
 HRESULT STDAPICALLTYPE DllCanUnloadNow() {

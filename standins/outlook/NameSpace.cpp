@@ -15,11 +15,11 @@ NameSpace::NameSpace(SessionPtr session) : DispatchObject(std::move(session), Na
         if (folder != olFolderContacts) {
             return E_INVALIDARG;  // the profile holds only the contacts folder
         }
-        setObject(result, platform::makeComObject<ContactsFolder>(this->session()));
+        setObject(result, com::makeComObject<ContactsFolder>(this->session()));
         return S_OK;
     });
     addTextMethod("CreateRecipient", ResultKind::Object, [this](const std::wstring& name, VARIANT& result) {
-        setObject(result, platform::makeComObject<Recipient>(this->session(), name));
+        setObject(result, com::makeComObject<Recipient>(this->session(), name));
         return S_OK;
     });
 }

@@ -24,7 +24,7 @@ Recipient::Recipient(SessionPtr session, std::wstring name) : DispatchObject(std
                 [entry](VARIANT& result) { setBool(result, entry != nullptr && entry->resolves); });
     addProperty("AddressEntry", ResultKind::Object, [this, entry, name = std::move(name)](VARIANT& result) {
         const AddressBookEntry* resolved = entry != nullptr && entry->resolves ? entry : nullptr;
-        setObject(result, platform::makeComObject<AddressEntry>(this->session(), name, resolved));
+        setObject(result, com::makeComObject<AddressEntry>(this->session(), name, resolved));
     });
 }
 

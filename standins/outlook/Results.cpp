@@ -4,12 +4,12 @@
 
 namespace outlook {
 
-void setObject(VARIANT& result, platform::ComRef<IDispatch> object) {
+void setObject(VARIANT& result, com::ComRef<IDispatch> object) {
     result.vt = VT_DISPATCH;
     result.pdispVal = object.detach();
 }
 
-void setUnknown(VARIANT& result, platform::ComRef<IUnknown> object) {
+void setUnknown(VARIANT& result, com::ComRef<IUnknown> object) {
     result.vt = VT_UNKNOWN;
     result.punkVal = object.detach();
 }

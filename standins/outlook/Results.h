@@ -4,14 +4,14 @@
 #include <oaidl.h>
 
 #include "Profile.h"
-#include "platform/ComRef.h"
+#include "com/ComRef.h"
 
 namespace outlook {
 
 // Fill an empty VARIANT with a member's result. Object results take over the
 // reference passed in.
-void setObject(VARIANT& result, platform::ComRef<IDispatch> object);
-void setUnknown(VARIANT& result, platform::ComRef<IUnknown> object);
+void setObject(VARIANT& result, com::ComRef<IDispatch> object);
+void setUnknown(VARIANT& result, com::ComRef<IUnknown> object);
 void setText(VARIANT& result, const Text& text);  // no text: a null BSTR
 void setLong(VARIANT& result, LONG value);
 void setBool(VARIANT& result, bool value);

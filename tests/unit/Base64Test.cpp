@@ -37,7 +37,7 @@ public:
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
     }
-    std::string utf8Path() const { return text::wideToUtf8(path.data(), path.size()); }
+    const wchar_t* widePath() const { return path.c_str(); }
 
 private:
     std::wstring directory;
@@ -86,7 +86,7 @@ TEST(Base64, FilesAreEncodedWholeAcrossChunks) {
     for (const auto& sample : cases) {
         const std::vector<unsigned char> bytes = patternedBytes(sample.size);
         file.write(bytes);
-        const std::optional<std::string> encoded = text::readFileAsBase64(file.utf8Path());
+        const std::optional<std::string> encoded = text::readFileAsBase64(file.widePath());
         ASSERT_TRUE(encoded.has_value()) << sample.size;
         EXPECT_EQ(encoded->size(), sample.encodedSize);
         EXPECT_EQ(*encoded, reference::base64(bytes));
@@ -97,5 +97,5 @@ TEST(Base64, FilesAreEncodedWholeAcrossChunks) {
 }
 
 TEST(Base64, AFileThatCannotBeOpenedGivesNothing) {
-    EXPECT_FALSE(text::readFileAsBase64("C:\\no such folder\\contactimage.jpg").has_value());
+    EXPECT_FALSE(text::readFileAsBase64(L"C:\\no such folder\\contactimage.jpg").has_value());
 }

@@ -1,5 +1,5 @@
-#include "platform/BusyMessageFilter.h"
-#include "platform/BusyRetry.h"
+#include "platform/com/BusyMessageFilter.h"
+#include "platform/com/BusyRetry.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,12 @@
 #include <vector>
 
 using namespace std::chrono_literals;
-using platform::retryWhileBusy;
+using com::retryWhileBusy;
 
 namespace {
 
 // Time that passes only when the retry sleeps, or when a call says it took long.
-class FakeClock final : public platform::RetryClock {
+class FakeClock final : public com::RetryClock {
 public:
     std::chrono::milliseconds now() override { return current; }
     void sleep(std::chrono::milliseconds duration) override {
@@ -92,7 +92,7 @@ TEST(BusyRetry, TheRoundTripsOfOneCallShareOneDeadline) {
     // itself for ever: the call gives up a minute after its first round
     // trip began, not a minute after its second did.
     FakeClock clock;
-    platform::BusyWait call(clock);
+    com::BusyWait call(clock);
     ScriptedCall lookup{{RPC_E_CALL_REJECTED, RPC_E_CALL_REJECTED, S_OK}, clock, 13s};
     EXPECT_EQ(retryWhileBusy(lookup, clock), S_OK);
     EXPECT_EQ(clock.current, 1000ms + 39400ms);
@@ -106,7 +106,7 @@ TEST(BusyRetry, TheRoundTripsOfOneCallShareOneDeadline) {
 TEST(BusyRetry, AWaitOfItsOwnBeginsWhenNoOtherLives) {
     FakeClock clock;
     {
-        platform::BusyWait first(clock);
+        com::BusyWait first(clock);
         clock.current += 50s;
     }
     ScriptedCall later{{RPC_E_CALL_REJECTED}, clock};
@@ -118,10 +118,9 @@ TEST(BusyMessageFilter, AnswersFromTheDeadlineOfTheCallInProgress) {
     // COM's tick count starts at each attempt; the call's own wait knows
     // when the call began, and no pause under 100 ms is answered (COM would
     // retry at once, spinning): the filter cancels instead.
-    const platform::ComRef<IMessageFilter> filter =
-        platform::ComRef<IMessageFilter>::adopt(new platform::BusyMessageFilter());
+    const com::ComRef<IMessageFilter> filter = com::ComRef<IMessageFilter>::adopt(new com::BusyMessageFilter());
     FakeClock clock;
-    const platform::BusyWait call(clock);
+    const com::BusyWait call(clock);
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, 50000, SERVERCALL_RETRYLATER), 200u);
     clock.current += 59800ms;
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 200u);
@@ -133,8 +132,7 @@ TEST(BusyMessageFilter, AnswersFromTheDeadlineOfTheCallInProgress) {
 }
 
 TEST(BusyMessageFilter, RetriesWhatTheServerAsksToRetryLaterUntilTheDeadline) {
-    const platform::ComRef<IMessageFilter> filter =
-        platform::ComRef<IMessageFilter>::adopt(new platform::BusyMessageFilter());
+    const com::ComRef<IMessageFilter> filter = com::ComRef<IMessageFilter>::adopt(new com::BusyMessageFilter());
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 200u);
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, 59000, SERVERCALL_RETRYLATER), 200u);
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, 59900, SERVERCALL_RETRYLATER), 100u);
@@ -149,17 +147,16 @@ TEST(BusyMessageFilter, RetriesWhatTheServerAsksToRetryLaterUntilTheDeadline) {
 TEST(BusyMessageFilter, IsRegisteredWhileItsRegistrationLives) {
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
     const auto current = [] {
-        platform::ComRef<IMessageFilter> filter;
+        com::ComRef<IMessageFilter> filter;
         CoRegisterMessageFilter(nullptr, filter.receive());
         CoRegisterMessageFilter(filter.get(), nullptr);
         return filter;
     };
-    const platform::ComRef<IMessageFilter> before =
-        platform::ComRef<IMessageFilter>::adopt(new platform::BusyMessageFilter());
+    const com::ComRef<IMessageFilter> before = com::ComRef<IMessageFilter>::adopt(new com::BusyMessageFilter());
     CoRegisterMessageFilter(before.get(), nullptr);
     {
-        const platform::MessageFilterRegistration registration;
-        const platform::ComRef<IMessageFilter> registered = current();
+        const com::MessageFilterRegistration registration;
+        const com::ComRef<IMessageFilter> registered = current();
         ASSERT_TRUE(registered);
         EXPECT_NE(registered.get(), before.get());
         EXPECT_EQ(registered->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), 200u);

@@ -208,6 +208,18 @@ TEST_F(InstallationProbe, IgnoresAZeroBytePath) {
     EXPECT_FALSE(probeSucceeds());
 }
 
+TEST_F(InstallationProbe, TextAfterATerminatorIsNoPartOfThePath) {
+    // The folder itself is not taken for Outlook.exe: the suffix goes after
+    // the path's text, not after what follows its terminator.
+    PathValue path = stringValue(installFolder(L"cut", false));
+    const PathValue rest = stringValue(L"\\more");
+    path.bytes.insert(path.bytes.end(), rest.bytes.begin(), rest.bytes.end());
+    addVersion(L"16.0", path);
+    EXPECT_FALSE(probeSucceeds());
+    addVersion(L"15.0", stringValue(installFolder(L"cut-with")));
+    EXPECT_TRUE(probeSucceeds());
+}
+
 TEST_F(InstallationProbe, IgnoresTheOddLastByteOfAPath) {
     PathValue path = stringValue(installFolder(L"odd"), false);
     path.bytes.push_back('x');
@@ -220,8 +232,8 @@ TEST_F(InstallationProbe, ALoneOddByteIsNoPath) {
     EXPECT_FALSE(probeSucceeds());
 }
 
-TEST_F(InstallationProbe, ReadsPathsLongerThanTheLocalBuffer) {
-    // Padding with "\." keeps the folder real while the text outgrows 552 bytes.
+TEST_F(InstallationProbe, ReadsLongPaths) {
+    // Padding with "\." keeps the folder real while the text grows long.
     std::wstring longPath = installFolder(L"long");
     for (int segment = 0; segment < 150; ++segment) longPath += L"\\.";
     ASSERT_GT((longPath.size() + 13) * sizeof(wchar_t), 552u);
@@ -253,9 +265,8 @@ TEST_F(InstallationProbe, AVersionNameTooLongForTheBufferIsSkipped) {
     EXPECT_TRUE(probeSucceeds());
 }
 
-TEST_F(InstallationProbe, PathsAtTheEdgeOfTheLocalBuffer) {
-    // A value of 526 bytes and its 26-byte suffix fill the 552-byte local
-    // buffer exactly; one byte more takes a heap buffer.
+TEST_F(InstallationProbe, APathWithTerminatorsToSpareIsReadToItsFirst) {
+    // 526 bytes with the terminator, and the same with one byte more.
     const std::wstring folder = installFolder(L"edge");
     std::wstring path = folder + std::wstring(262 - folder.size(), L'\\');
     ASSERT_EQ((path.size() + 1) * sizeof(wchar_t), 526u);
@@ -266,17 +277,6 @@ TEST_F(InstallationProbe, PathsAtTheEdgeOfTheLocalBuffer) {
     oneByteMore.bytes.push_back(0);
     addVersion(L"16.0", oneByteMore);
     EXPECT_TRUE(probeSucceeds());
-}
-
-TEST_F(InstallationProbe, ASecondReadLongerThanTheFirstIsUnreadable) {
-    // The value grew between the size query and the read: the suffix would
-    // run past the buffer, which has room for the queried size only.
-    wchar_t buffer[8 + 13] = L"C:\\Ab";
-    const std::wstring untouched(buffer, 21);
-    EXPECT_FALSE(detail::placeOutlookExeSuffix(buffer, 8, 10));
-    EXPECT_EQ(std::wstring(buffer, 21), untouched);
-    EXPECT_TRUE(detail::placeOutlookExeSuffix(buffer, 10, 10));
-    EXPECT_STREQ(buffer, L"C:\\Ab\\Outlook.exe");
 }
 
 // Click-to-Run installs may leave the Office key without an InstallRoot;

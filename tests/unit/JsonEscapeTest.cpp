@@ -6,8 +6,8 @@
 
 #include <string>
 
+using com::WideString;
 using text::escapeForJson;
-using text::WideString;
 
 namespace {
 

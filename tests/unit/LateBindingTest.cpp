@@ -1,8 +1,8 @@
-#include "platform/BusyRetry.h"
-#include "platform/ComError.h"
-#include "platform/ComObject.h"
-#include "platform/Dispatch.h"
-#include "platform/OutlookObjectModel.h"
+#include "platform/com/BusyRetry.h"
+#include "platform/com/ComError.h"
+#include "platform/com/ComObject.h"
+#include "platform/com/Dispatch.h"
+#include "platform/outlook/OutlookObjectModel.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <vector>
 
 using namespace std::chrono_literals;
-using platform::ComRef;
+using com::ComRef;
 using Calls = std::vector<std::string>;
 
 namespace {
@@ -58,7 +58,7 @@ std::string describe(const VARIANT& argument, Log& log) {
 }
 
 // An Outlook object answering members by name from the test's table.
-class FakeDispatch final : public platform::ComObject<IDispatch> {
+class FakeDispatch final : public com::ComObject<IDispatch> {
 public:
     using Answer = std::function<HRESULT(const DISPPARAMS& parameters, VARIANT& result, EXCEPINFO* exception)>;
 
@@ -148,7 +148,7 @@ template <typename Call>
 HRESULT failureOf(Call&& call) {
     try {
         call();
-    } catch (const platform::ComError& error) {
+    } catch (const com::ComError& error) {
         return error.result();
     }
     return S_OK;
@@ -157,7 +157,7 @@ HRESULT failureOf(Call&& call) {
 class LateBinding : public ::testing::Test {
 protected:
     void TearDown() override { EXPECT_EQ(log.objects, 0) << "fake objects left alive"; }
-    ComRef<FakeDispatch> make() { return platform::makeComObject<FakeDispatch>(log); }
+    ComRef<FakeDispatch> make() { return com::makeComObject<FakeDispatch>(log); }
     Log log;
 };
 
@@ -165,8 +165,8 @@ protected:
 
 TEST_F(LateBinding, ArgumentsReachInvokeLastFirstWithTheirTypesAndStringsLent) {
     const ComRef<FakeDispatch> object = make();
-    const text::WideString address = text::WideString::copyOf(L"ada@example.com", 15);
-    const platform::DispatchMember pair{outlook::ItemsInterface, L"Pair"};
+    const com::WideString address = com::WideString::copyOf(L"ada@example.com", 15);
+    const com::DispatchMember pair{outlook::ItemsInterface, L"Pair"};
     VARIANT arguments[3];
     for (LONG n = 0; n < 3; ++n) {
         arguments[n].vt = VT_I4;
@@ -178,8 +178,8 @@ TEST_F(LateBinding, ArgumentsReachInvokeLastFirstWithTheirTypesAndStringsLent) {
     outlook::NameSpace(dispatchOf(object)).getDefaultFolder(outlook::olFolderContacts);
     outlook::NameSpace(dispatchOf(object)).createRecipient(address);
     outlook::Attachment(dispatchOf(object)).fileName();
-    platform::callMethod(object.get(), pair, arguments, 2);
-    EXPECT_EQ(failureOf([&] { platform::callMethod(object.get(), pair, arguments, 3); }), E_INVALIDARG);
+    com::callMethod(object.get(), pair, arguments, 2);
+    EXPECT_EQ(failureOf([&] { com::callMethod(object.get(), pair, arguments, 3); }), E_INVALIDARG);
 
     EXPECT_EQ(log.calls,
               (Calls{"Invoke Item call VT_I4:3", "Invoke Item call VT_INT:2", "Invoke GetDefaultFolder call VT_I4:10",
@@ -203,22 +203,22 @@ TEST_F(LateBinding, AMembersDispidIsAskedForOnceARun) {
     EXPECT_EQ(log.lookups, afterFirstCall);
     EXPECT_EQ(log.calls, (Calls{"Invoke Resolve call", "Invoke Resolve call", "Invoke Resolve call"}));
 
-    const platform::DispatchMember journal{outlook::ContactItemInterface, L"Journal"};  // this test's own
-    for (const ComRef<FakeDispatch>& object : {first, second, first}) platform::getProperty(object.get(), journal);
+    const com::DispatchMember journal{outlook::ContactItemInterface, L"Journal"};  // this test's own
+    for (const ComRef<FakeDispatch>& object : {first, second, first}) com::getProperty(object.get(), journal);
     EXPECT_EQ(log.lookups.size(), afterFirstCall.size() + 1);
     EXPECT_EQ(log.lookups.back(), "GetIDsOfNames Journal");
 }
 
 TEST_F(LateBinding, AnExceptionFailsTheCallWithTheResultItCarries) {
     const ComRef<FakeDispatch> object = make();
-    const platform::DispatchMember saveAsFile{outlook::AttachmentInterface, L"SaveAsFile"};
+    const com::DispatchMember saveAsFile{outlook::AttachmentInterface, L"SaveAsFile"};
     const auto raising = [&](SCODE scode, WORD code, decltype(EXCEPINFO::pfnDeferredFillIn) fillIn) {
         object->answers[L"SaveAsFile"] = [=](const DISPPARAMS&, VARIANT&, EXCEPINFO* exception) {
             *exception =
                 EXCEPINFO{code, 0, SysAllocString(L"Microsoft Outlook"), nullptr, nullptr, 0, nullptr, fillIn, scode};
             return DISP_E_EXCEPTION;
         };
-        return failureOf([&] { platform::callMethod(object.get(), saveAsFile, nullptr, 0); });
+        return failureOf([&] { com::callMethod(object.get(), saveAsFile, nullptr, 0); });
     };
     EXPECT_EQ(raising(E_ACCESSDENIED, 0, nullptr), E_ACCESSDENIED);
     EXPECT_EQ(raising(0, 0, fillInLater), lateCode);
@@ -258,12 +258,12 @@ TEST_F(LateBinding, ACallTurnedAwayAsBusyIsMadeAgain) {
     const ComRef<FakeDispatch> object = make();
     object->lookupRejections = object->invokeRejections = 1;
     object->answers[L"Patience"] = returning(VT_I4, 7);
-    const platform::DispatchMember patience{outlook::ApplicationInterface, L"Patience"};
+    const com::DispatchMember patience{outlook::ApplicationInterface, L"Patience"};
 
     const auto start = std::chrono::steady_clock::now();
-    platform::Variant result = platform::getProperty(object.get(), patience);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 2 * platform::busyRetry::pause - 20ms);
-    EXPECT_EQ(platform::takeLong(result), 7);
+    com::Variant result = com::getProperty(object.get(), patience);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 2 * com::busyRetry::pause - 20ms);
+    EXPECT_EQ(com::takeLong(result), 7);
     EXPECT_EQ(log.lookups, (Calls{"GetIDsOfNames Patience", "GetIDsOfNames Patience"}));
     EXPECT_EQ(log.calls, (Calls{"Invoke Patience get", "Invoke Patience get"}));
 }

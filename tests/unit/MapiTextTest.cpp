@@ -27,7 +27,7 @@ mapi::SPropValue missing() {
     return value;
 }
 
-std::wstring units(const text::WideString& value) { return std::wstring(value.get(), value.length()); }
+std::wstring units(const com::WideString& value) { return std::wstring(value.get(), value.length()); }
 
 }  // namespace
 

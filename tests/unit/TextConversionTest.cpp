@@ -1,14 +1,14 @@
 #include "CodePage.h"
 
-#include "platform/ComError.h"
-#include "platform/Variant.h"
+#include "platform/com/ComError.h"
+#include "platform/com/Variant.h"
 #include "text/TextConversion.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-using text::WideString;
+using com::WideString;
 
 namespace {
 
@@ -16,14 +16,11 @@ WideString wide(const std::wstring& units) { return WideString::copyOf(units.dat
 
 }  // namespace
 
-TEST(TextConversion, Utf8RoundTripKeepsEveryCharacter) {
+TEST(TextConversion, Utf8KeepsEveryCharacter) {
     const std::wstring original = L"C:\\Users\\J\u00F6rg \u0160ime\u010Dek\\\U0001F600\\";
-    const std::string utf8 = text::wideToUtf8(original.data(), original.size());
-    EXPECT_EQ(utf8,
+    EXPECT_EQ(text::wideToUtf8(original.data(), original.size()),
               "C:\\Users\\J\xC3\xB6rg \xC5\xA0ime\xC4\x8D"
               "ek\\\xF0\x9F\x98\x80\\");
-    const WideString back = text::utf8ToWide(utf8);
-    EXPECT_EQ(std::wstring(back.get(), back.length()), original);
 }
 
 TEST(TextConversion, EmptyTextsStayEmpty) {
@@ -38,20 +35,17 @@ TEST(TextConversion, EmptyTextsStayEmpty) {
 
 TEST(TextConversion, ConversionsStopAtTheFirstNul) {
     EXPECT_EQ(text::wideToAnsi(wide(std::wstring(L"ab\0cd", 5))), "ab");
-    const WideString fromUtf8 = text::utf8ToWide(std::string("ab\0cd", 5));
-    EXPECT_EQ(fromUtf8.length(), 2u);
-    const WideString fromAnsi = text::ansiToWide(std::string("xy\0z", 4));
+    const WideString fromAnsi = text::ansiToWide(std::string("xy\0z", 4).c_str());
     EXPECT_EQ(std::wstring(fromAnsi.get(), fromAnsi.length()), L"xy");
 }
 
-TEST(TextConversion, WideStringKeepsNulUnitsAndCachesItsNarrowForm) {
+TEST(TextConversion, WideStringKeepsNulUnitsAndIsSharedByItsCopies) {
     const WideString value = wide(std::wstring(L"a\0b", 3));
     EXPECT_EQ(value.length(), 3u);
     EXPECT_EQ(value.lengthToFirstNul(), 1u);
     const WideString copy = value;
     EXPECT_EQ(copy.get(), value.get());
-    EXPECT_EQ(&copy.ansi(), &value.ansi());
-    EXPECT_EQ(value.ansi(), "a");
+    EXPECT_EQ(text::wideToAnsi(value), "a");
 }
 
 TEST(TextConversion, AnsiOnWesternCodePage) {
@@ -70,23 +64,23 @@ TEST(TextConversion, AnsiOnJapaneseCodePage) {
 }
 
 TEST(TextConversion, VariantToWideCopiesOrChangesTheType) {
-    platform::Variant text;
+    com::Variant text;
     text->vt = VT_BSTR;
     text->bstrVal = SysAllocStringLen(L"smtp\0tail", 9);
-    const WideString copied = text::variantToWide(*text);
+    const WideString copied = com::variantToWide(*text);
     EXPECT_NE(copied.get(), text->bstrVal);
     EXPECT_EQ(std::wstring(copied.get(), copied.length()), L"smtp");
 
-    platform::Variant number;
+    com::Variant number;
     number->vt = VT_I4;
     number->lVal = 42;
-    const WideString changed = text::variantToWide(*number);
+    const WideString changed = com::variantToWide(*number);
     EXPECT_EQ(std::wstring(changed.get(), changed.length()), L"42");
 
-    platform::Variant object;
+    com::Variant object;
     object->vt = VT_DISPATCH;
     object->pdispVal = nullptr;
-    EXPECT_THROW(text::variantToWide(*object), platform::ComError);
+    EXPECT_THROW(com::variantToWide(*object), com::ComError);
 }
 
 // The runs that set EXPECTED_ANSI_CODE_PAGE check that they got it, so that

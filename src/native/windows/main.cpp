@@ -7,6 +7,7 @@
 
 #include "CallerContract.h"
 #include "connection/ContactExporter.h"
+#include "export/ContactExport.h"
 #include "text/StandardStreams.h"
 
 #include <exception>
@@ -31,14 +32,15 @@ int wmain(int argumentCount, wchar_t* arguments[]) {
     try {
         const auto exporter = std::make_unique<ContactExporter>();
         switch (mode) {
-        case RunMode::exportContacts: exporter->exportContacts(); break;
+        case RunMode::exportContacts: ContactExport(*exporter, text::standardStreams()).exportContacts(); break;
         case RunMode::statusQuery: text::writeOut(std::string(exporter->statusText())); break;
         case RunMode::unrecognised: text::writeOut(callerContract::ko); break;
         }
         return 0;
     } catch (const std::exception& error) {
-        // Outlook is not installed, MAPI cannot be loaded, or memory ran
-        // out: the report goes to standard error and the exit code says it.
+        // Outlook is not installed, MAPI cannot be loaded, or memory ran out
+        // while the connection was built: the report goes to standard error
+        // and the exit code says it. Nothing has been exported.
         text::writeError(error.what());
         if (mode != RunMode::exportContacts) text::writeOut(callerContract::ko);
         return 1;

@@ -1,16 +1,17 @@
 #include "connection/ContactExporter.h"
 
 #include "CallerContract.h"
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 #include "text/Diagnostics.h"
 #include "text/StandardStreams.h"
 #include "text/TextConversion.h"
 
+#include <iterator>
 #include <string_view>
 
 namespace {
 
-constexpr const char* pictureFileName = "contactimage.jpg";
+constexpr wchar_t pictureFileName[] = L"contactimage.jpg";
 
 // What a person can do about the usual reasons why Outlook cannot be started.
 std::string_view startFailureHint(HRESULT result) {
@@ -33,7 +34,7 @@ std::string_view startFailureHint(HRESULT result) {
 ContactExporter::ContactExporter() {
     try {
         connect();
-    } catch (const platform::ComError& error) {
+    } catch (const com::ComError& error) {
         // An incomplete connection: the status stays "ko".
         diagnostics::reportFailure(error, startFailureHint(error.result()));
     }
@@ -42,7 +43,8 @@ ContactExporter::ContactExporter() {
 void ContactExporter::connect() {
     application = outlook::Application::startOrAttach();
 
-    nameSpace = application.getNamespace(text::ansiToWide("MAPI"));
+    constexpr wchar_t mapiNamespace[] = L"MAPI";
+    nameSpace = application.getNamespace(com::WideString::copyOf(mapiNamespace, std::size(mapiNamespace) - 1));
     if (!nameSpace) {
         diagnostics::reportEvent("_Application.GetNamespace gave no namespace; the connection is incomplete.");
         return;
@@ -54,9 +56,9 @@ void ContactExporter::connect() {
         text::writeError(callerContract::noTemporaryDirectory);
         return;
     }
-    picturePath = text::wideToUtf8(temporaryDirectory, length) + pictureFileName;
+    picturePath = std::wstring(temporaryDirectory, length) + pictureFileName;
 
-    const text::WideString version = application.version();
+    const com::WideString version = application.version();
     status = text::wideToUtf8(version.get(), version.lengthToFirstNul());
 
     mapiLibrary.emplace(loadMapiLibrary());

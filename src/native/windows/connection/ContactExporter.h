@@ -2,28 +2,18 @@
 
 #include "CallerContract.h"
 #include "connection/MapiLibrary.h"
-#include "export/PictureFileLock.h"
-#include "platform/BusyMessageFilter.h"
-#include "platform/ComApartment.h"
-#include "platform/OutlookObjectModel.h"
-#include "text/WideString.h"
+#include "platform/com/BusyMessageFilter.h"
+#include "platform/com/ComApartment.h"
+#include "platform/outlook/OutlookObjectModel.h"
 
 #include <optional>
 #include <string>
 
-class ContactRecord;
-class JsonList;
-
-// The one connection to Outlook for the whole run, and the export that runs
-// on it. Construction builds as much of the connection as it can: a COM
-// error leaves it incomplete, with the status "ko". A failure to find
-// Outlook installed or to load MAPI leaves the constructor as a
-// std::runtime_error, and so does an allocation failure (std::bad_alloc).
-//
-// The members are declared in the order of construction, so that destroying
-// them is the teardown, in reverse: MAPI ended and its library released;
-// the automation objects released (items, folder, application, namespace);
-// the message filter revoked; COM left.
+// The one connection to Outlook for the whole run. Construction builds as
+// much of it as it can: a COM error leaves it incomplete, with the status
+// "ko". A failure to find Outlook installed or to load MAPI leaves the
+// constructor as a std::runtime_error, and so does an allocation failure
+// (std::bad_alloc).
 class ContactExporter {
 public:
     ContactExporter();
@@ -34,36 +24,30 @@ public:
     // "ko" unless the connection is complete, then Outlook's version (UTF-8).
     const std::string& statusText() const noexcept { return status; }
 
-    // Writes every contact of the default contacts folder as one JSON line,
-    // then the trailer line. A COM error stops the walk where it stands.
-    void exportContacts();
+    // What the export reads. The namespace is null when the connection
+    // could not open it; the picture path is empty without a temporary
+    // directory; MAPIFreeBuffer is null unless MAPI is loaded.
+    const outlook::NameSpace& outlookNameSpace() const noexcept { return nameSpace; }
+    const std::wstring& pictureFilePath() const noexcept { return picturePath; }
+    mapi::MAPIFREEBUFFER mapiFreeBuffer() const noexcept {
+        return mapiLibrary ? mapiLibrary->entryPoints().MAPIFreeBuffer : nullptr;
+    }
 
 private:
     void connect();
 
-    void walkContacts();
-    bool writeContactRecord(const outlook::ContactItem& contact, outlook::Attachments& attachments);
-    bool writePicture(const outlook::ContactItem& contact, outlook::Attachments& attachments, ContactRecord& record);
-    void writePhones(const outlook::ContactItem& contact, JsonList& phones);
-    void writeEmailAddresses(const outlook::ContactItem& contact, JsonList& addresses);
-    bool writeEmailAddressesThroughMapi(const outlook::ContactItem& contact, JsonList& addresses);
-    void writeEmailAddressesThroughObjectModel(const outlook::ContactItem& contact, JsonList& addresses);
-    text::WideString resolveSmtpAddress(const text::WideString& address) const;
-
-    platform::ComApartment apartment;
-    platform::MessageFilterRegistration busyMessageFilter;
+    // In the order in which the connection acquires them, so that
+    // destroying the members is the teardown, in reverse: MAPI, loaded
+    // last, is ended and its library released first; then Outlook's
+    // objects, whose releases are calls into Outlook and need COM and the
+    // message filter that waits out a busy Outlook; then the filter; COM is
+    // left last. The destructor is defaulted: the order is the whole
+    // teardown.
+    com::ComApartment apartment;
+    com::MessageFilterRegistration busyMessageFilter;
     outlook::NameSpace nameSpace;
     outlook::Application application;
-    outlook::Folder contactsFolder;
-    outlook::Items contactItems;
     std::string status = callerContract::ko;
-    std::string picturePath;
-    PictureFileLock pictureFileLock;
+    std::wstring picturePath;
     std::optional<MapiLibrary> mapiLibrary;
-
-    // Where the walk reads e-mail addresses: through MAPI while the library
-    // is loaded and the contacts' MAPI objects can be used, else through the
-    // object model.
-    enum class EmailRoad { mapi, objectModel };
-    EmailRoad emailRoad = EmailRoad::objectModel;
 };

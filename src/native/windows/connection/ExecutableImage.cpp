@@ -1,6 +1,6 @@
 #include "connection/ExecutableImage.h"
 
-#include "platform/UniqueHandle.h"
+#include "platform/com/UniqueHandle.h"
 
 #include <cstddef>
 
@@ -43,9 +43,9 @@ static_assert(ntHeadersStartSize == 26);
 }  // namespace
 
 ExecutableKind executableKind(const std::wstring& path) {
-    const platform::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const com::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return ExecutableKind::notAnExecutable;
 
     IMAGE_DOS_HEADER dosHeader{};

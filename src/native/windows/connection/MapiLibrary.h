@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/MapiDefinitions.h"
-#include "platform/UniqueHandle.h"
+#include "platform/com/UniqueHandle.h"
+#include "platform/mapi/MapiDefinitions.h"
 
 #include <windows.h>
 
@@ -18,7 +18,7 @@ struct MapiEntryPoints {
 struct EndMapi {
     void operator()(mapi::MAPIUNINITIALIZE uninitialize) const noexcept { uninitialize(); }
 };
-using MapiInitialisation = platform::UniqueHandle<mapi::MAPIUNINITIALIZE, EndMapi>;
+using MapiInitialisation = com::UniqueHandle<mapi::MAPIUNINITIALIZE, EndMapi>;
 
 // mapi32.dll loaded, its entry points fetched, and MAPI initialised. The
 // members are released in reverse order: destroying it ends MAPI, then
@@ -31,7 +31,7 @@ private:
     friend MapiLibrary loadMapiLibrary();
     MapiLibrary() noexcept = default;
 
-    platform::UniqueModule library;
+    com::UniqueModule library;
     MapiEntryPoints entries;
     MapiInitialisation initialisation;
 };

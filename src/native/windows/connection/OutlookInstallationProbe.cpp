@@ -2,14 +2,11 @@
 
 #include "CallerContract.h"
 #include "connection/ExecutableImage.h"
-#include "platform/UniqueHandle.h"
+#include "platform/com/UniqueHandle.h"
 
 #include <windows.h>
 
-#include <cstring>
 #include <cwchar>
-#include <memory>
-#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -18,17 +15,15 @@ namespace {
 
 constexpr wchar_t officeKeyPath[] = L"Software\\Microsoft\\Office";
 constexpr wchar_t installRootPath[] = L"\\Outlook\\InstallRoot";
-constexpr wchar_t outlookExeSuffix[] = L"\\Outlook.exe";  // with its terminator: 26 bytes
-constexpr DWORD suffixBytes = sizeof outlookExeSuffix;
+constexpr wchar_t outlookExeSuffix[] = L"\\Outlook.exe";
 constexpr DWORD subkeyNameCapacity = 256;
-constexpr DWORD localBufferBytes = 552;
 
 // Where Windows and Click-to-Run installs of Office record OUTLOOK.EXE.
 constexpr wchar_t appPathsKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
 constexpr wchar_t clickToRunKeyPath[] = L"Software\\Microsoft\\Office\\ClickToRun\\Configuration";
 constexpr wchar_t clickToRunOutlookExe[] = L"\\root\\Office16\\OUTLOOK.EXE";
 
-using platform::UniqueRegistryKey;
+using com::UniqueRegistryKey;
 
 UniqueRegistryKey openKey(HKEY parent, const wchar_t* path, REGSAM access) noexcept {
     UniqueRegistryKey key;
@@ -36,83 +31,92 @@ UniqueRegistryKey openKey(HKEY parent, const wchar_t* path, REGSAM access) noexc
     return key;
 }
 
-// Whether the version's install directory holds Outlook.exe. `buffer` holds
-// the version's name on entry and serves as the value buffer afterwards.
-bool versionHasOutlook(HKEY officeKey, wchar_t* buffer) {
-    const std::wstring installRootKeyPath = std::wstring(buffer) + installRootPath;
-    const UniqueRegistryKey installRoot = openKey(officeKey, installRootKeyPath.c_str(), KEY_QUERY_VALUE);
+// A REG_EXPAND_SZ's text with its environment variables expanded (as it
+// stands when they cannot be).
+std::wstring expanded(const std::wstring& text) {
+    for (;;) {
+        const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+        if (needed == 0) return text;
+        std::wstring result(needed, L'\0');
+        const DWORD written = ExpandEnvironmentStringsW(text.c_str(), result.data(), needed);
+        if (written == 0) return text;
+        if (written <= needed) {
+            result.resize(written - 1);
+            return result;
+        }
+    }
+}
+
+// Which text values a reading accepts.
+enum class TextTypes { plain, plainOrExpandable };
+
+// The text of a registry value, up to its first NUL: a REG_SZ, and with
+// TextTypes::plainOrExpandable a REG_EXPAND_SZ too, its variables expanded.
+// A value stored without its terminator is read whole, and an odd last byte
+// is no character. Nothing when the value is missing, of another type,
+// empty or unreadable.
+std::optional<std::wstring> readText(HKEY key, const wchar_t* valueName, TextTypes types) {
+    // A value that grows between the size query and the read is asked for again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        DWORD type = 0;
+        DWORD bytes = 0;
+        if (RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return std::nullopt;
+        const bool expandable = type == REG_EXPAND_SZ && types == TextTypes::plainOrExpandable;
+        if (type != REG_SZ && !expandable) return std::nullopt;
+
+        std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+        DWORD read = bytes;
+        const LSTATUS status =
+            RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &read);
+        if (status == ERROR_MORE_DATA || read > bytes) continue;
+        if (status != ERROR_SUCCESS) return std::nullopt;
+        text.resize(wcsnlen(text.c_str(), read / sizeof(wchar_t)));
+        if (text.empty()) return std::nullopt;
+        return expandable ? expanded(text) : text;
+    }
+    return std::nullopt;
+}
+
+// Whether the version's install directory holds Outlook.exe. Outlook of the
+// other bitness does not count: this process could not load its MAPI, whose
+// stub may then show a dialog that nobody answers. A directory named so, or
+// a file that is not an executable, counts.
+bool versionHasOutlook(HKEY officeKey, const std::wstring& version) {
+    const UniqueRegistryKey installRoot = openKey(officeKey, (version + installRootPath).c_str(), KEY_QUERY_VALUE);
     if (!installRoot) return false;
-
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(installRoot.get(), L"Path", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        type != REG_SZ || size == 0 || size > MAXDWORD - suffixBytes) {
-        return false;
-    }
-
-    // The local buffer when the value and its suffix fit, otherwise a heap
-    // buffer of exactly the size needed.
-    DWORD capacity = size + suffixBytes;
-    std::unique_ptr<wchar_t[]> heap;
-    if (capacity > localBufferBytes) {
-        heap.reset(new (std::nothrow) wchar_t[(capacity + 1) / 2]);
-        if (!heap) return false;
-    }
-    wchar_t* const value = heap ? heap.get() : buffer;
-    if (RegQueryValueExW(installRoot.get(), L"Path", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &capacity) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    if (!detail::placeOutlookExeSuffix(value, size, capacity)) return false;
-    // Outlook of the other bitness would have this process load a MAPI it
-    // cannot use, whose stub may then show a dialog that nobody answers.
-    return GetFileAttributesW(value) != INVALID_FILE_ATTRIBUTES &&
-           executableKind(value) != ExecutableKind::otherMachine;
+    const std::optional<std::wstring> folder = readText(installRoot.get(), L"Path", TextTypes::plain);
+    if (!folder) return false;
+    const std::wstring outlookExe = *folder + outlookExeSuffix;
+    return GetFileAttributesW(outlookExe.c_str()) != INVALID_FILE_ATTRIBUTES &&
+           executableKind(outlookExe) != ExecutableKind::otherMachine;
 }
 
 // Whether an Office version under the Office key names an install directory
-// that holds Outlook.exe. Every version is looked at.
+// that holds Outlook.exe. Versions come in the registry's order, not by age,
+// and the keys of removed versions often stay behind: each is looked at
+// until one names an Outlook.
 bool officeVersionHasOutlook() {
     const UniqueRegistryKey officeKey = openKey(HKEY_LOCAL_MACHINE, officeKeyPath, KEY_ENUMERATE_SUB_KEYS);
     if (!officeKey) return false;
-    bool outlookFound = false;
-    wchar_t localBuffer[localBufferBytes / sizeof(wchar_t)];
+    wchar_t name[subkeyNameCapacity];
     for (DWORD index = 0;; ++index) {
         DWORD nameLength = subkeyNameCapacity;
         const LSTATUS status =
-            RegEnumKeyExW(officeKey.get(), index, localBuffer, &nameLength, nullptr, nullptr, nullptr, nullptr);
+            RegEnumKeyExW(officeKey.get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
         // A name too long for the buffer skips its version; any other
         // failure means the key cannot be enumerated any further.
         if (status == ERROR_MORE_DATA) continue;
-        if (status != ERROR_SUCCESS) break;
-        if (versionHasOutlook(officeKey.get(), localBuffer)) outlookFound = true;
+        if (status != ERROR_SUCCESS) return false;
+        if (versionHasOutlook(officeKey.get(), std::wstring(name, nameLength))) return true;
     }
-    return outlookFound;
 }
 
-// A text value (REG_SZ, or REG_EXPAND_SZ with its variables expanded) of a
-// key in one view of the registry; nothing when it is missing or unreadable.
+// A text value of a key in one view of the registry.
 std::optional<std::wstring> machineText(const detail::RegistryView& view, const wchar_t* keyPath,
                                         const wchar_t* valueName) {
     const UniqueRegistryKey key = openKey(view.root, keyPath, KEY_QUERY_VALUE | view.flags);
     if (!key) return std::nullopt;
-    // REG_SZ admits a REG_EXPAND_SZ too, expanded.
-    constexpr DWORD textTypes = RRF_RT_REG_SZ;
-    // A value that grows between the size query and the read is asked for again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        DWORD bytes = 0;
-        if (RegGetValueW(key.get(), nullptr, valueName, textTypes, nullptr, nullptr, &bytes) != ERROR_SUCCESS) {
-            return std::nullopt;
-        }
-        std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-        DWORD capacity = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-        const LSTATUS status = RegGetValueW(key.get(), nullptr, valueName, textTypes, nullptr, text.data(), &capacity);
-        if (status == ERROR_MORE_DATA) continue;
-        if (status != ERROR_SUCCESS) return std::nullopt;
-        text.resize(wcsnlen(text.c_str(), capacity / sizeof(wchar_t)));
-        return text;
-    }
-    return std::nullopt;
+    return readText(key.get(), valueName, TextTypes::plainOrExpandable);
 }
 
 // The default value of OUTLOOK.EXE's App Paths key: the full path of the
@@ -127,7 +131,7 @@ bool appPathsNamesOutlook(const detail::RegistryView& view) {
 // Click-to-Run's installation folder, under which OUTLOOK.EXE lies at a fixed place.
 bool clickToRunHasOutlook(const detail::RegistryView& view) {
     std::optional<std::wstring> folder = machineText(view, clickToRunKeyPath, L"InstallationPath");
-    if (!folder || folder->empty()) return false;
+    if (!folder) return false;
     if (folder->back() == L'\\') folder->pop_back();
     return executableKind(*folder + clickToRunOutlookExe) == ExecutableKind::thisMachine;
 }
@@ -149,17 +153,6 @@ bool fallbacksFindOutlook(std::initializer_list<RegistryView> views) {
         if (appPathsNamesOutlook(view) || clickToRunHasOutlook(view)) return true;
     }
     return false;
-}
-
-bool placeOutlookExeSuffix(wchar_t* value, DWORD queriedBytes, DWORD readBytes) noexcept {
-    // A value that grew since its size was asked for does not leave room for
-    // the suffix: it is taken as unreadable.
-    if (readBytes > queriedBytes) return false;
-    const DWORD characters = readBytes / sizeof(wchar_t);
-    if (characters == 0) return false;
-    wchar_t* suffixAt = value + (value[characters - 1] == L'\0' ? characters - 1 : characters);
-    std::memcpy(suffixAt, outlookExeSuffix, suffixBytes);
-    return true;
 }
 
 }  // namespace detail

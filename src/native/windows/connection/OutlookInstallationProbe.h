@@ -27,10 +27,4 @@ struct RegistryView {
 // views in this order, name an OUTLOOK.EXE built for this process's machine.
 bool fallbacksFindOutlook(std::initializer_list<RegistryView> views);
 
-// Puts "\Outlook.exe" and a terminator after the install directory that a
-// read of `readBytes` left in `value`, over its terminator if it has one.
-// `value` has room for `queriedBytes` and the suffix. False, and nothing
-// written, when the read returned nothing or more than was queried.
-bool placeOutlookExeSuffix(wchar_t* value, DWORD queriedBytes, DWORD readBytes) noexcept;
-
 }  // namespace detail

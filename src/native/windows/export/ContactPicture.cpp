@@ -1,12 +1,9 @@
-#include "connection/ContactExporter.h"
+#include "export/ContactPicture.h"
 
 #include "CallerContract.h"
-#include "export/ContactRecord.h"
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 #include "text/Base64.h"
 #include "text/Diagnostics.h"
-#include "text/StandardStreams.h"
-#include "text/TextConversion.h"
 
 #include <optional>
 #include <utility>
@@ -16,7 +13,7 @@ namespace {
 // The name Outlook gives the attachment that holds a contact's picture.
 constexpr wchar_t pictureFileName[] = L"ContactPicture.jpg";
 
-bool isPictureFileName(const text::WideString& name) {
+bool isPictureFileName(const com::WideString& name) {
     return CompareStringOrdinal(name.get(), static_cast<int>(name.lengthToFirstNul()), pictureFileName, -1, TRUE) ==
            CSTR_EQUAL;
 }
@@ -35,7 +32,7 @@ Candidate candidateAt(const outlook::Attachments& attachments, long position) {
     try {
         candidate.attachment = attachments.item(static_cast<int>(position));
         candidate.namedAsPicture = isPictureFileName(candidate.attachment.fileName());
-    } catch (const platform::ComError&) {
+    } catch (const com::ComError&) {
         candidate.namedAsPicture = false;
     }
     return candidate;
@@ -59,31 +56,32 @@ outlook::Attachment pictureAttachment(const outlook::Attachments& attachments, l
 
 }  // namespace
 
-bool ContactExporter::writePicture(const outlook::ContactItem& contact, outlook::Attachments& attachments,
-                                   ContactRecord& record) {
-    if (!contact.hasPicture()) return true;
+ContactPicture::ContactPicture(const std::wstring& path, text::OutputSink& sink)
+    : picturePath(WideString::copyOf(path.data(), path.size())), output(sink) {}
+
+WalkStep ContactPicture::write(const outlook::ContactItem& contact, outlook::Attachments& attachments,
+                               ContactRecord& record) {
+    if (!contact.hasPicture()) return WalkStep::goOn;
 
     attachments = contact.attachments();
     if (!attachments) {
-        text::writeError(callerContract::noAttachments);
+        output.writeError(callerContract::noAttachments);
         diagnostics::reportEvent("_ContactItem.Attachments gave no attachments: the export stops here.");
-        return false;
+        return WalkStep::stop;
     }
     const long count = attachments.count();
-    if (count < 1) return true;
+    if (count < 1) return WalkStep::goOn;
 
     record.beginImage();
     const outlook::Attachment picture = pictureAttachment(attachments, count);
-    const text::WideString widePicturePath = text::utf8ToWide(picturePath);
     std::optional<std::string> base64;
     {
-        const PictureFileLock::Holding holding =
-            pictureFileLock.hold(std::wstring(widePicturePath.get(), widePicturePath.length()));
-        picture.saveAsFile(widePicturePath);
-        base64 = text::readFileAsBase64(picturePath);
+        const PictureFileLock::Holding holding = pictureFileLock.hold(picturePath.get());
+        picture.saveAsFile(picturePath);
+        base64 = text::readFileAsBase64(picturePath.get());
     }
     // A picture that cannot be read back ends the walk like a failed call.
-    if (!base64) platform::throwComError(STG_E_READFAULT, "reading the picture file back");
+    if (!base64) com::throwComError(STG_E_READFAULT, "reading the picture file back");
     record.endImage(*base64);
-    return true;
+    return WalkStep::goOn;
 }

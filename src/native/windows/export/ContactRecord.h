@@ -1,19 +1,37 @@
 #pragma once
 
-#include "text/StandardStreams.h"
-#include "text/WideString.h"
+#include "platform/com/WideString.h"
+#include "text/OutputSink.h"
 
 #include <string_view>
 
-// A JSON array's entries: the comma before every entry but the first.
+using com::WideString;
+
+// A JSON array's entries: the comma before every entry but the first, and
+// the entries' own punctuation. An entry's comma goes out as soon as the
+// entry is certain, before its value is made (converted, resolved), so a
+// failure there leaves the output ending in the comma.
 class JsonList {
 public:
-    void beginEntry() {
-        if (!first) text::writeOut(",");
-        first = false;
+    explicit JsonList(text::OutputSink& sink) noexcept : output(sink) {}
+    JsonList(const JsonList&) = delete;
+    JsonList& operator=(const JsonList&) = delete;
+
+    // A string entry, whose value `makeValue()` then gives.
+    template <typename MakeValue>
+    void addString(MakeValue&& makeValue) {
+        beginEntry();
+        writeString(makeValue());
     }
+    // A phone entry: {"type":"<label>","number":"<number>"}, the label as it
+    // is and the number as JSON text.
+    void addPhone(std::string_view label, const WideString& number);
 
 private:
+    void beginEntry();
+    void writeString(const WideString& value);
+
+    text::OutputSink& output;
     bool first = true;
 };
 
@@ -25,17 +43,17 @@ private:
 // failed call leaves in the output ends where that call stood.
 class ContactRecord {
 public:
-    ContactRecord() { text::writeOut("{"); }
+    explicit ContactRecord(text::OutputSink& sink);
     ContactRecord(const ContactRecord&) = delete;
     ContactRecord& operator=(const ContactRecord&) = delete;
 
     // "image" in two steps: its key is written before the picture is
     // fetched and saved, so a failure there leaves the output ending in it.
-    void beginImage() { text::writeOut("\"image\":"); }
+    void beginImage();
     void endImage(std::string_view base64);
 
     // "displayname": a full name that is not empty.
-    void displayName(const text::WideString& fullName);
+    void displayName(const WideString& fullName);
 
     // "emailaddrs": always, with the entries that `writeEntries(JsonList&)`
     // writes. A failure inside leaves the array open.
@@ -45,9 +63,9 @@ public:
     }
 
     // "firstname": a first name that is not empty.
-    void firstName(const text::WideString& name);
+    void firstName(const WideString& name);
     // "surname": a last name of two characters or more.
-    void surname(const text::WideString& name);
+    void surname(const WideString& name);
 
     // "phones": always, last, closing the record.
     template <typename WriteEntries>
@@ -57,10 +75,12 @@ public:
 
 private:
     template <typename WriteEntries>
-    static void writeList(std::string_view opening, WriteEntries& writeEntries, std::string_view closing) {
-        text::writeOut(opening);
-        JsonList entries;
+    void writeList(std::string_view opening, WriteEntries& writeEntries, std::string_view closing) {
+        output.write(opening);
+        JsonList entries(output);
         writeEntries(entries);
-        text::writeOut(closing);
+        output.write(closing);
     }
+
+    text::OutputSink& output;
 };

@@ -1,25 +1,24 @@
-#include "connection/ContactExporter.h"
+#include "export/EmailAddresses.h"
 
-#include "export/ContactRecord.h"
-#include "export/JsonString.h"
 #include "export/MapiText.h"
-#include "platform/ComError.h"
-#include "platform/MapiCalls.h"
-#include "platform/RemoteQuery.h"
+#include "platform/com/ComError.h"
+#include "platform/com/RemoteQuery.h"
+#include "platform/mapi/MapiCalls.h"
 #include "text/Diagnostics.h"
 #include "text/TextConversion.h"
 
 #include <cwchar>
+#include <iterator>
 #include <string>
 #include <string_view>
 
 using outlook::ContactText;
-using text::WideString;
 
 namespace {
 
-constexpr const char* smtpAddressSchema = "http://schemas.microsoft.com/mapi/proptag/0x39FE001E";
-
+// The schema name of PR_SMTP_ADDRESS (0x39FE001E, a PT_STRING8 property) for
+// PropertyAccessor.GetProperty.
+constexpr wchar_t smtpAddressSchema[] = L"http://schemas.microsoft.com/mapi/proptag/0x39FE001E";
 constexpr ULONG addressPropertyCount = sizeof outlook::emailNamedProperties / sizeof outlook::emailNamedProperties[0];
 
 struct AddressPair {
@@ -37,9 +36,14 @@ bool isExchangeType(const WideString& type) { return !type.isNull() && std::wcsc
 
 }  // namespace
 
-void ContactExporter::writeEmailAddresses(const outlook::ContactItem& contact, JsonList& addresses) {
-    if (emailRoad == EmailRoad::mapi && writeEmailAddressesThroughMapi(contact, addresses)) return;
-    writeEmailAddressesThroughObjectModel(contact, addresses);
+EmailAddresses::EmailAddresses(const outlook::NameSpace& outlookNameSpace, mapi::MAPIFREEBUFFER mapiFreeBuffer) noexcept
+    : nameSpace(outlookNameSpace),
+      freeBuffer(mapiFreeBuffer),
+      road(mapiFreeBuffer != nullptr ? Road::mapi : Road::objectModel) {}
+
+void EmailAddresses::write(const outlook::ContactItem& contact, JsonList& addresses) {
+    if (road == Road::mapi && writeThroughMapi(contact, addresses)) return;
+    writeThroughObjectModel(contact, addresses);
 }
 
 // The six values in one call, as MAPI named properties of the contact's own
@@ -48,16 +52,16 @@ void ContactExporter::writeEmailAddresses(const outlook::ContactItem& contact, J
 // into another, so on most machines none ever does. The rest of the run then
 // reads the addresses through the object model and asks for MAPIOBJECT no
 // more. A failure of the two MAPI calls leaves the list empty.
-bool ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem& contact, JsonList& addresses) {
-    const platform::ComRef<IUnknown> mapiObject = contact.mapiObject();
-    platform::ComRef<mapi::IMAPIProp> properties;
-    const HRESULT query = platform::queryRemote(mapiObject, mapi::IID_IMAPIProp, properties);
+bool EmailAddresses::writeThroughMapi(const outlook::ContactItem& contact, JsonList& addresses) {
+    const com::ComRef<IUnknown> mapiObject = contact.mapiObject();
+    com::ComRef<mapi::IMAPIProp> properties;
+    const HRESULT query = com::queryRemote(mapiObject, mapi::IID_IMAPIProp, properties);
     if (FAILED(query) || !properties) {
-        emailRoad = EmailRoad::objectModel;
+        road = Road::objectModel;
         constexpr std::string_view switched = "The e-mail addresses are read through the object model from here on.";
         if (mapiObject) {
             diagnostics::reportFailure(
-                platform::ComError(FAILED(query) ? query : E_NOINTERFACE, "QueryInterface IMAPIProp on MAPIOBJECT"),
+                com::ComError(FAILED(query) ? query : E_NOINTERFACE, "QueryInterface IMAPIProp on MAPIOBJECT"),
                 switched);
         } else {
             diagnostics::reportEvent("_ContactItem.MAPIOBJECT gave no object. " + std::string(switched));
@@ -75,13 +79,13 @@ bool ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem&
         namePointers[at] = &names[at];
     }
 
-    const mapi::FreeBuffer freeBuffer{mapiLibrary->entryPoints().MAPIFreeBuffer};
-    mapi::Buffer<mapi::SPropTagArray> tags(nullptr, freeBuffer);
+    const mapi::FreeBuffer release{freeBuffer};
+    mapi::Buffer<mapi::SPropTagArray> tags(nullptr, release);
     if (FAILED(mapi::getIDsFromNames(*properties.get(), addressPropertyCount, namePointers, tags)) || !tags) {
         return true;
     }
     ULONG valueCount = 0;
-    mapi::Buffer<mapi::SPropValue> values(nullptr, freeBuffer);
+    mapi::Buffer<mapi::SPropValue> values(nullptr, release);
     if (FAILED(mapi::getProps(*properties.get(), tags.get(), valueCount, values)) || !values) return true;
 
     // Only pairs whose two values were both returned are read. The comma
@@ -92,9 +96,7 @@ bool ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem&
         const mapi::SPropValue& address = values.get()[at];
         const mapi::SPropValue& type = values.get()[at + 1];
         if (mapiText::isEmpty(address)) continue;
-        addresses.beginEntry();
-        const WideString stored = mapiText::toWide(address);
-        writeJsonString("\"", mapiText::isExchangeType(type) ? resolveSmtpAddress(stored) : stored);
+        addresses.addString([&] { return resolved(mapiText::toWide(address), mapiText::isExchangeType(type)); });
     }
     return true;
 }
@@ -104,27 +106,34 @@ bool ContactExporter::writeEmailAddressesThroughMapi(const outlook::ContactItem&
 // guards. An address is read up to its first NUL, as on the MAPI road, so
 // one whose text is empty there is no address either. The comma goes out
 // before the address is resolved, as on the MAPI road.
-void ContactExporter::writeEmailAddressesThroughObjectModel(const outlook::ContactItem& contact, JsonList& addresses) {
+void EmailAddresses::writeThroughObjectModel(const outlook::ContactItem& contact, JsonList& addresses) const {
     for (const AddressPair& pair : objectModelPairs) {
         const WideString address = contact.text(pair.address);
         if (address.lengthToFirstNul() == 0) continue;
         const WideString type = contact.text(pair.type);
-        addresses.beginEntry();
-        writeJsonString("\"", isExchangeType(type) ? resolveSmtpAddress(address) : address);
+        addresses.addString([&] { return resolved(address, isExchangeType(type)); });
     }
 }
 
-WideString ContactExporter::resolveSmtpAddress(const WideString& address) const {
+WideString EmailAddresses::resolved(const WideString& address, bool isExchange) const {
+    return isExchange ? resolveSmtpAddress(address) : address;
+}
+
+// The SMTP address of an Exchange address, or the empty text when Outlook
+// has none for exactly this address. The entry's address is compared with
+// the one looked up as the ANSI code page has them, the form in which both
+// would be written.
+WideString EmailAddresses::resolveSmtpAddress(const WideString& address) const {
     const outlook::Recipient recipient = nameSpace.createRecipient(address);
     if (!recipient.resolve()) return WideString();
 
     const outlook::AddressEntry entry = recipient.addressEntry();
-    if (entry.address().ansi() != address.ansi()) return WideString();
+    if (text::wideToAnsi(entry.address()) != text::wideToAnsi(address)) return WideString();
 
     const outlook::PropertyAccessor accessor = entry.propertyAccessor();
     try {
-        return accessor.getPropertyText(text::ansiToWide(smtpAddressSchema));
-    } catch (const platform::ComError& error) {
+        return accessor.getPropertyText(WideString::copyOf(smtpAddressSchema, std::size(smtpAddressSchema) - 1));
+    } catch (const com::ComError& error) {
         // An address entry that holds no SMTP address: Outlook cannot give one.
         if (error.result() == mapi::MAPI_E_NOT_FOUND) return WideString();
         throw;

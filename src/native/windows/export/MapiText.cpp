@@ -31,10 +31,10 @@ bool isExchangeType(const mapi::SPropValue& value) {
     return false;
 }
 
-text::WideString toWide(const mapi::SPropValue& value) {
+com::WideString toWide(const mapi::SPropValue& value) {
     if (const char* narrow = narrowText(value)) return text::ansiToWide(narrow);
-    if (const wchar_t* wide = wideText(value)) return text::WideString::copyOf(wide, std::wcslen(wide));
-    return text::WideString::copyOf(L"", 0);
+    if (const wchar_t* wide = wideText(value)) return com::WideString::copyOf(wide, std::wcslen(wide));
+    return com::WideString::copyOf(L"", 0);
 }
 
 }  // namespace mapiText

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/MapiDefinitions.h"
-#include "text/WideString.h"
+#include "platform/com/WideString.h"
+#include "platform/mapi/MapiDefinitions.h"
 
 // The text of a MAPI property value as the e-mail export reads it: a
 // PT_STRING8 value in the ANSI code page, a PT_UNICODE value as its UTF-16
@@ -13,6 +13,6 @@ namespace mapiText {
 bool isEmpty(const mapi::SPropValue& value);
 // Whether the value is exactly the address type "EX" (Exchange).
 bool isExchangeType(const mapi::SPropValue& value);
-text::WideString toWide(const mapi::SPropValue& value);
+com::WideString toWide(const mapi::SPropValue& value);
 
 }  // namespace mapiText

@@ -1,11 +1,6 @@
-#include "connection/ContactExporter.h"
-
-#include "export/ContactRecord.h"
-#include "text/JsonEscape.h"
-#include "text/StandardStreams.h"
+#include "export/PhoneNumbers.h"
 
 using outlook::ContactText;
-using text::writeOut;
 
 namespace {
 
@@ -23,22 +18,12 @@ constexpr PhoneType phoneTypes[] = {
     {"primary", ContactText::PrimaryTelephoneNumber},     {"mobile", ContactText::MobileTelephoneNumber},
 };
 
-// One entry for a number that is not empty. The number is escaped after its
-// comma and before the rest of its entry: a conversion that fails leaves
-// the output ending in the comma.
-void writePhone(JsonList& phones, const char* label, const text::WideString& number) {
-    if (number.length() == 0) return;
-    phones.beginEntry();
-    const std::string json = text::escapeForJson(number);
-    writeOut("{\"type\":\"");
-    writeOut(label);
-    writeOut("\",\"number\":\"");
-    writeOut(json);
-    writeOut("\"}");
-}
-
 }  // namespace
 
-void ContactExporter::writePhones(const outlook::ContactItem& contact, JsonList& phones) {
-    for (const PhoneType& phone : phoneTypes) writePhone(phones, phone.label, contact.text(phone.property));
+void writePhones(const outlook::ContactItem& contact, JsonList& phones) {
+    for (const PhoneType& phone : phoneTypes) {
+        // Each number is read, and tested for being there, once.
+        const WideString number = contact.text(phone.property);
+        if (number.length() > 0) phones.addPhone(phone.label, number);
+    }
 }

@@ -1,9 +1,11 @@
 #include "export/PictureFileLock.h"
 
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 
 #include <cstdint>
 #include <cwctype>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -13,7 +15,7 @@ constexpr DWORD waitMilliseconds = 120000;
 
 // Mutex names cannot hold path separators: the name carries a hash of the
 // path, case folded as the file system folds it.
-std::wstring lockName(const wchar_t* nameSpace, const std::wstring& picturePath) {
+std::wstring lockName(const wchar_t* nameSpace, std::wstring_view picturePath) {
     std::uint64_t hash = 14695981039346656037ull;
     for (wchar_t unit : picturePath) {
         hash ^= static_cast<std::uint64_t>(std::towlower(unit));
@@ -25,7 +27,7 @@ std::wstring lockName(const wchar_t* nameSpace, const std::wstring& picturePath)
     return std::wstring(nameSpace) + L"contact-exporter-picture-" + digits;
 }
 
-HANDLE openLock(const std::wstring& picturePath) {
+HANDLE openLock(std::wstring_view picturePath) {
     // Global, so that the same user's sessions share it; Local where the
     // global namespace is closed to the process.
     HANDLE mutex = CreateMutexW(nullptr, FALSE, lockName(L"Global\\", picturePath).c_str());
@@ -35,20 +37,17 @@ HANDLE openLock(const std::wstring& picturePath) {
 
 }  // namespace
 
-PictureFileLock::Holding PictureFileLock::hold(const std::wstring& picturePath) {
+PictureFileLock::Holding PictureFileLock::hold(const wchar_t* picturePath) {
     if (!mutex) {
         mutex.reset(openLock(picturePath));
-        if (!mutex) platform::throwComError(platform::lastErrorAsHresult(), "CreateMutex for the picture file");
+        if (!mutex) com::throwComError(com::lastErrorAsHresult(), "CreateMutex for the picture file");
     }
     const DWORD outcome = WaitForSingleObject(mutex.get(), waitMilliseconds);
     // An abandoned lock was left by an exporter that ended while holding it;
     // the picture file is simply overwritten.
     if (outcome != WAIT_OBJECT_0 && outcome != WAIT_ABANDONED) {
-        platform::throwComError(
-            outcome == WAIT_TIMEOUT ? HRESULT_FROM_WIN32(ERROR_TIMEOUT) : platform::lastErrorAsHresult(),
-            "waiting for the picture file");
+        com::throwComError(outcome == WAIT_TIMEOUT ? HRESULT_FROM_WIN32(ERROR_TIMEOUT) : com::lastErrorAsHresult(),
+                           "waiting for the picture file");
     }
     return Holding(mutex.get());
 }
-
-PictureFileLock::Holding::~Holding() { ReleaseMutex(mutex); }

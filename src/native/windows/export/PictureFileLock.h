@@ -1,9 +1,6 @@
 #pragma once
 
-#include "platform/UniqueHandle.h"
-
-#include <string>
-#include <utility>
+#include "platform/com/UniqueHandle.h"
 
 // Two exporters of the same user share one picture file. Each holds this
 // lock, named after the file, from the moment Outlook saves a picture until
@@ -12,18 +9,8 @@
 // for the rest of the run.
 class PictureFileLock {
 public:
-    // Held until it goes out of scope.
-    class Holding {
-    public:
-        Holding(const Holding&) = delete;
-        Holding& operator=(const Holding&) = delete;
-        ~Holding();
-
-    private:
-        friend class PictureFileLock;
-        explicit Holding(HANDLE heldMutex) noexcept : mutex(heldMutex) {}
-        HANDLE mutex;
-    };
+    // The lock, held until this goes out of scope.
+    using Holding = com::UniqueHandle<HANDLE, com::CloseWith<ReleaseMutex>>;
 
     PictureFileLock() noexcept = default;
     PictureFileLock(const PictureFileLock&) = delete;
@@ -31,8 +18,8 @@ public:
 
     // Waits for the lock of the picture file at `picturePath` (the same file
     // for the whole run); raises the COM error when it cannot be had.
-    [[nodiscard]] Holding hold(const std::wstring& picturePath);
+    [[nodiscard]] Holding hold(const wchar_t* picturePath);
 
 private:
-    platform::UniqueKernelHandle mutex;
+    com::UniqueKernelHandle mutex;
 };

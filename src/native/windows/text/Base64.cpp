@@ -1,7 +1,6 @@
 #include "text/Base64.h"
 
-#include "platform/UniqueHandle.h"
-#include "text/TextConversion.h"
+#include "platform/com/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -45,10 +44,9 @@ std::string base64Encode(const unsigned char* bytes, std::size_t length) {
     return out;
 }
 
-std::optional<std::string> readFileAsBase64(const std::string& path) {
-    const WideString widePath = utf8ToWide(path);
-    const platform::UniqueFile file(CreateFileW(widePath.get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+std::optional<std::string> readFileAsBase64(const wchar_t* path) {
+    const com::UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
 
     std::string encoded;

@@ -9,9 +9,9 @@ namespace text {
 // Standard Base64 with padding, in one line.
 std::string base64Encode(const unsigned char* bytes, std::size_t length);
 
-// The Base64 text of the whole content of the file that the UTF-8 `path`
-// names. Nothing when the file cannot be opened or a read fails: part of a
-// file is never passed off as the whole.
-std::optional<std::string> readFileAsBase64(const std::string& path);
+// The Base64 text of the whole content of the file that `path` names.
+// Nothing when the file cannot be opened or a read fails: part of a file is
+// never passed off as the whole.
+std::optional<std::string> readFileAsBase64(const wchar_t* path);
 
 }  // namespace text

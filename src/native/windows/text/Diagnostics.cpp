@@ -1,6 +1,6 @@
 #include "text/Diagnostics.h"
 
-#include "platform/HresultNames.h"
+#include "platform/com/HresultNames.h"
 #include "text/StandardStreams.h"
 #include "text/TextConversion.h"
 
@@ -27,10 +27,10 @@ std::string oneLine(const std::wstring& description) {
 
 void writeLine(const std::string& line) { text::writeErrorLine(prefix + line); }
 
-std::string failureLine(const platform::ComError& error, std::string_view hint) {
+std::string failureLine(const com::ComError& error, std::string_view hint) {
     std::string line = (error.operation().empty() ? std::string("a call") : error.operation()) +
-                       " failed: " + platform::hresultHex(error.result());
-    if (const char* name = platform::hresultName(error.result())) line += std::string(" (") + name + ")";
+                       " failed: " + com::hresultHex(error.result());
+    if (const char* name = com::hresultName(error.result())) line += std::string(" (") + name + ")";
     if (const std::string description = oneLine(error.description()); !description.empty()) {
         line += ": \"" + description + "\"";
     }
@@ -52,7 +52,7 @@ bool enabled() {
 
 // A diagnostics line never changes how a run ends: one that cannot be made
 // (memory is short, say) is left out.
-void reportFailure(const platform::ComError& error, std::string_view hint) noexcept {
+void reportFailure(const com::ComError& error, std::string_view hint) noexcept {
     if (!enabled()) return;
     try {
         writeLine(failureLine(error, hint));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 
 #include <string_view>
 
@@ -15,7 +15,7 @@ bool enabled();
 
 // "contact-exporter: <operation> failed: 0x80004005 (E_FAIL): "<Outlook's
 // description>". <hint>", the parts that are known.
-void reportFailure(const platform::ComError& error, std::string_view hint = {}) noexcept;
+void reportFailure(const com::ComError& error, std::string_view hint = {}) noexcept;
 
 // "contact-exporter: <event>", for an event that is not a failed call.
 void reportEvent(std::string_view event) noexcept;

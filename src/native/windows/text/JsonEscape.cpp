@@ -1,5 +1,7 @@
 #include "text/JsonEscape.h"
 
+#include "text/TextConversion.h"
+
 #include <windows.h>
 
 #include <array>
@@ -66,7 +68,7 @@ void appendEscapedForJson(std::string& out, std::string_view ansi) {
 
 std::string escapeForJson(const WideString& value) {
     std::string out;
-    appendEscapedForJson(out, value.ansi());
+    appendEscapedForJson(out, wideToAnsi(value));
     return out;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "text/WideString.h"
+#include "platform/com/WideString.h"
 
 #include <string>
 #include <string_view>
 
 namespace text {
+
+using com::WideString;
 
 // The body of a JSON string for `value`: its narrow form in the ANSI code
 // page with a reverse solidus before each quotation mark, reverse solidus

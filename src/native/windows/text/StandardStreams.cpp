@@ -1,11 +1,10 @@
 #include "text/StandardStreams.h"
 
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <charconv>
 #include <iostream>
 #include <string>
 
@@ -36,7 +35,7 @@ public:
     }
 
     void flushOrRaise() {
-        if (!flush()) platform::throwComError(HRESULT_FROM_WIN32(failure), "WriteFile standard output");
+        if (!flush()) com::throwComError(HRESULT_FROM_WIN32(failure), "WriteFile standard output");
     }
 
     // Whether the bytes went out. After the first failure nothing is written
@@ -76,12 +75,6 @@ bool errorLineOpen = false;
 
 void writeOut(std::string_view narrow) { pendingOutput().append(narrow); }
 
-void writeOut(std::int64_t number) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    pendingOutput().append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
-}
-
 void endLine() {
     pendingOutput().append("\n");
     pendingOutput().flushOrRaise();
@@ -97,6 +90,22 @@ void writeErrorLine(std::string_view narrow) {
     if (errorLineOpen) writeError("\n");
     writeError(narrow);
     writeError("\n");
+}
+
+namespace {
+
+class StandardStreams final : public OutputSink {
+public:
+    void write(std::string_view narrow) override { writeOut(narrow); }
+    void endLine() override { text::endLine(); }
+    void writeError(std::string_view narrow) override { text::writeError(narrow); }
+};
+
+}  // namespace
+
+OutputSink& standardStreams() {
+    static StandardStreams streams;
+    return streams;
 }
 
 }  // namespace text

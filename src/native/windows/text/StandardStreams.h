@@ -1,6 +1,7 @@
 #pragma once
 
-#include <cstdint>
+#include "text/OutputSink.h"
+
 #include <string_view>
 
 // The exporter's two output streams. Standard output is written as text mode
@@ -17,11 +18,13 @@
 namespace text {
 
 void writeOut(std::string_view narrow);
-void writeOut(std::int64_t number);
 void endLine();
 void writeError(std::string_view narrow);
 // A line of its own on standard error: after a line end when the text
 // written there before did not end in one.
 void writeErrorLine(std::string_view narrow);
+
+// The two streams as the export's sink.
+OutputSink& standardStreams();
 
 }  // namespace text

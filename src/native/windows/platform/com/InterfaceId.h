@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace com {
 
 // The IID of a COM interface type. The SDK's interfaces carry theirs, which
 // __uuidof reads on MSVC and MinGW-w64 alike; an interface that the project
@@ -13,4 +13,4 @@ struct InterfaceId {
     static const IID& value() noexcept { return __uuidof(Interface); }
 };
 
-}  // namespace platform
+}  // namespace com

@@ -1,15 +1,15 @@
-#include "platform/MapiCalls.h"
+#include "MapiCalls.h"
 
-#include "platform/BusyRetry.h"
+#include "../com/BusyRetry.h"
 
 namespace mapi {
 
 HRESULT getIDsFromNames(IMAPIProp& properties, ULONG nameCount, MAPINAMEID** names, Buffer<SPropTagArray>& tags) {
-    return platform::retryWhileBusy([&] { return properties.GetIDsFromNames(nameCount, names, 0, tags.put()); });
+    return com::retryWhileBusy([&] { return properties.GetIDsFromNames(nameCount, names, 0, tags.put()); });
 }
 
 HRESULT getProps(IMAPIProp& properties, SPropTagArray* tags, ULONG& valueCount, Buffer<SPropValue>& values) {
-    return platform::retryWhileBusy([&] {
+    return com::retryWhileBusy([&] {
         valueCount = 0;
         return properties.GetProps(tags, 0, &valueCount, values.put());
     });

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <utility>
 
-namespace platform {
+namespace com {
 
 // Owns one handle of a kind and closes it once, in the manner of WIL's
 // unique_any. `Close` closes a handle of the kind: CloseWith<function> for a
@@ -68,4 +68,4 @@ using UniqueFile = UniqueHandle<HANDLE, CloseWith<CloseHandle>, -1>;
 using UniqueModule = UniqueHandle<HMODULE, CloseWith<FreeLibrary>>;
 using UniqueRegistryKey = UniqueHandle<HKEY, CloseWith<RegCloseKey>>;
 
-}  // namespace platform
+}  // namespace com

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/ComRef.h"
-#include "platform/OutlookDefinitions.h"
-#include "text/WideString.h"
+#include "../com/ComRef.h"
+#include "../com/WideString.h"
+#include "OutlookDefinitions.h"
 
 #include <oaidl.h>
 
@@ -13,13 +13,15 @@
 // yields an object may yield a null one, which the caller tests.
 namespace outlook {
 
-using platform::ComRef;
-using text::WideString;
+using com::ComRef;
+using com::WideString;
 
-class DispatchObject {
+// An Outlook object reached by late binding: one counted reference to its
+// IDispatch (null allowed), and the base of the model's classes.
+class AutomationObject {
 public:
-    DispatchObject() noexcept = default;
-    explicit DispatchObject(ComRef<IDispatch> object) noexcept : dispatch(std::move(object)) {}
+    AutomationObject() noexcept = default;
+    explicit AutomationObject(ComRef<IDispatch> object) noexcept : dispatch(std::move(object)) {}
     explicit operator bool() const noexcept { return static_cast<bool>(dispatch); }
     void reset() noexcept { dispatch.reset(); }
 
@@ -39,9 +41,9 @@ class Items;
 class Folder;
 class NameSpace;
 
-class Application : public DispatchObject {
+class Application : public AutomationObject {
 public:
-    using DispatchObject::DispatchObject;
+    using AutomationObject::AutomationObject;
     // Starts Outlook's automation server or attaches to the running one.
     // Raises the COM error of the step that failed: the creation, the run or
     // the query for _Application.
@@ -51,26 +53,26 @@ public:
     WideString version() const;
 };
 
-class NameSpace : public DispatchObject {
+class NameSpace : public AutomationObject {
 public:
-    using DispatchObject::DispatchObject;
+    using AutomationObject::AutomationObject;
     Folder getDefaultFolder(long folderType) const;
     Recipient createRecipient(const WideString& name) const;
 };
 
 constexpr long olFolderContacts = 10;
 
-class Folder : public DispatchObject {
+class Folder : public AutomationObject {
 public:
-    using DispatchObject::DispatchObject;
+    using AutomationObject::AutomationObject;
     Items items() const;
 };
 
 class ContactItem;
 
-class Items : public DispatchObject {
+class Items : public AutomationObject {
 public:
-    using DispatchObject::DispatchObject;
+    using AutomationObject::AutomationObject;
     long count() const;
     ComRef<IDispatch> item(long position) const;
 };
@@ -82,9 +84,9 @@ enum class ContactText {
 #undef OUTLOOK_CONTACT_TEXT_ENUMERATOR
 };
 
-class ContactItem : public DispatchObject {
+class ContactItem : public AutomationObject {
 public:
-    using DispatchObject::DispatchObject;
+    using AutomationObject::AutomationObject;
     // The item as a contact: null for a null item and for one that is not a
     // contact (E_NOINTERFACE); any other failure of the query raises.
     static ContactItem from(const ComRef<IDispatch>& item);
@@ -95,37 +97,37 @@ public:
     ComRef<IUnknown> mapiObject() const;
 };
 
-class Attachments : public DispatchObject {
+class Attachments : public AutomationObject {
 public:
-    using DispatchObject::DispatchObject;
+    using AutomationObject::AutomationObject;
     long count() const;
     Attachment item(int position) const;
 };
 
-class Attachment : public DispatchObject {
+class Attachment : public AutomationObject {
 public:
-    using DispatchObject::DispatchObject;
+    using AutomationObject::AutomationObject;
     WideString fileName() const;
     void saveAsFile(const WideString& path) const;
 };
 
-class Recipient : public DispatchObject {
+class Recipient : public AutomationObject {
 public:
-    using DispatchObject::DispatchObject;
+    using AutomationObject::AutomationObject;
     bool resolve() const;
     AddressEntry addressEntry() const;
 };
 
-class AddressEntry : public DispatchObject {
+class AddressEntry : public AutomationObject {
 public:
-    using DispatchObject::DispatchObject;
+    using AutomationObject::AutomationObject;
     WideString address() const;
     PropertyAccessor propertyAccessor() const;
 };
 
-class PropertyAccessor : public DispatchObject {
+class PropertyAccessor : public AutomationObject {
 public:
-    using DispatchObject::DispatchObject;
+    using AutomationObject::AutomationObject;
     // The property's value as text, converted from whatever type it has.
     WideString getPropertyText(const WideString& schemaName) const;
 };

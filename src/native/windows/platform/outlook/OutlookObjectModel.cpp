@@ -1,16 +1,15 @@
-#include "platform/OutlookObjectModel.h"
+#include "OutlookObjectModel.h"
 
-#include "platform/ComError.h"
-#include "platform/Dispatch.h"
-#include "platform/RemoteQuery.h"
-#include "text/TextConversion.h"
+#include "../com/ComError.h"
+#include "../com/Dispatch.h"
+#include "../com/RemoteQuery.h"
 
 namespace outlook {
 
-using platform::callMethod;
-using platform::DispatchMember;
-using platform::getProperty;
-using platform::Variant;
+using com::callMethod;
+using com::DispatchMember;
+using com::getProperty;
+using com::Variant;
 
 namespace {
 
@@ -44,7 +43,7 @@ const DispatchMember contactTexts[] = {OUTLOOK_CONTACT_TEXT_PROPERTIES(OUTLOOK_C
 // A text result as Outlook returned it, NUL units and all.
 WideString takeText(Variant& result) {
     if (result->vt == VT_BSTR) return WideString::adopt(std::exchange(result->bstrVal, nullptr));
-    return text::variantToWide(*result);
+    return com::variantToWide(*result);
 }
 
 // A BSTR argument that the caller keeps owning.
@@ -61,6 +60,9 @@ private:
     VARIANT argument;
 };
 
+// An index or a folder number. Items.Item and GetDefaultFolder are given
+// VT_I4 and Attachments.Item VT_INT, the forms the exporter has always
+// passed; to Outlook both are the integer in a VARIANT argument.
 VARIANT integerArgument(VARTYPE type, long value) {
     VARIANT argument;
     VariantInit(&argument);
@@ -78,25 +80,25 @@ VARIANT integerArgument(VARTYPE type, long value) {
 Application Application::startOrAttach() {
     // Outlook turns calls away while it starts: the three steps of the start
     // are made again while it does, within one deadline.
-    platform::BusyWait wait;
+    com::BusyWait wait;
     ComRef<IUnknown> unknown;
     HRESULT outcome = wait.retry([&] {
         return CoCreateInstance(CLSID_OutlookApplication, nullptr, CLSCTX_ALL, IID_IUnknown,
                                 reinterpret_cast<void**>(unknown.receive()));
     });
-    if (FAILED(outcome)) platform::throwComError(outcome, "CoCreateInstance Outlook.Application");
+    if (FAILED(outcome)) com::throwComError(outcome, "CoCreateInstance Outlook.Application");
     outcome = wait.retry([&] { return OleRun(unknown.get()); });
-    if (FAILED(outcome)) platform::throwComError(outcome, "OleRun Outlook.Application");
+    if (FAILED(outcome)) com::throwComError(outcome, "OleRun Outlook.Application");
     ComRef<IDispatch> application;
     outcome = wait.retry([&] { return unknown.query(ApplicationInterface.iid, application); });
-    if (FAILED(outcome)) platform::throwComError(outcome, "QueryInterface _Application");
+    if (FAILED(outcome)) com::throwComError(outcome, "QueryInterface _Application");
     return Application(std::move(application));
 }
 
 NameSpace Application::getNamespace(const WideString& type) const {
     BorrowedString argument(type);
     Variant result = callMethod(get(), applicationGetNamespace, argument.get(), 1);
-    return NameSpace(platform::takeObject(result));
+    return NameSpace(com::takeObject(result));
 }
 
 WideString Application::version() const {
@@ -107,37 +109,37 @@ WideString Application::version() const {
 Folder NameSpace::getDefaultFolder(long folderType) const {
     VARIANT argument = integerArgument(VT_I4, folderType);
     Variant result = callMethod(get(), nameSpaceGetDefaultFolder, &argument, 1);
-    return Folder(platform::takeObject(result));
+    return Folder(com::takeObject(result));
 }
 
 Recipient NameSpace::createRecipient(const WideString& name) const {
     BorrowedString argument(name);
     Variant result = callMethod(get(), nameSpaceCreateRecipient, argument.get(), 1);
-    return Recipient(platform::takeObject(result));
+    return Recipient(com::takeObject(result));
 }
 
 Items Folder::items() const {
     Variant result = getProperty(get(), folderItems);
-    return Items(platform::takeObject(result));
+    return Items(com::takeObject(result));
 }
 
 long Items::count() const {
     Variant result = getProperty(get(), itemsCount);
-    return platform::takeLong(result);
+    return com::takeLong(result);
 }
 
 ComRef<IDispatch> Items::item(long position) const {
     VARIANT argument = integerArgument(VT_I4, position);
     Variant result = callMethod(get(), itemsItem, &argument, 1);
-    return platform::takeObject(result);
+    return com::takeObject(result);
 }
 
 ContactItem ContactItem::from(const ComRef<IDispatch>& item) {
     if (!item) return ContactItem();
     ComRef<IDispatch> contact;
-    const HRESULT outcome = platform::queryRemote(item, ContactItemInterface.iid, contact);
+    const HRESULT outcome = com::queryRemote(item, ContactItemInterface.iid, contact);
     if (outcome == E_NOINTERFACE) return ContactItem();
-    if (FAILED(outcome)) platform::throwComError(outcome, "QueryInterface _ContactItem");
+    if (FAILED(outcome)) com::throwComError(outcome, "QueryInterface _ContactItem");
     return ContactItem(std::move(contact));
 }
 
@@ -148,28 +150,28 @@ WideString ContactItem::text(ContactText property) const {
 
 bool ContactItem::hasPicture() const {
     Variant result = getProperty(get(), contactHasPicture);
-    return platform::takeBool(result);
+    return com::takeBool(result);
 }
 
 Attachments ContactItem::attachments() const {
     Variant result = getProperty(get(), contactAttachments);
-    return Attachments(platform::takeObject(result));
+    return Attachments(com::takeObject(result));
 }
 
 ComRef<IUnknown> ContactItem::mapiObject() const {
     Variant result = getProperty(get(), contactMapiObject);
-    return platform::takeUnknown(result);
+    return com::takeUnknown(result);
 }
 
 long Attachments::count() const {
     Variant result = getProperty(get(), attachmentsCount);
-    return platform::takeLong(result);
+    return com::takeLong(result);
 }
 
 Attachment Attachments::item(int position) const {
     VARIANT argument = integerArgument(VT_INT, position);
     Variant result = callMethod(get(), attachmentsItem, &argument, 1);
-    return Attachment(platform::takeObject(result));
+    return Attachment(com::takeObject(result));
 }
 
 WideString Attachment::fileName() const {
@@ -184,12 +186,12 @@ void Attachment::saveAsFile(const WideString& path) const {
 
 bool Recipient::resolve() const {
     Variant result = callMethod(get(), recipientResolve, nullptr, 0);
-    return platform::takeBool(result);
+    return com::takeBool(result);
 }
 
 AddressEntry Recipient::addressEntry() const {
     Variant result = getProperty(get(), recipientAddressEntry);
-    return AddressEntry(platform::takeObject(result));
+    return AddressEntry(com::takeObject(result));
 }
 
 WideString AddressEntry::address() const {
@@ -199,13 +201,13 @@ WideString AddressEntry::address() const {
 
 PropertyAccessor AddressEntry::propertyAccessor() const {
     Variant result = getProperty(get(), addressEntryPropertyAccessor);
-    return PropertyAccessor(platform::takeObject(result));
+    return PropertyAccessor(com::takeObject(result));
 }
 
 WideString PropertyAccessor::getPropertyText(const WideString& schemaName) const {
     BorrowedString argument(schemaName);
     Variant result = callMethod(get(), propertyAccessorGetProperty, argument.get(), 1);
-    return text::variantToWide(*result);
+    return com::variantToWide(*result);
 }
 
 }  // namespace outlook

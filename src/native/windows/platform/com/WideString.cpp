@@ -1,20 +1,18 @@
-#include "text/WideString.h"
+#include "WideString.h"
 
-#include "platform/ComError.h"
-#include "text/TextConversion.h"
+#include "ComError.h"
+#include "Variant.h"
 
 #include <cwchar>
 #include <new>
 #include <utility>
 
-namespace text {
+namespace com {
 
 struct WideString::Shared {
     explicit Shared(BSTR owned) noexcept : string(owned) {}
     BSTR string;
     long references = 1;
-    bool hasAnsi = false;
-    std::string ansi;
 };
 
 WideString::WideString(const WideString& other) noexcept : shared(other.shared) {
@@ -51,15 +49,16 @@ WideString WideString::adopt(BSTR string) {
     auto* sharedString = new (std::nothrow) Shared(string);
     if (sharedString == nullptr) {
         SysFreeString(string);
-        platform::throwComError(E_OUTOFMEMORY);
+        throw std::bad_alloc();
     }
     return WideString(sharedString);
 }
 
 WideString WideString::copyOf(const wchar_t* units, std::size_t count) {
-    if (count > 0x7FFFFFFF / sizeof(wchar_t)) platform::throwComError(E_OUTOFMEMORY);
+    // A BSTR's length prefix counts bytes in 32 bits.
+    if (count > 0x7FFFFFFF / sizeof(wchar_t)) throw std::bad_alloc();
     BSTR string = SysAllocStringLen(units, static_cast<UINT>(count));
-    if (string == nullptr) platform::throwComError(E_OUTOFMEMORY);
+    if (string == nullptr) throw std::bad_alloc();
     return adopt(string);
 }
 
@@ -69,16 +68,6 @@ std::size_t WideString::length() const noexcept { return shared != nullptr ? Sys
 
 std::size_t WideString::lengthToFirstNul() const noexcept { return unitsBeforeNul(get()); }
 
-const std::string& WideString::ansi() const {
-    static const std::string none;
-    if (shared == nullptr) return none;
-    if (!shared->hasAnsi) {
-        shared->ansi = wideToAnsi(*this);
-        shared->hasAnsi = true;
-    }
-    return shared->ansi;
-}
-
 std::size_t unitsBeforeNul(BSTR string) noexcept {
     const std::size_t units = SysStringLen(string);
     if (units == 0) return 0;
@@ -86,4 +75,12 @@ std::size_t unitsBeforeNul(BSTR string) noexcept {
     return nul != nullptr ? static_cast<std::size_t>(nul - string) : units;
 }
 
-}  // namespace text
+WideString variantToWide(const VARIANT& value) {
+    if (value.vt == VT_BSTR) return WideString::copyOf(value.bstrVal, unitsBeforeNul(value.bstrVal));
+    Variant changed;
+    const HRESULT result = VariantChangeType(changed.resetAndAddress(), const_cast<VARIANT*>(&value), 0, VT_BSTR);
+    if (FAILED(result)) throwComError(result, "VariantChangeType to text");
+    return WideString::copyOf(changed->bstrVal, unitsBeforeNul(changed->bstrVal));
+}
+
+}  // namespace com

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ComError.h"
+
 #include <windows.h>
 #include <unknwn.h>
 
@@ -7,11 +9,11 @@
 #include <type_traits>
 #include <utility>
 
-namespace platform {
+namespace com {
 
 namespace detail {
 // Raises the COM error for a call through an empty reference (E_POINTER).
-[[noreturn]] void throwNullReference();
+[[noreturn]] inline void throwNullReference() { throw ComError(E_POINTER); }
 }  // namespace detail
 
 // Holds one counted reference to a COM interface. Storing a pointer adds a
@@ -87,4 +89,4 @@ private:
     Interface* held = nullptr;
 };
 
-}  // namespace platform
+}  // namespace com

@@ -12,7 +12,7 @@
 // make again; it is made again after a short pause, until a deadline
 // measured from its first attempt has passed. This is the one policy for
 // it, applied at every call into Outlook and by the message filter.
-namespace platform {
+namespace com {
 
 namespace busyRetry {
 constexpr std::chrono::milliseconds pause{200};
@@ -41,7 +41,22 @@ protected:
     ~RetryClock() = default;
 };
 
-RetryClock& systemRetryClock() noexcept;
+// The clock of the waits that are not given one: the system's, unless a
+// UseRetryClock lives.
+RetryClock& retryClock() noexcept;
+
+// Has every wait that is not given a clock use `clock` while this lives, so
+// that a test of the calls above the waits never sleeps on the real clock.
+class UseRetryClock {
+public:
+    explicit UseRetryClock(RetryClock& clock) noexcept;
+    ~UseRetryClock();
+    UseRetryClock(const UseRetryClock&) = delete;
+    UseRetryClock& operator=(const UseRetryClock&) = delete;
+
+private:
+    RetryClock* const previous;
+};
 
 // One call's wait for a busy Outlook. A call can take several round trips
 // (the member's DISPID, the call itself, the error information of its
@@ -52,7 +67,7 @@ RetryClock& systemRetryClock() noexcept;
 // the message filter answers COM's questions about retrying from it too.
 class BusyWait {
 public:
-    explicit BusyWait(RetryClock& clock = systemRetryClock()) noexcept;
+    explicit BusyWait(RetryClock& clock = retryClock()) noexcept;
     ~BusyWait();
     BusyWait(const BusyWait&) = delete;
     BusyWait& operator=(const BusyWait&) = delete;
@@ -85,9 +100,9 @@ private:
 
 // One call of its own: retry(attempt) on a new wait.
 template <typename Attempt>
-HRESULT retryWhileBusy(Attempt&& attempt, RetryClock& clock = systemRetryClock()) {
+HRESULT retryWhileBusy(Attempt&& attempt, RetryClock& clock = retryClock()) {
     BusyWait wait(clock);
     return wait.retry(attempt);
 }
 
-}  // namespace platform
+}  // namespace com

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/BusyRetry.h"
-#include "platform/ComRef.h"
+#include "BusyRetry.h"
+#include "ComRef.h"
 
-namespace platform {
+namespace com {
 
 // Asks an object of Outlook's for another of its interfaces. Outlook lives
 // in another process: the query is a round trip like any call, and a busy
@@ -14,4 +14,4 @@ HRESULT queryRemote(const ComRef<Interface>& object, const IID& iid, ComRef<Othe
     return retryWhileBusy([&] { return object.query(iid, result); });
 }
 
-}  // namespace platform
+}  // namespace com

@@ -2,7 +2,7 @@
 
 #include <objbase.h>
 
-namespace platform {
+namespace com {
 
 // The calling thread in a single-threaded COM apartment for as long as this
 // lives. An apartment that could not be entered is not left either.
@@ -19,4 +19,4 @@ private:
     bool entered;
 };
 
-}  // namespace platform
+}  // namespace com

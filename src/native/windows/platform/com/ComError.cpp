@@ -1,18 +1,13 @@
-#include "platform/ComError.h"
+#include "ComError.h"
 
-#include "platform/BusyRetry.h"
-#include "platform/ComRef.h"
-#include "platform/HresultNames.h"
+#include "BusyRetry.h"
+#include "ComRef.h"
 
 #include <oaidl.h>
 
-namespace platform {
+namespace com {
 
 namespace {
-
-std::string summaryOf(HRESULT result, const std::string& operation) {
-    return (operation.empty() ? std::string("a COM call") : operation) + " failed with " + hresultHex(result);
-}
 
 // The description of the error information that the failed call left, if
 // the object says it leaves one for the interface. Asking is a call into
@@ -34,16 +29,6 @@ std::wstring describedFailure(IUnknown* object, const IID& iid) {
 
 }  // namespace
 
-namespace detail {
-void throwNullReference() { throw ComError(E_POINTER); }
-}  // namespace detail
-
-ComError::ComError(HRESULT result, std::string operation, std::wstring description)
-    : hresult(result),
-      failedOperation(std::move(operation)),
-      outlookDescription(std::move(description)),
-      summary(summaryOf(hresult, failedOperation)) {}
-
 void throwComError(HRESULT result, std::string operation) { throw ComError(result, std::move(operation)); }
 
 void throwComError(HRESULT result, std::string operation, IUnknown* object, const IID& iid) {
@@ -53,4 +38,4 @@ void throwComError(HRESULT result, std::string operation, IUnknown* object, cons
 
 HRESULT lastErrorAsHresult() noexcept { return HRESULT_FROM_WIN32(GetLastError()); }
 
-}  // namespace platform
+}  // namespace com

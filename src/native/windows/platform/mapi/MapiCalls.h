@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/MapiBuffer.h"
-#include "platform/MapiDefinitions.h"
+#include "MapiBuffer.h"
+#include "MapiDefinitions.h"
 
 // The IMAPIProp calls that the exporter makes on a contact's message
 // object. Like every call into Outlook, each is made again while Outlook

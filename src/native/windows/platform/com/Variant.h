@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace platform {
+namespace com {
 
 // A VARIANT that clears itself.
 class Variant {
@@ -20,7 +20,12 @@ public:
     }
     ~Variant() { VariantClear(&value); }
 
-    VARIANT* operator&() noexcept { return &value; }
+    // For out-parameters: clears the value held and hands out the slot.
+    VARIANT* resetAndAddress() noexcept {
+        VariantClear(&value);
+        return &value;
+    }
+    VARIANT* get() noexcept { return &value; }
     const VARIANT& operator*() const noexcept { return value; }
     VARIANT& operator*() noexcept { return value; }
     const VARIANT* operator->() const noexcept { return &value; }
@@ -30,4 +35,4 @@ private:
     VARIANT value;
 };
 
-}  // namespace platform
+}  // namespace com

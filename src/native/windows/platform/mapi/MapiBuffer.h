@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/MapiDefinitions.h"
-#include "platform/UniqueHandle.h"
+#include "../com/UniqueHandle.h"
+#include "MapiDefinitions.h"
 
 namespace mapi {
 
@@ -13,6 +13,6 @@ struct FreeBuffer {
 
 // A buffer that MAPI allocated, released once.
 template <typename Content>
-using Buffer = platform::UniqueHandle<Content*, FreeBuffer>;
+using Buffer = com::UniqueHandle<Content*, FreeBuffer>;
 
 }  // namespace mapi

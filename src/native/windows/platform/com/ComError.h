@@ -5,8 +5,9 @@
 
 #include <exception>
 #include <string>
+#include <utility>
 
-namespace platform {
+namespace com {
 
 // The error of a failing COM call: its HRESULT, the operation that failed
 // (such as "_ContactItem.Attachments"), and the description that Outlook
@@ -14,7 +15,11 @@ namespace platform {
 // error is raised, while the failed call's error information is at hand.
 class ComError : public std::exception {
 public:
-    explicit ComError(HRESULT result, std::string operation = {}, std::wstring description = {});
+    explicit ComError(HRESULT result, std::string operation = {}, std::wstring description = {})
+        : hresult(result),
+          failedOperation(std::move(operation)),
+          outlookDescription(std::move(description)),
+          summary((failedOperation.empty() ? std::string("a COM call") : failedOperation) + " failed") {}
 
     HRESULT result() const noexcept { return hresult; }
     // Empty when the failure is not a call's (a null reference, say).
@@ -40,4 +45,4 @@ private:
 // The HRESULT form of a Win32 error code, as conversions and file reads report it.
 HRESULT lastErrorAsHresult() noexcept;
 
-}  // namespace platform
+}  // namespace com

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/ComRef.h"
-#include "platform/InterfaceId.h"
+#include "ComRef.h"
+#include "InterfaceId.h"
 
 #include <atomic>
 #include <tuple>
 #include <utility>
 
-namespace platform {
+namespace com {
 
 // IUnknown for a COM object that implements `Interfaces`, in the manner of
 // WRL's RuntimeClass. QueryInterface answers IUnknown (through the first
@@ -71,4 +71,4 @@ ComRef<Object> makeComObject(Arguments&&... arguments) {
     return ComRef<Object>::adopt(new Object(std::forward<Arguments>(arguments)...));
 }
 
-}  // namespace platform
+}  // namespace com

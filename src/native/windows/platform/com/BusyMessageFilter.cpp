@@ -1,10 +1,8 @@
-#include "platform/BusyMessageFilter.h"
+#include "BusyMessageFilter.h"
 
-#include "platform/BusyRetry.h"
+#include "BusyRetry.h"
 
-#include <new>
-
-namespace platform {
+namespace com {
 
 namespace {
 
@@ -29,13 +27,8 @@ DWORD STDMETHODCALLTYPE BusyMessageFilter::RetryRejectedCall(HTASK, DWORD tickCo
 
 DWORD STDMETHODCALLTYPE BusyMessageFilter::MessagePending(HTASK, DWORD, DWORD) { return PENDINGMSG_WAITDEFPROCESS; }
 
-MessageFilterRegistration::MessageFilterRegistration() noexcept {
-    ComRef<BusyMessageFilter> filter;
-    try {
-        filter = makeComObject<BusyMessageFilter>();
-    } catch (const std::bad_alloc&) {
-        return;  // the calls keep COM's default handling
-    }
+MessageFilterRegistration::MessageFilterRegistration() {
+    const ComRef<BusyMessageFilter> filter = makeComObject<BusyMessageFilter>();
     registered = SUCCEEDED(CoRegisterMessageFilter(filter.get(), previous.receive()));
 }
 
@@ -43,4 +36,4 @@ MessageFilterRegistration::~MessageFilterRegistration() {
     if (registered) CoRegisterMessageFilter(previous.get(), nullptr);
 }
 
-}  // namespace platform
+}  // namespace com

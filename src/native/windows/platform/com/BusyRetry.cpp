@@ -1,6 +1,6 @@
-#include "platform/BusyRetry.h"
+#include "BusyRetry.h"
 
-namespace platform {
+namespace com {
 
 namespace {
 
@@ -22,10 +22,18 @@ std::optional<std::chrono::milliseconds> pauseBeforeRetry(std::chrono::milliseco
     return std::min(busyRetry::pause, busyRetry::deadline - sinceFirstAttempt);
 }
 
-RetryClock& systemRetryClock() noexcept {
-    static SystemRetryClock clock;
-    return clock;
+namespace {
+RetryClock* clockInUse = nullptr;
+}  // namespace
+
+RetryClock& retryClock() noexcept {
+    static SystemRetryClock systemClock;
+    return clockInUse != nullptr ? *clockInUse : systemClock;
 }
+
+UseRetryClock::UseRetryClock(RetryClock& clock) noexcept : previous(clockInUse) { clockInUse = &clock; }
+
+UseRetryClock::~UseRetryClock() { clockInUse = previous; }
 
 BusyWait::BusyWait(RetryClock& retryClock) noexcept
     : clock(retryClock),
@@ -42,4 +50,4 @@ std::optional<std::chrono::milliseconds> BusyWait::nextPause() const { return pa
 
 const BusyWait* BusyWait::current() noexcept { return waitInProgress; }
 
-}  // namespace platform
+}  // namespace com

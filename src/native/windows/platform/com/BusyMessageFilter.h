@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/ComObject.h"
-#include "platform/ComRef.h"
+#include "ComObject.h"
+#include "ComRef.h"
 
 #include <objidl.h>
 
-namespace platform {
+namespace com {
 
 // The message filter that Office documents for clients of its automation
 // servers. When Outlook answers a call with SERVERCALL_RETRYLATER, COM asks
@@ -31,7 +31,8 @@ private:
 // thread must have entered a single-threaded apartment.
 class MessageFilterRegistration {
 public:
-    MessageFilterRegistration() noexcept;
+    // Raises std::bad_alloc when the filter cannot be made.
+    MessageFilterRegistration();
     ~MessageFilterRegistration();
     MessageFilterRegistration(const MessageFilterRegistration&) = delete;
     MessageFilterRegistration& operator=(const MessageFilterRegistration&) = delete;
@@ -41,4 +42,4 @@ private:
     bool registered = false;
 };
 
-}  // namespace platform
+}  // namespace com

@@ -1,13 +1,13 @@
-#include "platform/Dispatch.h"
+#include "Dispatch.h"
 
-#include "platform/BusyRetry.h"
-#include "platform/ComError.h"
+#include "BusyRetry.h"
+#include "ComError.h"
 
 #include <algorithm>
 #include <string>
 #include <utility>
 
-namespace platform {
+namespace com {
 
 namespace {
 
@@ -52,40 +52,47 @@ Variant invoke(IDispatch* object, const DispatchMember& member, WORD kind, VARIA
     Variant result;
     ExceptionInfo exception;
     const HRESULT outcome = wait.retry([&] {
-        result = Variant();
         exception = ExceptionInfo();
-        return object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result, &exception.info,
-                              nullptr);
+        return object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, result.resetAndAddress(),
+                              &exception.info, nullptr);
     });
     if (outcome == DISP_E_EXCEPTION) {
         exception.fillIn();
         throw ComError(exception.carriedResult(), member.operationName(), exception.description());
     }
-    if (FAILED(outcome)) throwComError(outcome, member.operationName(), object, member.owner().iid);
+    if (FAILED(outcome)) throwComError(outcome, member.operationName(), object, member.iid());
     return result;
 }
 
 void changeType(Variant& result, VARTYPE type) {
-    const HRESULT outcome = VariantChangeType(&result, &result, 0, type);
+    const HRESULT outcome = VariantChangeType(result.get(), result.get(), 0, type);
     if (FAILED(outcome)) throwComError(outcome);
 }
 
 }  // namespace
 
+namespace {
+// Raised by forgetDispids; a DISPID cached in an earlier generation is asked for again.
+unsigned dispidGeneration = 1;
+}  // namespace
+
+void DispatchMember::forgetDispids() noexcept { ++dispidGeneration; }
+
 DISPID DispatchMember::dispid(IDispatch* object) const {
-    if (cached == DISPID_UNKNOWN) {
+    if (cached == DISPID_UNKNOWN || cachedIn != dispidGeneration) {
         LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
         DISPID found = DISPID_UNKNOWN;
         const HRESULT outcome =
             retryWhileBusy([&] { return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &found); });
-        if (FAILED(outcome)) throwComError(outcome, operationName(), object, interfaceOwner.iid);
+        if (FAILED(outcome)) throwComError(outcome, operationName(), object, interfaceId);
         cached = found;
+        cachedIn = dispidGeneration;
     }
     return cached;
 }
 
 std::string DispatchMember::operationName() const {
-    std::string operation = std::string(interfaceOwner.name) + ".";
+    std::string operation = std::string(interfaceName) + ".";
     // Member names are ASCII.
     for (const wchar_t* unit = name; *unit != L'\0'; ++unit) operation.push_back(static_cast<char>(*unit));
     return operation;
@@ -123,4 +130,4 @@ bool takeBool(Variant& result) {
     return result->boolVal != VARIANT_FALSE;
 }
 
-}  // namespace platform
+}  // namespace com

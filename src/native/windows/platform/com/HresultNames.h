@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace platform {
+namespace com {
 
 // The symbolic name of an HRESULT that the exporter may meet on its way to
 // Outlook and MAPI ("E_FAIL", "RPC_E_DISCONNECTED"), or null for any other.
@@ -13,4 +13,4 @@ const char* hresultName(HRESULT result) noexcept;
 // "0x80004005": eight upper-case hexadecimal digits.
 std::string hresultHex(HRESULT result);
 
-}  // namespace platform
+}  // namespace com

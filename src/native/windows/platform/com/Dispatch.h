@@ -1,36 +1,43 @@
 #pragma once
 
-#include "platform/ComRef.h"
-#include "platform/OutlookDefinitions.h"
-#include "platform/Variant.h"
+#include "ComRef.h"
+#include "Variant.h"
 
 #include <oaidl.h>
 
 #include <string>
 
-namespace platform {
+namespace com {
 
-// One member of an Outlook interface, called by late binding through
-// IDispatch; the interface's IID is the one the object reports error
-// information for. Its DISPID is asked for once, the first time the member
-// is called, and kept for the rest of the run, so a run makes one
-// GetIDsOfNames round trip per member and no more.
+// One member of an interface, called by late binding through IDispatch.
+// `owner` is anything with the interface's `name` and `iid`: the IID is the
+// one the object reports error information for. The member's DISPID is
+// asked for once, the first time the member is called, and kept for the
+// rest of the run, so a run makes one GetIDsOfNames round trip per member
+// and no more.
 class DispatchMember {
 public:
-    constexpr DispatchMember(const outlook::OutlookInterface& owner, const wchar_t* memberName) noexcept
-        : interfaceOwner(owner), name(memberName) {}
+    template <typename Interface>
+    constexpr DispatchMember(const Interface& owner, const wchar_t* memberName) noexcept
+        : interfaceName(owner.name), interfaceId(owner.iid), name(memberName) {}
     DispatchMember(const DispatchMember&) = delete;
     DispatchMember& operator=(const DispatchMember&) = delete;
 
-    const outlook::OutlookInterface& owner() const noexcept { return interfaceOwner; }
+    const IID& iid() const noexcept { return interfaceId; }
     // "<Interface>.<Member>", as errors and diagnostics name the call.
     std::string operationName() const;
     DISPID dispid(IDispatch* object) const;
 
+    // Every member asks for its DISPID again: the DISPIDs of one object are
+    // not another's (a test's fake objects, say).
+    static void forgetDispids() noexcept;
+
 private:
-    const outlook::OutlookInterface& interfaceOwner;
+    const char* interfaceName;
+    const IID& interfaceId;
     const wchar_t* name;
     mutable DISPID cached = DISPID_UNKNOWN;
+    mutable unsigned cachedIn = 0;  // the generation of DISPIDs `cached` belongs to
 };
 
 // Reads a property or calls a method; a failure raises the COM error with
@@ -45,4 +52,4 @@ ComRef<IUnknown> takeUnknown(Variant& result);
 long takeLong(Variant& result);
 bool takeBool(Variant& result);
 
-}  // namespace platform
+}  // namespace com

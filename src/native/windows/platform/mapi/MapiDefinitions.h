@@ -8,7 +8,7 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#include "platform/InterfaceId.h"
+#include "../com/InterfaceId.h"
 
 namespace mapi {
 
@@ -111,9 +111,9 @@ using MAPILOGONEX = HRESULT(STDAPICALLTYPE*)(ULONG_PTR uiParam, LPWSTR profileNa
 }  // namespace mapi
 
 // IMAPIProp's IID where an interface's IID is looked up by its type.
-namespace platform {
+namespace com {
 template <>
 struct InterfaceId<mapi::IMAPIProp> {
     static const IID& value() noexcept { return mapi::IID_IMAPIProp; }
 };
-}  // namespace platform
+}  // namespace com

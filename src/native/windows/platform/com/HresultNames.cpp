@@ -1,10 +1,10 @@
-#include "platform/HresultNames.h"
+#include "HresultNames.h"
 
 #include <winerror.h>
 
 #include <cstdio>
 
-namespace platform {
+namespace com {
 
 namespace {
 
@@ -80,4 +80,4 @@ std::string hresultHex(HRESULT result) {
     return text;
 }
 
-}  // namespace platform
+}  // namespace com

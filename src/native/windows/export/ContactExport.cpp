@@ -1,23 +1,32 @@
-#include "connection/ContactExporter.h"
+#include "export/ContactExport.h"
 
 #include "CallerContract.h"
+#include "connection/ContactExporter.h"
 #include "export/ContactRecord.h"
-#include "platform/ComError.h"
+#include "export/PhoneNumbers.h"
+#include "platform/com/ComError.h"
 #include "text/Diagnostics.h"
-#include "text/StandardStreams.h"
 
 #include <cstdint>
 #include <new>
 #include <stdexcept>
 
 using outlook::ContactText;
-using text::writeOut;
 
-void ContactExporter::exportContacts() {
+ContactExport::ContactExport(const outlook::NameSpace& outlookNameSpace, const std::wstring& picturePath,
+                             mapi::MAPIFREEBUFFER mapiFreeBuffer, text::OutputSink& sink)
+    : nameSpace(outlookNameSpace),
+      output(sink),
+      picture(picturePath, sink),
+      emailAddresses(outlookNameSpace, mapiFreeBuffer) {}
+
+ContactExport::ContactExport(const ContactExporter& connection, text::OutputSink& sink)
+    : ContactExport(connection.outlookNameSpace(), connection.pictureFilePath(), connection.mapiFreeBuffer(), sink) {}
+
+void ContactExport::exportContacts() {
     try {
         walkContacts();
-    } catch (const platform::ComError& error) {
-        // The walk stops where it stands; the missing trailer tells the reader.
+    } catch (const com::ComError& error) {
         diagnostics::reportFailure(error, "The export stops here.");
     } catch (const std::bad_alloc&) {
         // Out of memory while a value is converted or written (a picture too
@@ -30,7 +39,7 @@ void ContactExporter::exportContacts() {
     }
 }
 
-void ContactExporter::walkContacts() {
+void ContactExport::walkContacts() {
     // An incomplete connection writes nothing; its construction said why.
     if (!nameSpace) return;
     contactsFolder = nameSpace.getDefaultFolder(outlook::olFolderContacts);
@@ -43,8 +52,10 @@ void ContactExporter::walkContacts() {
         diagnostics::reportEvent("MAPIFolder.Items gave no items: nothing is exported.");
         return;
     }
-    emailRoad = mapiLibrary ? EmailRoad::mapi : EmailRoad::objectModel;
 
+    // From the last item to the first, as callers of this exporter have
+    // always had the records; the walk keeps one contact and one attachment
+    // collection at a time.
     outlook::ContactItem contact;
     outlook::Attachments attachments;
     bool firstRecord = true;
@@ -56,30 +67,32 @@ void ContactExporter::walkContacts() {
         if (firstRecord) {
             firstRecord = false;
         } else {
-            text::endLine();
+            output.endLine();
         }
-        if (!writeContactRecord(contact, attachments)) return;
+        if (writeContactRecord(contact, attachments) == WalkStep::stop) return;
         ++written;
     }
 
+    // The folder's count is read again for the trailer: items can come and
+    // go while a large folder is walked, and M says how many it holds now.
     const long itemCount = contactItems.count();
-    text::endLine();
-    writeOut(callerContract::trailer);
-    writeOut(std::int64_t{written});
-    writeOut(callerContract::trailerSeparator);
-    writeOut(std::int64_t{itemCount});
-    text::endLine();
+    output.endLine();
+    output.write(callerContract::trailer);
+    output.writeNumber(written);
+    output.write(callerContract::trailerSeparator);
+    output.writeNumber(itemCount);
+    output.endLine();
 }
 
 // Each property is read once, and that one reading is both tested and
 // written: Outlook's data is live, and a second reading may differ.
-bool ContactExporter::writeContactRecord(const outlook::ContactItem& contact, outlook::Attachments& attachments) {
-    ContactRecord record;
-    if (!writePicture(contact, attachments, record)) return false;
+WalkStep ContactExport::writeContactRecord(const outlook::ContactItem& contact, outlook::Attachments& attachments) {
+    ContactRecord record(output);
+    if (picture.write(contact, attachments, record) == WalkStep::stop) return WalkStep::stop;
     record.displayName(contact.text(ContactText::FullName));
-    record.emailAddresses([&](JsonList& addresses) { writeEmailAddresses(contact, addresses); });
+    record.emailAddresses([&](JsonList& addresses) { emailAddresses.write(contact, addresses); });
     record.firstName(contact.text(ContactText::FirstName));
     record.surname(contact.text(ContactText::LastName));
     record.phones([&](JsonList& phones) { writePhones(contact, phones); });
-    return true;
+    return WalkStep::goOn;
 }

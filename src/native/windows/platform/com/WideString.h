@@ -1,16 +1,16 @@
 #pragma once
 
 #include <windows.h>
+#include <oaidl.h>
 #include <oleauto.h>
 
 #include <cstddef>
-#include <string>
 
-namespace text {
+namespace com {
 
 // A BSTR (UTF-16 with a length prefix; null means empty) shared by its
-// copies and freed with the last of them. The narrow form in the ANSI code
-// page is made the first time it is asked for and kept with the string.
+// copies and freed with the last of them. Text passes between the exporter
+// and Outlook as these.
 class WideString {
 public:
     WideString() noexcept = default;
@@ -21,9 +21,10 @@ public:
     ~WideString();
 
     // Takes over a BSTR that the caller owns; it is freed even if the holder
-    // cannot be made (E_OUTOFMEMORY).
+    // cannot be made (std::bad_alloc).
     static WideString adopt(BSTR string);
-    // A new BSTR holding a copy of `count` UTF-16 units.
+    // A new BSTR holding a copy of `count` UTF-16 units; std::bad_alloc when
+    // it cannot be had.
     static WideString copyOf(const wchar_t* units, std::size_t count);
 
     BSTR get() const noexcept;
@@ -32,8 +33,6 @@ public:
     std::size_t length() const noexcept;
     // The units up to the first NUL.
     std::size_t lengthToFirstNul() const noexcept;
-    // The narrow form in the ANSI code page, up to the first NUL unit.
-    const std::string& ansi() const;
 
 private:
     struct Shared;
@@ -46,4 +45,9 @@ private:
 // The number of units of a BSTR before its first NUL unit.
 std::size_t unitsBeforeNul(BSTR string) noexcept;
 
-}  // namespace text
+// The text of a VARIANT, up to its first NUL unit: a VT_BSTR copied, any
+// other type changed to one (VariantChangeType, flags 0). Raises the COM
+// error when the value has no text form.
+WideString variantToWide(const VARIANT& value);
+
+}  // namespace com

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "export/ContactPicture.h"
+#include "export/EmailAddresses.h"
+#include "platform/mapi/MapiDefinitions.h"
+#include "platform/outlook/OutlookObjectModel.h"
+#include "text/OutputSink.h"
+
+#include <string>
+
+class ContactExporter;
+
+// The export mode's work: every contact of the default contacts folder as
+// one JSON line, walking the folder from its last item to its first, then
+// the trailer line "contatti trovati: N / M" (N records written, M items in
+// the folder). It reads the connection, which outlives it, and writes to its
+// sink as it reads; nothing is collected first.
+class ContactExport {
+public:
+    // The connection's namespace, the picture file's path, and MAPI's
+    // MAPIFreeBuffer when MAPI is loaded (null otherwise).
+    ContactExport(const outlook::NameSpace& nameSpace, const std::wstring& picturePath,
+                  mapi::MAPIFREEBUFFER mapiFreeBuffer, text::OutputSink& output);
+    ContactExport(const ContactExporter& connection, text::OutputSink& output);
+    ContactExport(const ContactExport&) = delete;
+    ContactExport& operator=(const ContactExport&) = delete;
+
+    // A failed call, memory running short, or a reader that stopped reading
+    // ends the walk where it stands, quietly: what was written stays, and
+    // the missing trailer tells the reader.
+    void exportContacts();
+
+private:
+    void walkContacts();
+    WalkStep writeContactRecord(const outlook::ContactItem& contact, outlook::Attachments& attachments);
+
+    const outlook::NameSpace& nameSpace;
+    text::OutputSink& output;
+    ContactPicture picture;
+    EmailAddresses emailAddresses;
+    outlook::Folder contactsFolder;
+    outlook::Items contactItems;
+};
