@@ -13,37 +13,35 @@
 // The export's records are in the ANSI code page of the machine the exporter
 // runs on; on Windows that is the code page GetACP() names, and that is the
 // default here. Elsewhere (the exporter runs under Wine) the default is
-// cp1252; --encoding names another (cp932, for instance).
+// cp1252; --encoding names another (cp932, for instance). A byte that the code
+// page leaves undefined stands for the character of the same value, as
+// Windows converts it.
+//
+// --diagnostics asks the exporter for a line on standard error for each event
+// that ends its run or walk early (CONTACT_EXPORTER_DIAGNOSTICS=1), and shows
+// its standard error line by line whenever it wrote any.
 //
 // Exit codes: 0 the export was read whole; 1 the exporter could not run (its
 // reason is shown), or the status query answered "ko"; 2 wrong usage; 3 the
 // output is incomplete or malformed: no trailer line (an Outlook error stopped
-// the walk), a record that does not decode or parse, or counts that disagree.
+// the walk), a record that does not parse, or counts that disagree.
 //
-// One file, standard library only, C# 5. It builds with the .NET Framework's
-// compiler, with Mono's, and in a .NET 6 or later project:
+// It runs the exporter through ContactExporterClient, the class the NuGet
+// package compiles into a project (packages/nuget/src), standard library only,
+// C# 5. It builds with the .NET Framework's compiler, with Mono's, and in a
+// .NET 6 or later project:
 //
-//     csc /r:System.Runtime.Serialization.dll ReadContacts.cs
-//     mcs -r:System.Runtime.Serialization.dll ReadContacts.cs
+//     csc /r:System.Runtime.Serialization.dll ReadContacts.cs ..\packages\nuget\src\*.cs
+//     mcs -r:System.Runtime.Serialization.dll ReadContacts.cs ../packages/nuget/src/*.cs
 //     dotnet run -- "C:\Tools\contact-exporter\x64\contact-exporter.exe"
 
 using System;
 using System.Collections.Generic;
-using System.ComponentModel;
-using System.Diagnostics;
 using System.Globalization;
-using System.IO;
 using System.Linq;
-using System.Reflection;
-using System.Runtime.ExceptionServices;
-using System.Runtime.InteropServices;
-using System.Runtime.Serialization;
-using System.Runtime.Serialization.Json;
 using System.Text;
 using System.Text.RegularExpressions;
-using System.Threading;
-using System.Threading.Tasks;
-using System.Xml;
+using ContactExporter;
 
 namespace ContactExporter.Examples
 {
@@ -75,66 +73,88 @@ namespace ContactExporter.Examples
                 return 0;
             }
 
+            var client = new ContactExporterClient(ClientOptions(options));
             try
             {
-                return options.Status ? QueryStatus(options) : ReadExport(options);
+                return options.Status ? QueryStatus(client, options) : ReadExport(client, options);
             }
-            catch (CannotStartException error)
+            catch (ContactExporterException error)
             {
-                Console.Error.WriteLine(ProgramName + ": " + error.Message);
-                return ExitCannotRun;
+                if (error.Kind == FailureKind.Usage) return Refuse(error.Message, ExitUsage);
+                // It could not be started.
+                return Refuse(error.Message, ExitCannotRun);
             }
         }
 
-        private static int QueryStatus(Options options)
+        /// <summary>COMMAND [ARG ...]: its last word stands where the exporter's path does, the rest in front of it.</summary>
+        private static ContactExporterOptions ClientOptions(Options options)
         {
-            ExporterRun<byte[]> run = ExporterRun.Run(options.Command, new[] { "-h" }, ExporterRun.ReadAll,
-                                                      options.TimeLimit);
-            // The status answer is UTF-8, with no line end.
-            string version = run.Output == null ? "" : Encoding.UTF8.GetString(run.Output);
-            if (run.TimedOut || run.ExitCode != 0 || version == "ko")
+            return new ContactExporterOptions
             {
-                Console.Error.WriteLine("Outlook is not available" + Detail(run.Message));
+                CommandPrefix = options.Command.Take(options.Command.Count - 1).ToList(),
+                ExecutablePath = options.Command.Last(),
+                TimeLimit = options.TimeLimit,
+                Diagnostics = options.Diagnostics,
+                CodePage = options.CodePage,
+            };
+        }
+
+        private static int QueryStatus(ContactExporterClient client, Options options)
+        {
+            string version;
+            try
+            {
+                version = client.OutlookVersion();
+            }
+            catch (ContactExporterException error)
+            {
+                if (!Ran(error)) throw;
+                bool timedOut = error.Kind == FailureKind.TimeLimit;
+                Tell("Outlook is not available", timedOut ? StopText(error) : error.StandardError,
+                     options.Diagnostics && !timedOut);
                 return ExitCannotRun;
             }
             Console.WriteLine("Outlook " + version);
             return 0;
         }
 
-        private static int ReadExport(Options options)
+        private static int ReadExport(ContactExporterClient client, Options options)
         {
-            Encoding encoding = options.RecordEncoding;
-            string encodingName = options.RecordEncodingName;
-            if (encoding == null && !SystemEncoding(out encoding, out encodingName))
+            if (options.CodePage == 0 && CodePages.ForRecords(CodePages.MachineAnsi()) == null)
             {
-                Console.Error.WriteLine("{0}: the ANSI code page {1} is not available here (on .NET Core 3.1 and " +
+                Console.Error.WriteLine("{0}: the ANSI code page cp{1} is not available here (on .NET Core 3.1 and " +
                                         "earlier, reference System.Text.Encoding.CodePages); name one with --encoding",
-                                        ProgramName, encodingName);
+                                        ProgramName, CodePages.MachineAnsi());
                 return ExitUsage;
             }
-
-            ExporterRun<Export> run = ExporterRun.Run(options.Command, new string[0],
-                                                      output => ExportReader.Read(output, encoding, encodingName),
-                                                      options.TimeLimit);
-            if (run.TimedOut || run.ExitCode != 0)
+            ContactExport export;
+            try
             {
-                // Exit code 1: an orderly end (Outlook not installed, MAPI not
-                // loadable, out of memory), with the reason on standard error.
-                Console.Error.WriteLine(ProgramName + ": the exporter ended with exit code " + run.ExitCode +
-                                        Detail(run.Message));
-                return ExitCannotRun;
+                export = client.ReadContacts();
             }
-            if (run.Message.Length > 0)
+            catch (ContactExporterException error)
             {
-                Console.Error.WriteLine(ProgramName + ": the exporter reported: " + run.Message);
+                if (!Ran(error)) throw;
+                return Failed(error, options);
             }
-
-            Export export = run.Output;
-            if (export.Problem != null)
+            catch (Exception error)
             {
-                Console.Error.WriteLine("{0}: incomplete export ({1} records read): {2}", ProgramName,
-                                        export.Contacts.Count, export.Problem);
+                Console.Error.WriteLine(ProgramName + ": the export could not be read: " + error.GetType().Name + ": " +
+                                        error.Message);
                 return ExitIncomplete;
+            }
+            if (options.Diagnostics)
+            {
+                ShowStandardError(export.StandardError);
+            }
+            else
+            {
+                ShowReported(export.StandardError);
+            }
+            if (options.Json)
+            {
+                foreach (Contact contact in export.Contacts) Console.Out.Write(contact.ToJson() + "\n");
+                return 0;
             }
             if (options.ListContacts)
             {
@@ -144,22 +164,81 @@ namespace ContactExporter.Examples
             return 0;
         }
 
-        private static bool SystemEncoding(out Encoding encoding, out string name)
+        /// <summary>Whether the failure comes from a run of the exporter (not from starting it, nor from the options).</summary>
+        private static bool Ran(ContactExporterException error)
         {
-            int codePage = CodePages.SystemAnsi();
-            name = "cp" + codePage;
-            encoding = CodePages.Strict(codePage);
-            return encoding != null;
+            return error.Kind != FailureKind.Usage && (error.ExitCode != null || error.Kind == FailureKind.TimeLimit);
         }
 
-        private static string Detail(string message)
+        private static int Failed(ContactExporterException error, Options options)
         {
-            return message.Length > 0 ? ": " + message : "";
+            switch (error.Kind)
+            {
+                case FailureKind.TimeLimit:
+                    if (error.ExitCode == null) return Refuse("the exporter is still running: " + StopText(error), ExitCannotRun);
+                    return Refuse("the exporter ended with exit code " + error.ExitCode + ": " + StopText(error),
+                                  ExitCannotRun);
+                case FailureKind.IncompleteExport:
+                    if (!options.Diagnostics) ShowReported(error.StandardError);
+                    Console.Error.WriteLine("{0}: incomplete export ({1} records read): {2}", ProgramName,
+                                            error.RecordsRead, error.Message);
+                    if (options.Diagnostics) ShowStandardError(error.StandardError);
+                    return ExitIncomplete;
+                default:
+                    // Exit code 1: an orderly end (Outlook not installed, MAPI not
+                    // loadable, out of memory), with the reason on standard error.
+                    Tell(ProgramName + ": the exporter ended with exit code " + error.ExitCode, error.StandardError,
+                         options.Diagnostics);
+                    return ExitCannotRun;
+            }
         }
 
-        private static void WriteSummary(Export export)
+        private static string StopText(ContactExporterException error)
         {
-            List<Contact> contacts = export.Contacts;
+            if (!error.ExporterStopped) return "stopped: it exited, but its output did not end in time (see --timeout)";
+            if (error.ExitCode == null) return "it did not finish in time (see --timeout), and could not be ended";
+            return "stopped: it did not finish in time (see --timeout)";
+        }
+
+        private static int Refuse(string message, int exitCode)
+        {
+            Console.Error.WriteLine(ProgramName + ": " + message);
+            return exitCode;
+        }
+
+        /// <summary>What the exporter wrote on standard error in a run that went on, on one line.</summary>
+        private static void ShowReported(string message)
+        {
+            if (message.Length > 0) Console.Error.WriteLine(ProgramName + ": the exporter reported: " + message);
+        }
+
+        /// <summary>
+        /// Prints a verdict on standard error with the exporter's message after it: on the same
+        /// line, or below it line by line (the diagnostics' form).
+        /// </summary>
+        private static void Tell(string verdict, string message, bool asLines)
+        {
+            if (!asLines)
+            {
+                Console.Error.WriteLine(verdict + (message.Length > 0 ? ": " + message : ""));
+                return;
+            }
+            Console.Error.WriteLine(verdict);
+            ShowStandardError(message);
+        }
+
+        private static void ShowStandardError(string message)
+        {
+            List<string> lines = Regex.Split(message, "\\r?\\n").ToList();
+            if (lines[lines.Count - 1].Length == 0) lines.RemoveAt(lines.Count - 1);
+            if (lines.Count == 0) return;
+            Console.Error.WriteLine(ProgramName + ": the exporter's standard error:");
+            foreach (string line in lines) Console.Error.WriteLine(line);
+        }
+
+        private static void WriteSummary(ContactExport export)
+        {
+            IList<Contact> contacts = export.Contacts;
             Console.WriteLine("contacts: " + contacts.Count);
             Console.WriteLine("with e-mail: " + contacts.Count(contact => contact.Addresses().Any()));
             Console.WriteLine("with phones: " + contacts.Count(contact => contact.Phones != null &&
@@ -176,514 +255,6 @@ namespace ContactExporter.Examples
         }
     }
 
-    /// <summary>A record of the export. Members the exporter leaves out are null.</summary>
-    [DataContract]
-    internal sealed class Contact
-    {
-        [DataMember(Name = "image")]
-        public string Image { get; set; }
-
-        [DataMember(Name = "displayname")]
-        public string DisplayName { get; set; }
-
-        [DataMember(Name = "emailaddrs")]
-        public string[] EmailAddresses { get; set; }
-
-        [DataMember(Name = "firstname")]
-        public string FirstName { get; set; }
-
-        [DataMember(Name = "surname")]
-        public string Surname { get; set; }
-
-        [DataMember(Name = "phones")]
-        public Phone[] Phones { get; set; }
-
-        /// <summary>The e-mail addresses that are not empty.</summary>
-        public IEnumerable<string> Addresses()
-        {
-            return (EmailAddresses ?? new string[0]).Where(address => !string.IsNullOrEmpty(address));
-        }
-    }
-
-    [DataContract]
-    internal sealed class Phone
-    {
-        [DataMember(Name = "type")]
-        public string Type { get; set; }
-
-        [DataMember(Name = "number")]
-        public string Number { get; set; }
-    }
-
-    /// <summary>What was read of an export: its records, and either the trailer's item count or a problem.</summary>
-    internal sealed class Export
-    {
-        public Export(List<Contact> contacts, long items, string problem)
-        {
-            Contacts = contacts;
-            Items = items;
-            Problem = problem;
-        }
-
-        public List<Contact> Contacts { get; private set; }
-        public long Items { get; private set; }
-        /// <summary>Why the output is not a whole export, or null.</summary>
-        public string Problem { get; private set; }
-    }
-
-    /// <summary>
-    /// Reads the export from the exporter's standard output: lines split at the
-    /// bytes CR LF, each decoded in the code page and parsed as a JSON object,
-    /// then the trailer line "contatti trovati: N / M".
-    /// </summary>
-    internal sealed class ExportReader
-    {
-        private static readonly Regex TrailerLine =
-            new Regex(@"\Acontatti trovati: ([0-9]{1,18}) / ([0-9]{1,18})\z", RegexOptions.CultureInvariant);
-
-        private readonly Encoding encoding;
-        private readonly string encodingName;
-        private readonly DataContractJsonSerializer serializer = new DataContractJsonSerializer(typeof(Contact));
-        private readonly List<Contact> contacts = new List<Contact>();
-        private bool emptyLineSeen;
-        private bool trailerSeen;
-        private long written;
-        private long items;
-
-        private ExportReader(Encoding encoding, string encodingName)
-        {
-            this.encoding = encoding;
-            this.encodingName = encodingName;
-        }
-
-        public static Export Read(Stream output, Encoding encoding, string encodingName)
-        {
-            var reader = new ExportReader(encoding, encodingName);
-            string problem = reader.ReadWhole(output);
-            if (problem == null) return new Export(reader.contacts, reader.items, null);
-            output.CopyTo(Stream.Null); // let the exporter finish writing
-            return new Export(reader.contacts, 0, problem);
-        }
-
-        /// <returns>Null, or why the output is not a whole export.</returns>
-        private string ReadWhole(Stream output)
-        {
-            try
-            {
-                foreach (ArraySegment<byte> line in ByteLines.Read(output)) Take(line);
-                CheckTrailer();
-                return null;
-            }
-            catch (IncompleteExportException error)
-            {
-                return error.Message;
-            }
-        }
-
-        private void Take(ArraySegment<byte> raw)
-        {
-            int number = contacts.Count + 1;
-            if (trailerSeen) throw new IncompleteExportException("text after the trailer line");
-            if (!ByteLines.EndsWith(raw, "\n"))
-            {
-                throw new IncompleteExportException("the output stops inside a record: no trailer line");
-            }
-            if (!ByteLines.EndsWith(raw, "\r\n"))
-            {
-                throw new IncompleteExportException("line {0} does not end in CR LF", number);
-            }
-
-            string line = Decode(raw.Array, raw.Offset, raw.Count - 2, number);
-            Match trailer = TrailerLine.Match(line);
-            if (trailer.Success)
-            {
-                trailerSeen = true;
-                written = long.Parse(trailer.Groups[1].Value, CultureInfo.InvariantCulture);
-                items = long.Parse(trailer.Groups[2].Value, CultureInfo.InvariantCulture);
-                return;
-            }
-            if (emptyLineSeen) throw new IncompleteExportException("the empty line is not followed by the trailer line");
-            if (line.Length == 0 && contacts.Count == 0)
-            {
-                emptyLineSeen = true; // no record: the trailer follows an empty line
-                return;
-            }
-            contacts.Add(Parse(line, number));
-        }
-
-        private string Decode(byte[] bytes, int offset, int count, int number)
-        {
-            try
-            {
-                return encoding.GetString(bytes, offset, count);
-            }
-            catch (DecoderFallbackException error)
-            {
-                throw new IncompleteExportException(
-                    "line {0} is not valid {1} ({2}); is --encoding the exporter's code page?", number, encodingName,
-                    error.Message);
-            }
-        }
-
-        private Contact Parse(string line, int number)
-        {
-            Contact contact;
-            try
-            {
-                contact = Deserialize(line);
-            }
-            catch (SerializationException error)
-            {
-                throw NotJson(number, error);
-            }
-            catch (XmlException error)
-            {
-                throw NotJson(number, error);
-            }
-            catch (TargetInvocationException error)
-            {
-                // Mono's serializer passes some of the reader's errors on wrapped in this.
-                Exception cause = error.InnerException;
-                if (!(cause is XmlException || cause is SerializationException || cause is FormatException)) throw;
-                throw NotJson(number, cause);
-            }
-            if (contact == null) throw new IncompleteExportException("record {0} is not a JSON object", number);
-            return contact;
-        }
-
-        /// <returns>The record, or null when the JSON value is not an object.</returns>
-        private Contact Deserialize(string line)
-        {
-            byte[] json = Encoding.UTF8.GetBytes(line);
-            using (XmlDictionaryReader reader = JsonReaderWriterFactory.CreateJsonReader(json, XmlDictionaryReaderQuotas.Max))
-            {
-                // The JSON reader maps the value to XML: the root element's
-                // "type" attribute tells an object from an array, a string,
-                // a number or null.
-                reader.MoveToContent();
-                if (reader.GetAttribute("type") != "object") return null;
-                var contact = (Contact)serializer.ReadObject(reader);
-                if (reader.Read()) throw new XmlException("text after the JSON object");
-                return contact;
-            }
-        }
-
-        private static IncompleteExportException NotJson(int number, Exception error)
-        {
-            while (error.InnerException != null) error = error.InnerException;
-            return new IncompleteExportException("record {0} is not JSON: {1}", number, error.Message);
-        }
-
-        private void CheckTrailer()
-        {
-            if (!trailerSeen) throw new IncompleteExportException("no trailer line: an Outlook error stopped the walk");
-            if (written != contacts.Count)
-            {
-                throw new IncompleteExportException("the trailer counts {0} records, the output holds {1}", written,
-                                                    contacts.Count);
-            }
-            if (written > items)
-            {
-                throw new IncompleteExportException("the trailer counts {0} records of {1} items", written, items);
-            }
-        }
-    }
-
-    /// <summary>The output is not a whole export.</summary>
-    internal sealed class IncompleteExportException : Exception
-    {
-        public IncompleteExportException(string format, params object[] values)
-            : base(string.Format(CultureInfo.InvariantCulture, format, values))
-        {
-        }
-    }
-
-    /// <summary>Lines of a byte stream, each with its LF; the last may lack one.</summary>
-    internal static class ByteLines
-    {
-        /// <summary>
-        /// The segments share one buffer: each is valid until the next is asked for.
-        /// </summary>
-        public static IEnumerable<ArraySegment<byte>> Read(Stream stream)
-        {
-            using (var line = new MemoryStream())
-            {
-                var buffer = new byte[64 * 1024];
-                int count;
-                while ((count = stream.Read(buffer, 0, buffer.Length)) > 0)
-                {
-                    int start = 0;
-                    int end;
-                    while ((end = Array.IndexOf(buffer, (byte)'\n', start, count - start)) >= 0)
-                    {
-                        line.Write(buffer, start, end + 1 - start);
-                        yield return new ArraySegment<byte>(line.GetBuffer(), 0, (int)line.Length);
-                        line.SetLength(0);
-                        start = end + 1;
-                    }
-                    line.Write(buffer, start, count - start);
-                }
-                if (line.Length > 0) yield return new ArraySegment<byte>(line.GetBuffer(), 0, (int)line.Length);
-            }
-        }
-
-        /// <summary>Whether the bytes end in the given ASCII text.</summary>
-        public static bool EndsWith(ArraySegment<byte> bytes, string ending)
-        {
-            if (bytes.Count < ending.Length) return false;
-            int start = bytes.Offset + bytes.Count - ending.Length;
-            for (int at = 0; at < ending.Length; at++)
-            {
-                if (bytes.Array[start + at] != ending[at]) return false;
-            }
-            return true;
-        }
-    }
-
-    /// <summary>How one run of the exporter ended, and what its standard output gave.</summary>
-    internal sealed class ExporterRun<T>
-    {
-        public ExporterRun(bool timedOut, int exitCode, string message, T output)
-        {
-            TimedOut = timedOut;
-            ExitCode = exitCode;
-            Message = message;
-            Output = output;
-        }
-
-        /// <summary>Whether the time limit ended the exporter.</summary>
-        public bool TimedOut { get; private set; }
-        public int ExitCode { get; private set; }
-        /// <summary>The exporter's standard error, or why it was stopped.</summary>
-        public string Message { get; private set; }
-        /// <summary>What the reader made of standard output; the default when the run timed out.</summary>
-        public T Output { get; private set; }
-    }
-
-    internal static class ExporterRun
-    {
-        private const string StoppedMessage = "stopped: it did not finish in time (see --timeout)";
-
-        // .NET Core 3.0 and later have Process.Kill(bool), which also ends the
-        // processes the exporter (or a launcher in front of it) started.
-        private static readonly MethodInfo KillTree = typeof(Process).GetMethod("Kill", new[] { typeof(bool) });
-
-        /// <summary>
-        /// Runs COMMAND [ARG ...] followed by <paramref name="arguments"/>, reading standard output
-        /// with <paramref name="readOutput"/> while standard error is collected, both as bytes and
-        /// at once, so that neither pipe fills up. A run still going after
-        /// <paramref name="timeout"/> is ended and reported as timed out.
-        /// </summary>
-        public static ExporterRun<T> Run<T>(IList<string> command, IEnumerable<string> arguments,
-                                            Func<Stream, T> readOutput, TimeSpan timeout)
-        {
-            using (Process process = Start(command, arguments))
-            {
-                Task<T> output = ReadInBackground(() => readOutput(process.StandardOutput.BaseStream));
-                Task<byte[]> errors = ReadInBackground(() => ReadAll(process.StandardError.BaseStream));
-
-                // Outlook can wait on a dialog (its programmatic-access
-                // prompt); a caller should not wait for ever.
-                if (!WaitForEnd(process, new Task[] { output, errors }, timeout))
-                {
-                    Stop(process);
-                    // The output is of no use now, and a process that could
-                    // not be ended may still hold the pipes: leave the readers.
-                    return new ExporterRun<T>(true, process.ExitCode, StoppedMessage, default(T));
-                }
-                return new ExporterRun<T>(false, process.ExitCode, ErrorText(errors.Result), output.Result);
-            }
-        }
-
-        public static byte[] ReadAll(Stream stream)
-        {
-            using (var bytes = new MemoryStream())
-            {
-                stream.CopyTo(bytes);
-                return bytes.ToArray();
-            }
-        }
-
-        private static Process Start(IList<string> command, IEnumerable<string> arguments)
-        {
-            var startInfo = new ProcessStartInfo(command[0], CommandLine.Join(command.Skip(1).Concat(arguments)))
-            {
-                UseShellExecute = false,
-                CreateNoWindow = true,
-                RedirectStandardInput = true,
-                RedirectStandardOutput = true,
-                RedirectStandardError = true,
-            };
-            Process process;
-            try
-            {
-                process = Process.Start(startInfo);
-            }
-            catch (Win32Exception error)
-            {
-                throw new CannotStartException("cannot start " + command[0] + ": " + error.Message);
-            }
-            process.StandardInput.Close();
-            return process;
-        }
-
-        private static Task<T> ReadInBackground<T>(Func<T> read)
-        {
-            // A thread of its own: the read blocks for the whole run.
-            return Task.Factory.StartNew(read, CancellationToken.None, TaskCreationOptions.LongRunning,
-                                         TaskScheduler.Default);
-        }
-
-        /// <summary>Waits for the process to exit and for the readers to reach the end of its output.</summary>
-        private static bool WaitForEnd(Process process, Task[] readers, TimeSpan timeout)
-        {
-            Stopwatch clock = Stopwatch.StartNew();
-            return process.WaitForExit(Milliseconds(timeout)) &&
-                   Task.WaitAll(readers, Milliseconds(timeout - clock.Elapsed));
-        }
-
-        private static int Milliseconds(TimeSpan time)
-        {
-            if (time <= TimeSpan.Zero) return 0;
-            return time.TotalMilliseconds >= int.MaxValue ? Timeout.Infinite : (int)time.TotalMilliseconds;
-        }
-
-        private static void Stop(Process process)
-        {
-            try
-            {
-                Kill(process);
-            }
-            catch (InvalidOperationException)
-            {
-                // It has ended meanwhile.
-            }
-            catch (Win32Exception)
-            {
-                // It is ending already.
-            }
-            process.WaitForExit();
-        }
-
-        private static void Kill(Process process)
-        {
-            if (KillTree == null)
-            {
-                process.Kill();
-                return;
-            }
-            try
-            {
-                KillTree.Invoke(process, new object[] { true });
-            }
-            catch (TargetInvocationException error)
-            {
-                ExceptionDispatchInfo.Capture(error.InnerException).Throw();
-            }
-        }
-
-        private static string ErrorText(byte[] bytes)
-        {
-            // The exporter's messages are ASCII.
-            var ascii = Encoding.GetEncoding("us-ascii", EncoderFallback.ReplacementFallback,
-                                             new DecoderReplacementFallback("\uFFFD"));
-            return ascii.GetString(bytes);
-        }
-    }
-
-    internal sealed class CannotStartException : Exception
-    {
-        public CannotStartException(string message)
-            : base(message)
-        {
-        }
-    }
-
-    /// <summary>
-    /// Builds a command line that the C runtime's rules (CommandLineToArgvW) split back
-    /// into the same arguments; Mono's and .NET's own splitting of
-    /// ProcessStartInfo.Arguments on Unix agree for quoted arguments.
-    /// </summary>
-    internal static class CommandLine
-    {
-        public static string Join(IEnumerable<string> arguments)
-        {
-            return string.Join(" ", arguments.Select(Quote));
-        }
-
-        private static string Quote(string argument)
-        {
-            var quoted = new StringBuilder("\"");
-            int backslashes = 0;
-            foreach (char character in argument)
-            {
-                if (character == '\\')
-                {
-                    backslashes++;
-                    continue;
-                }
-                // Backslashes are literal unless a quotation mark follows them.
-                quoted.Append('\\', character == '"' ? 2 * backslashes + 1 : backslashes);
-                quoted.Append(character);
-                backslashes = 0;
-            }
-            return quoted.Append('\\', 2 * backslashes).Append('"').ToString();
-        }
-    }
-
-    /// <summary>The encodings of the Windows code pages.</summary>
-    internal static class CodePages
-    {
-        private const int WesternEuropean = 1252;
-
-        /// <summary>
-        /// .NET Core and .NET 5 or later know only Unicode and a few other encodings until the
-        /// code pages' provider is registered; .NET Framework and Mono know them all. Through
-        /// reflection, so that this file compiles where the provider does not exist.
-        /// </summary>
-        public static void Register()
-        {
-            Type provider = Type.GetType("System.Text.CodePagesEncodingProvider, System.Text.Encoding.CodePages");
-            MethodInfo register = typeof(Encoding).GetMethod("RegisterProvider");
-            if (provider == null || register == null) return;
-            object instance = provider.GetProperty("Instance").GetValue(null, null);
-            register.Invoke(null, new[] { instance });
-        }
-
-        /// <summary>
-        /// The code page the exporter writes in: the system's ANSI code page on Windows, whatever
-        /// this program's own settings; elsewhere (the exporter runs under Wine) cp1252.
-        /// </summary>
-        public static int SystemAnsi()
-        {
-            return Environment.OSVersion.Platform == PlatformID.Win32NT ? GetACP() : WesternEuropean;
-        }
-
-        /// <summary>
-        /// An encoding that fails on bytes the code page does not define, or null when this
-        /// framework has none for the code page.
-        /// </summary>
-        public static Encoding Strict(int codePage)
-        {
-            try
-            {
-                return Encoding.GetEncoding(codePage, EncoderFallback.ExceptionFallback,
-                                            DecoderFallback.ExceptionFallback);
-            }
-            catch (ArgumentException)
-            {
-                return null;
-            }
-            catch (NotSupportedException)
-            {
-                return null;
-            }
-        }
-
-        [DllImport("kernel32.dll")]
-        private static extern int GetACP();
-    }
-
     internal sealed class UsageException : Exception
     {
         public UsageException(string message)
@@ -696,7 +267,7 @@ namespace ContactExporter.Examples
     internal sealed class Options
     {
         public const string UsageText =
-            "usage: " + ReadContacts.ProgramName + " [-h] [--encoding ENCODING] [--status] [--list] [--timeout TIMEOUT] ...";
+            "usage: " + ReadContacts.ProgramName + " [-h] [--encoding ENCODING] [--status] [--list] [--json] [--diagnostics] [--timeout TIMEOUT] ...";
 
         public const string HelpText = UsageText + @"
 
@@ -711,6 +282,10 @@ options:
                        on Windows, else cp1252)
   --status             only ask for Outlook's version (the -h mode)
   --list               print each contact's name and e-mail addresses
+  --json               print each record as canonical JSON, one a line,
+                       instead of the summary
+  --diagnostics        ask the exporter why a run or walk ended early, and
+                       show its standard error
   --timeout TIMEOUT    seconds to wait for the exporter (600)
 
 COMMAND is the exporter's path, or a launcher and its arguments.";
@@ -726,10 +301,11 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
         public bool Help { get; private set; }
         public bool Status { get; private set; }
         public bool ListContacts { get; private set; }
+        public bool Json { get; private set; }
+        public bool Diagnostics { get; private set; }
         public TimeSpan TimeLimit { get; private set; }
-        /// <summary>The encoding --encoding names, or null.</summary>
-        public Encoding RecordEncoding { get; private set; }
-        public string RecordEncodingName { get; private set; }
+        /// <summary>The code page --encoding names, or 0: the machine's ANSI code page.</summary>
+        public int CodePage { get; private set; }
         public IList<string> Command { get; private set; }
 
         /// <summary>Options first; the first argument that is not one starts the command.</summary>
@@ -774,9 +350,14 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
                 case "--list":
                     ListContacts = Flag(option, value);
                     break;
+                case "--json":
+                    Json = Flag(option, value);
+                    break;
+                case "--diagnostics":
+                    Diagnostics = Flag(option, value);
+                    break;
                 case "--encoding":
-                    RecordEncodingName = value ?? NextValue(args, ref at, option);
-                    RecordEncoding = NamedEncoding(RecordEncodingName);
+                    CodePage = NamedCodePage(value ?? NextValue(args, ref at, option));
                     break;
                 case "--timeout":
                     TimeLimit = ParseTimeLimit(value ?? NextValue(args, ref at, option));
@@ -814,7 +395,7 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
         }
 
         /// <summary>cp932, 932, windows-1252, or a name .NET knows (shift_jis, utf-8).</summary>
-        private static Encoding NamedEncoding(string name)
+        private static int NamedCodePage(string name)
         {
             Match number = CodePageName.Match(name);
             int codePage;
@@ -833,9 +414,11 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
                     codePage = -1;
                 }
             }
-            Encoding encoding = codePage > 0 ? CodePages.Strict(codePage) : null;
-            if (encoding == null) throw new UsageException("argument --encoding: unknown encoding '" + name + "'");
-            return encoding;
+            if (codePage <= 0 || CodePages.ForRecords(codePage) == null)
+            {
+                throw new UsageException("argument --encoding: unknown encoding '" + name + "'");
+            }
+            return codePage;
         }
     }
 }

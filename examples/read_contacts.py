@@ -12,20 +12,29 @@ export, and "-h" for the status query). Examples:
     python3 examples/read_contacts.py scripts/standin-run samples/profile.json
 
 The export's records are in the ANSI code page of the machine the exporter
-runs on; on Windows that is the code page GetACP() names, and that is the
-default here. Elsewhere (the exporter runs under Wine) the default is cp1252;
---encoding names another (cp932, for instance).
+runs on; on Windows they are decoded as Windows itself converts that code page
+(the "mbcs" codec). Elsewhere (the exporter runs under Wine) the default is
+cp1252; --encoding names another (cp932, for instance). A byte that the code
+page leaves undefined stands for the character of the same value, as Windows
+converts it (a name holding U+0081 arrives as the byte 0x81 on cp1252).
+
+--diagnostics asks the exporter for a line on standard error for each event
+that ends its run or walk early (CONTACT_EXPORTER_DIAGNOSTICS=1), and shows
+its standard error line by line whenever it wrote any.
 
 Exit codes: 0 the export was read whole; 1 the exporter could not run (its
 reason is shown), or the status query answered "ko"; 2 wrong usage; 3 the
 output is incomplete or malformed: no trailer line (an Outlook error stopped
-the walk), a record that does not decode or parse, or counts that disagree.
+the walk), a record that does not parse, or counts that disagree.
 Only the standard library is used.
 """
 
 import argparse
 import codecs
+import io
 import json
+import os
+import queue
 import re
 import subprocess
 import sys
@@ -38,6 +47,13 @@ TRAILER = re.compile(r"contatti trovati: (\d+) / (\d+)")
 EXIT_CANNOT_RUN = 1
 EXIT_INCOMPLETE = 3
 
+STOPPED = "stopped: it did not finish in time (see --timeout)"
+OUTPUT_NOT_ENDED = "stopped: it exited, but its output did not end in time (see --timeout)"
+NOT_ENDED = "it did not finish in time (see --timeout), and could not be ended"
+# How long an exporter that was told to stop may take to end.
+STOP_GRACE_SECONDS = 5
+UNDEFINED_BYTES = "contact-exporter-undefined-bytes"
+
 
 class Incomplete(Exception):
     """The output is not a whole export."""
@@ -45,19 +61,22 @@ class Incomplete(Exception):
 
 def default_encoding():
     """The encoding the exporter's records are in, as far as this machine tells."""
-    if sys.platform == "win32":
-        # The exporter writes in the system's ANSI code page, whatever this
-        # Python's own settings (UTF-8 mode changes
-        # locale.getpreferredencoding(), not the code page of other programs).
-        import ctypes
+    # On Windows the exporter writes in the system's ANSI code page, whatever
+    # this Python's own settings (UTF-8 mode changes
+    # locale.getpreferredencoding(), not the code page of other programs);
+    # "mbcs" decodes it with Windows' own converter, the exporter's exact inverse.
+    return "mbcs" if sys.platform == "win32" else "cp1252"
 
-        code_page = f"cp{ctypes.windll.kernel32.GetACP()}"
-        try:
-            codecs.lookup(code_page)
-            return code_page
-        except LookupError:
-            return "mbcs"  # Windows' own converter for the ANSI code page
-    return "cp1252"
+
+def undefined_byte_as_its_character(error):
+    """Decodes bytes the code page leaves undefined as Windows' MultiByteToWideChar
+    does: each to the character of the same value (0x81 to U+0081)."""
+    if not isinstance(error, UnicodeDecodeError):
+        raise error
+    return "".join(map(chr, error.object[error.start:error.end])), error.end
+
+
+codecs.register_error(UNDEFINED_BYTES, undefined_byte_as_its_character)
 
 
 def encoding_name(text):
@@ -67,50 +86,146 @@ def encoding_name(text):
         raise argparse.ArgumentTypeError(f"unknown encoding {text!r}") from None
 
 
-def run(command, arguments, timeout, read_output):
+class Run:
+    """How one run of the exporter ended: its exit code (None when it could not
+    be ended), its standard error text or why it was stopped, and what
+    read_output made of standard output (None when stopped)."""
+
+    def __init__(self, code, message, output=None, stopped=False):
+        self.code = code
+        self.message = message
+        self.output = output
+        self.stopped = stopped
+
+
+class ReadingFailed(Exception):
+    """Reading the output failed for a reason of the reader's own (not an incomplete export)."""
+
+
+def run(command, arguments, timeout, read_output, environment=None):
     """Runs the exporter, reading its standard output with read_output meanwhile.
 
-    Returns (exit code, standard error text, what read_output returned). A run
-    still going after `timeout` seconds is killed and reported as stopped; its
-    output is then left unread (None), since a process that the kill did not
-    reach (a launcher's child) may hold the pipe open for a long time yet.
+    The time limit is the exporter's: it is met when the exporter has exited
+    and its output has ended within `timeout` seconds; reading what it wrote
+    may take longer. A run still going after that is killed and reported as
+    stopped; its output is then left unread, since a process that the kill did
+    not reach (a launcher's child) may hold the pipe open for a long time yet.
+    Raises ReadingFailed when read_output raised.
     """
     with tempfile.TemporaryFile() as errors:
         try:
             process = subprocess.Popen(command + arguments, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                       stderr=errors)
+                                       stderr=errors, env=environment)
         except OSError as error:
             raise SystemExit(f"read_contacts: cannot start {command[0]}: {error}") from None
-        output = []
-        reader = threading.Thread(target=lambda: output.append(read_output(process.stdout)), daemon=True)
-        reader.start()
+        pipe = DrainedPipe(process.stdout)
+        reading = InBackground(lambda: read_output(pipe.reader()))
         # Outlook can wait on a dialog (its programmatic-access prompt); a
         # caller should not wait for ever.
-        if not wait_for_end(process, reader, timeout):
-            process.kill()
-            return process.wait(), "stopped: it did not finish in time (see --timeout)", None
+        if not ended_in_time(process, pipe, timeout):
+            return stop(process)
+        output = reading.result()
         errors.seek(0)
-        # The exporter's messages are ASCII.
-        return process.returncode, errors.read().decode("ascii", errors="replace"), output[0]
+        # The contract's messages are ASCII; diagnostic lines are UTF-8.
+        return Run(process.returncode, errors.read().decode("utf-8", errors="replace"), output)
 
 
-def wait_for_end(process, reader, timeout):
-    """Whether the process exited, and the reader reached the end of its output, within the time limit."""
+def ended_in_time(process, pipe, timeout):
+    """Whether the process exited, and its output ended, within the time limit."""
     deadline = time.monotonic() + timeout
     try:
         process.wait(timeout)
     except subprocess.TimeoutExpired:
         return False
-    reader.join(max(0.0, deadline - time.monotonic()))
-    return not reader.is_alive()
+    return pipe.wait_for_end(max(0.0, deadline - time.monotonic()))
 
 
-def status_query(command, timeout):
-    code, message, answer = run(command, ["-h"], timeout, lambda stream: stream.read())
+def stop(process):
+    if process.poll() is not None:
+        # A process it started holds the output open.
+        return Run(process.returncode, OUTPUT_NOT_ENDED, stopped=True)
+    try:
+        process.kill()
+    except OSError:
+        pass  # not ours to end (elevated, or another user's): the wait tells
+    try:
+        return Run(process.wait(STOP_GRACE_SECONDS), STOPPED, stopped=True)
+    except subprocess.TimeoutExpired:
+        return Run(None, NOT_ENDED, stopped=True)
+
+
+class DrainedPipe:
+    """Reads a pipe to its end on a thread of its own, as fast as it is written,
+    so that neither the writer waits for a slow reader nor the reader's pace
+    counts against the writer's time limit. reader() reads what was drained."""
+
+    def __init__(self, pipe):
+        self._chunks = queue.SimpleQueue()
+        self._thread = threading.Thread(target=self._drain, args=(pipe,), daemon=True)
+        self._thread.start()
+
+    def _drain(self, pipe):
+        try:
+            while chunk := pipe.read1(64 * 1024):
+                self._chunks.put(chunk)
+        finally:
+            self._chunks.put(b"")
+
+    def wait_for_end(self, timeout):
+        self._thread.join(timeout)
+        return not self._thread.is_alive()
+
+    def reader(self):
+        return io.BufferedReader(_QueueReader(self._chunks))
+
+
+class _QueueReader(io.RawIOBase):
+    def __init__(self, chunks):
+        self._chunks = chunks
+        self._pending = b""
+        self._ended = False
+
+    def readable(self):
+        return True
+
+    def readinto(self, buffer):
+        if not self._pending and not self._ended:
+            self._pending = self._chunks.get()
+            self._ended = not self._pending
+        count = min(len(buffer), len(self._pending))
+        buffer[:count] = self._pending[:count]
+        self._pending = self._pending[count:]
+        return count
+
+
+class InBackground:
+    """Runs a function on a thread of its own; result() returns what it returned."""
+
+    def __init__(self, function):
+        self._outcome = None
+        self._thread = threading.Thread(target=self._run, args=(function,), daemon=True)
+        self._thread.start()
+
+    def _run(self, function):
+        try:
+            self._outcome = (function(), None)
+        except BaseException as error:  # reported by result(), on the caller's thread
+            self._outcome = (None, error)
+
+    def result(self):
+        self._thread.join()
+        value, error = self._outcome
+        if error is not None:
+            raise ReadingFailed(f"{type(error).__name__}: {error}") from error
+        return value
+
+
+def status_query(command, timeout, diagnostics):
+    status = run(command, ["-h"], timeout, lambda stream: stream.read(), exporter_environment(diagnostics))
     # The status answer is UTF-8, with no line end.
-    version = answer.decode("utf-8", errors="replace") if answer is not None else ""
-    if code != 0 or answer is None or version == "ko":
-        print("Outlook is not available" + (f": {message}" if message else ""), file=sys.stderr)
+    version = status.output.decode("utf-8", errors="replace") if status.output is not None else ""
+    if status.code != 0 or status.output is None or version == "ko":
+        tell("Outlook is not available", status.message, diagnostics and not status.stopped)
         return EXIT_CANNOT_RUN
     print(f"Outlook {version}")
     return 0
@@ -127,7 +242,7 @@ def read_whole_export(stream, encoding):
         return records, items, None
     except Incomplete as error:
         problem, records = error.args
-        stream.read()  # let the exporter finish writing
+        stream.read()  # what is left, so that it is not held in memory
         return records, 0, problem
 
 
@@ -147,11 +262,7 @@ def read_export(stream, encoding):
             raise Incomplete("the output stops inside a record: no trailer line", records)
         if not raw.endswith(b"\r\n"):
             raise Incomplete(f"line {len(records) + 1} does not end in CR LF", records)
-        try:
-            line = raw[:-2].decode(encoding)
-        except UnicodeDecodeError as error:
-            raise Incomplete(f"line {len(records) + 1} is not valid {encoding} ({error.reason});"
-                             " is --encoding the exporter's code page?", records) from None
+        line = raw[:-2].decode(encoding, errors=UNDEFINED_BYTES)
         match = TRAILER.fullmatch(line)
         if match:
             trailer = int(match.group(1)), int(match.group(2))
@@ -190,6 +301,44 @@ def summary(records, items):
             f"items in the folder: {items}")
 
 
+def write_canonical(records):
+    """Each record on a line of its own, in one form that other readers can
+    compare theirs with byte for byte: ASCII, members in the exporter's order,
+    no spaces, LF line ends on every system."""
+    sys.stdout.flush()
+    for record in records:
+        line = json.dumps(record, ensure_ascii=True, separators=(",", ":"))
+        sys.stdout.buffer.write(line.encode("ascii") + b"\n")
+    sys.stdout.buffer.flush()
+
+
+def exporter_environment(diagnostics):
+    """The exporter's environment: this one, with the exporter's diagnostics asked for on request."""
+    return dict(os.environ, CONTACT_EXPORTER_DIAGNOSTICS="1") if diagnostics else None
+
+
+def tell(verdict, message, as_lines):
+    """Prints a verdict on standard error with the exporter's message after it:
+    on the same line, or below it line by line (the diagnostics' form)."""
+    if not as_lines:
+        print(verdict + detail(message), file=sys.stderr)
+        return
+    print(verdict, file=sys.stderr)
+    show_standard_error(message)
+
+
+def show_standard_error(message):
+    lines = re.split(r"\r?\n", message)
+    if lines[-1] == "":
+        lines.pop()
+    if lines:
+        print("read_contacts: the exporter's standard error:", *lines, sep="\n", file=sys.stderr)
+
+
+def detail(message):
+    return f": {message}" if message else ""
+
+
 def listing(record):
     addresses = ", ".join(address for address in record.get("emailaddrs", []) if address)
     name = record.get("displayname", "(no name)")
@@ -204,6 +353,10 @@ def main():
                         help="code page of the records (default: the ANSI code page on Windows, else cp1252)")
     parser.add_argument("--status", action="store_true", help="only ask for Outlook's version (the -h mode)")
     parser.add_argument("--list", action="store_true", help="print each contact's name and e-mail addresses")
+    parser.add_argument("--json", action="store_true",
+                        help="print each record as canonical JSON, one a line, instead of the summary")
+    parser.add_argument("--diagnostics", action="store_true",
+                        help="ask the exporter why a run or walk ended early, and show its standard error")
     parser.add_argument("--timeout", type=float, default=600, help="seconds to wait for the exporter (600)")
     parser.add_argument("command", nargs=argparse.REMAINDER, help="the command that starts the exporter")
     options = parser.parse_args()
@@ -213,25 +366,38 @@ def main():
     sys.stdout.reconfigure(errors="backslashreplace")
 
     if options.status:
-        return status_query(options.command, options.timeout)
+        return status_query(options.command, options.timeout, options.diagnostics)
 
     encoding = options.encoding or default_encoding()
-    code, message, export = run(options.command, [], options.timeout,
-                                lambda stream: read_whole_export(stream, encoding))
-
-    if code != 0 or export is None:
-        # Exit code 1: an orderly end (Outlook not installed, MAPI not
-        # loadable, out of memory), with the reason on standard error.
-        print(f"read_contacts: the exporter ended with exit code {code}" + (f": {message}" if message else ""),
-              file=sys.stderr)
-        return EXIT_CANNOT_RUN
-    if message:
-        print(f"read_contacts: the exporter reported: {message}", file=sys.stderr)
-    records, items, problem = export
-    if problem:
-        print(f"read_contacts: incomplete export ({len(records)} records read): {problem}", file=sys.stderr)
+    try:
+        export = run(options.command, [], options.timeout, lambda stream: read_whole_export(stream, encoding),
+                     exporter_environment(options.diagnostics))
+    except ReadingFailed as error:
+        print(f"read_contacts: the export could not be read: {error}", file=sys.stderr)
         return EXIT_INCOMPLETE
 
+    if export.code is None:
+        print(f"read_contacts: the exporter is still running: {export.message}", file=sys.stderr)
+        return EXIT_CANNOT_RUN
+    if export.code != 0 or export.stopped:
+        # Exit code 1: an orderly end (Outlook not installed, MAPI not
+        # loadable, out of memory), with the reason on standard error.
+        tell(f"read_contacts: the exporter ended with exit code {export.code}", export.message,
+             options.diagnostics and not export.stopped)
+        return EXIT_CANNOT_RUN
+    if export.message and not options.diagnostics:
+        print(f"read_contacts: the exporter reported: {export.message}", file=sys.stderr)
+    records, items, problem = export.output
+    if problem:
+        print(f"read_contacts: incomplete export ({len(records)} records read): {problem}", file=sys.stderr)
+    if options.diagnostics:
+        show_standard_error(export.message)
+    if problem:
+        return EXIT_INCOMPLETE
+
+    if options.json:
+        write_canonical(records)
+        return 0
     if options.list:
         for record in records:
             print(listing(record))

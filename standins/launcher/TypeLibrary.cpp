@@ -6,9 +6,9 @@
 #include <string>
 
 #include "LauncherError.h"
+#include "OutlookInterfaces.h"
 #include "Utf.h"
 #include "com/ComRef.h"
-#include "outlook/OutlookDefinitions.h"
 
 namespace launcher {
 

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "outlook/OutlookDefinitions.h"
+#include "OutlookInterfaces.h"
 
 namespace outlook {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "MapiPropertyTags.h"
 #include "Session.h"
-#include "mapi/MapiDefinitions.h"
 
 namespace outlook {
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace e2e;
 
@@ -67,6 +68,15 @@ std::string profileFile(const Json& profile, const std::string& folder = makeTes
     const std::string path = folder + "/profile.json";
     writeFile(path, profile.dump());
     return path;
+}
+
+// Each client, with a command that stands in for the exporter (`cat FILE`, a
+// fake exporter), must print the same and exit alike. Python's run is returned.
+CommandResult runBothClientsOn(const std::vector<std::string>& arguments) {
+    const CommandResult python = runCommand(clientCommand(Client::python, arguments));
+    const CommandResult csharp = runCommand(clientCommand(Client::csharp, arguments));
+    expectAlike(python, csharp);
+    return python;
 }
 
 std::string summary(int contacts, int withEmail, int withPhones, int withPictures, int items) {
@@ -170,12 +180,10 @@ TEST(ExampleClient, TellsIncompleteOutputsApart) {
     for (const auto& [output, problem] : outputs) {
         const std::string path = makeTestFolder() + "/output";
         writeFile(path, output);
-        const CommandResult python = runCommand(clientCommand(Client::python, {"cat", path}));
-        const CommandResult csharp = runCommand(clientCommand(Client::csharp, {"cat", path}));
         SCOPED_TRACE(output);
+        const CommandResult python = runBothClientsOn({"cat", path});
         EXPECT_EQ(python.exitCode, 3);
         EXPECT_EQ(python.err, "read_contacts: incomplete export " + problem + "\n");
-        expectAlike(python, csharp);
     }
 }
 
@@ -215,4 +223,201 @@ TEST(ExampleClient, EndsAnExportPastTheTimeLimit) {
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, ended + ": stopped: it did not finish in time (see --timeout)\n");
     }
+}
+
+// Windows converts the five bytes that code page 1252 leaves undefined (0x81,
+// 0x8D, 0x8F, 0x90, 0x9D) to the control characters of the same value, and
+// the exporter writes them for those characters, which mis-decoded names
+// often hold: an export that holds them is whole.
+TEST(ExampleClient, ReadsTheBytesTheCodePageLeavesUndefined) {
+    const std::string undefined = "\u0081\u008D\u008F\u0090\u009D";
+    const Json profile = {{"items", {{{"FullName", "Ada " + undefined}, {"LastName", undefined}}}}};
+    const CommandResult listed = runBothClients({"--list"}, profileFile(profile));
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(listed.out, "Ada " + undefined + "\n" + summary(1, 0, 0, 0, 1));
+}
+
+// The time limit is the exporter's: one that ended in time is not reported as
+// stopped while its caller still parses what it wrote, nor is it kept waiting
+// on the pipe by a slow reader. `cat` writes a large export at once and ends;
+// parsing it takes either client longer than the limit.
+TEST(ExampleClient, TheTimeLimitIsTheExportersNotTheReaders) {
+    const std::string record =
+        R"({"displayname":"Beatrice Moretti","emailaddrs":["bea.moretti@example.it"],"firstname":"Beatrice",)"
+        R"("surname":"Moretti","phones":[{"type":"home","number":"+39 06 999 8877"}]})"
+        "\r\n";
+    const int records = 100000;
+    std::string output;
+    output.reserve(record.size() * records + 64);
+    for (int written = 0; written < records; ++written) output += record;
+    output += "contatti trovati: 100000 / 100000\r\n";
+    const std::string path = makeTestFolder() + "/output";
+    writeFile(path, output);
+
+    const CommandResult python = runBothClientsOn({"--timeout", "2", "cat", path});
+    EXPECT_EQ(python.exitCode, 0) << python.err;
+    EXPECT_EQ(python.out, summary(records, records, records, 0, records));
+}
+
+// A failure of the reader's own, not an incomplete export (here Python's
+// recursion limit on a deeply nested value), is told as what it is: no
+// traceback, no run reported as stopped while the exporter waits on a full pipe.
+TEST(ExampleClient, TellsAReaderThatFailed) {
+    const std::string path = makeTestFolder() + "/output";
+    writeFile(path, std::string(100000, '[') + "\r\ncontatti trovati: 1 / 1\r\n" + std::string(1 << 20, ' '));
+    const CommandResult python = runCommand(clientCommand(Client::python, {"--timeout", "60", "cat", path}));
+    EXPECT_EQ(python.exitCode, 3);
+    EXPECT_EQ(python.out, "");
+    EXPECT_EQ(python.err,
+              "read_contacts: the export could not be read: RecursionError: maximum recursion depth exceeded "
+              "while decoding a JSON array from a unicode string\n");
+}
+
+// An exporter past the time limit that the client has no right to end (on
+// Windows an elevated one; here a set-user-ID program, the client running as
+// another user): the client says so and returns, rather than wait for ever.
+TEST(ExampleClient, GivesUpOnAnExporterItCannotEnd) {
+    if (geteuid() != 0) GTEST_SKIP() << "installing a set-user-ID program takes root";
+    const std::string folder = makeTestFolder();
+    const std::string unending = folder + "/unending";
+    writeFile(unending, readFile(UNENDING));
+    ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+    ASSERT_EQ(chown(unending.c_str(), 0, 0), 0);
+    ASSERT_EQ(chmod(unending.c_str(), 04755), 0);
+
+    const std::vector<std::pair<Client, std::string>> clients = {{Client::python, "read_contacts"},
+                                                                 {Client::csharp, "ReadContacts"}};
+    for (const auto& [client, name] : clients) {
+        std::vector<std::string> command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534",
+                                            "--clear-groups",   "/usr/bin/env",  "HOME=/tmp"};
+        const std::vector<std::string> clientRun = clientCommand(client, {"--timeout", "1", unending});
+        command.insert(command.end(), clientRun.begin() + 1, clientRun.end());
+        const CommandResult result = runCommand(command);
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(result.hung) << "the client waited for an exporter that cannot be ended";
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, name +
+                                  ": the exporter is still running: it did not finish in time (see --timeout), "
+                                  "and could not be ended\n");
+    }
+}
+
+// --json prints each record in one form that other readers compare theirs
+// with: what Python's json.dumps(record, ensure_ascii=True, separators=(",",
+// ":")) prints, members in the exporter's order, one record a line, LF line
+// ends. Both clients print the same bytes for JSON's escapes, characters
+// outside ASCII on code pages 1252 and 932, lone surrogates and a NUL (which
+// the exporter turns into the code page's '?'), empty members, and escapes
+// that only a hand-made output holds.
+TEST(ExampleClient, PrintsRecordsInOneCanonicalForm) {
+    const Json contacts = {
+        {{"FullName", "Zoë \"Z\" O'Brien/Ünal\\Ltd\tTab\b\f\n\r\x01\x1f\x7f€ \u0081"},
+         {"Email1Address", "a/b@example.ie"},
+         {"FirstName", "Zoë"},
+         {"LastName", "O'Brien"},
+         {"MobileTelephoneNumber", "02/7654321"},
+         {"HasPicture", true},
+         {"attachments", {{{"base64", "/9j/AAAA+w=="}}}}},
+        {{"FullName", utf16({0xD800, u'A', 0xDC00, 0xD83D, 0xDE00, 0})}, {"LastName", utf16({u'A', 0xDFFF})}},
+        {{"FullName", ""}, {"FirstName", ""}, {"LastName", ""}},
+        {{"FullName", "山田 太郎"}}};
+    const std::string profile = profileFile({{"items", contacts}});
+    const std::string emptyAndSurrogates = R"({"emailaddrs":[],"phones":[]})"
+                                           "\n"
+                                           R"({"displayname":"?A???","emailaddrs":[],"surname":"A?","phones":[]})"
+                                           "\n";
+    const CommandResult western = runBothClients({"--json"}, profile);
+    EXPECT_EQ(western.exitCode, 0) << western.err;
+    EXPECT_EQ(western.out,
+              R"({"displayname":"?? ??","emailaddrs":[],"phones":[]})"
+              "\n" +
+                  emptyAndSurrogates +
+                  R"({"image":"/9j/AAAA+w==","displayname":"Zo\u00eb \"Z\" O'Brien/\u00dcnal\\Ltd\tTab\b\f\n\r\u0001)"
+                  R"(\u001f\u007f\u20ac \u0081","emailaddrs":["a/b@example.ie"],"firstname":"Zo\u00eb",)"
+                  R"("surname":"O'Brien","phones":[{"type":"mobile","number":"02/7654321"}]})"
+                  "\n");
+
+    const CommandResult japanese = runBothClients({"--json", "--encoding", "cp932"}, profile, "ja_JP.UTF-8");
+    EXPECT_EQ(japanese.exitCode, 0) << japanese.err;
+    EXPECT_EQ(japanese.out.substr(0, japanese.out.find('\n') + 1),
+              R"({"displayname":"\u5c71\u7530 \u592a\u90ce","emailaddrs":[],"phones":[]})"
+              "\n");
+
+    const std::string handMade = R"({"displayname":"a\u0000b\ud800c\udfff\ud83d\ude00\u2028\/\u00E9\u001F",)"
+                                 R"("emailaddrs":["",""],"firstname":"\"","phones":[{"type":"home","number":""}]})";
+    const std::string path = makeTestFolder() + "/output";
+    writeFile(path, handMade + "\r\ncontatti trovati: 1 / 1\r\n");
+    const CommandResult canonical = runBothClientsOn({"--json", "cat", path});
+    EXPECT_EQ(canonical.exitCode, 0) << canonical.err;
+    EXPECT_EQ(canonical.out, R"({"displayname":"a\u0000b\ud800c\udfff\ud83d\ude00\u2028/\u00e9\u001f",)"
+                             R"("emailaddrs":["",""],"firstname":"\"","phones":[{"type":"home","number":""}]})"
+                             "\n");
+}
+
+// --diagnostics sets CONTACT_EXPORTER_DIAGNOSTICS=1 in the exporter's
+// environment and shows its standard error (UTF-8, CR LF lines) line by line
+// after the verdict; without it the environment and the output are as they
+// were. A script stands in for the exporter: it answers the status query
+// "ko", writes one record without the trailer, and tells on standard error
+// what it found in its environment.
+TEST(ExampleClient, DiagnosticsAskTheExporterAndShowItsStandardError) {
+    const std::string fake = makeTestFolder() + "/exporter";
+    writeFile(fake,
+              "#!/bin/sh\n"
+              "if [ \"$1\" = -h ]; then printf ko; else printf '{\"displayname\":\"Ada\"}\\r\\n'; fi\n"
+              "printf 'contact-exporter: diagnostics \"%s\" \\303\\251\\r\\n' \"$CONTACT_EXPORTER_DIAGNOSTICS\" >&2\n");
+    chmod(fake.c_str(), 0755);
+    const std::string incomplete =
+        "read_contacts: incomplete export (1 records read): no trailer line: an Outlook error stopped the walk\n";
+
+    EXPECT_EQ(runBothClientsOn({"--diagnostics", fake}).err,
+              incomplete + "read_contacts: the exporter's standard error:\ncontact-exporter: diagnostics \"1\" é\n");
+    EXPECT_EQ(runBothClientsOn({fake}).err,
+              "read_contacts: the exporter reported: contact-exporter: diagnostics \"\" é\r\n\n" + incomplete);
+    const CommandResult status = runBothClientsOn({"--diagnostics", "--status", fake});
+    EXPECT_EQ(status.exitCode, 1);
+    EXPECT_EQ(status.err,
+              "Outlook is not available\nread_contacts: the exporter's standard error:\n"
+              "contact-exporter: diagnostics \"1\" é\n");
+}
+
+// Against the exporter itself: a walk that an Outlook error stops. Whatever
+// the exporter writes on standard error when asked for its diagnostics (a
+// line naming the failed call, where it has them), the clients show it below
+// the verdict, alike.
+TEST(ExampleClient, DiagnosticsShowWhyTheExporterStopped) {
+    const Json broken = {
+        {"operation", "_ContactItem.HasPicture"}, {"hresult", "0x80004005"}, {"description", "broken"}};
+    const std::string profile =
+        profileFile({{"items", {{{"FullName", "Ada Lovelace"}, {"HasPicture", true}}}}, {"faults", {broken}}});
+    const CommandResult exporter = runCommand(
+        {"/usr/bin/env", "CONTACT_EXPORTER_DIAGNOSTICS=1", std::string(REPO_ROOT) + "/scripts/standin-run", profile});
+    std::string shown;
+    for (const std::string& line : lines(exporter.err)) {
+        if (!line.empty()) shown += line + "\n";
+    }
+    const CommandResult result = runBothClients({"--diagnostics"}, profile);
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.err,
+              "read_contacts: incomplete export (0 records read): the output stops inside a record: "
+              "no trailer line\n" +
+                  (shown.empty() ? "" : "read_contacts: the exporter's standard error:\n" + shown));
+}
+
+// A process that the exporter started may hold its standard error open after
+// it has ended (Wine's services do, started by the first Windows program of a
+// session): once the exporter has exited and its output has ended, the
+// clients take its standard error as it stands rather than wait for its end.
+TEST(ExampleClient, TakeStandardErrorAsItStandsOnceTheExporterHasEnded) {
+    const std::string fake = makeTestFolder() + "/exporter";
+    writeFile(fake,
+              "#!/bin/sh\n"
+              "printf '{\"displayname\":\"Ada\"}\\r\\ncontatti trovati: 1 / 1\\r\\n'\n"
+              "printf 'cannot find temp path' >&2\n"
+              "sleep 600 >/dev/null &\n");
+    chmod(fake.c_str(), 0755);
+    const CommandResult python = runBothClientsOn({"--timeout", "60", fake});
+    EXPECT_EQ(python.exitCode, 0);
+    EXPECT_EQ(python.out, summary(1, 0, 0, 0, 1));
+    EXPECT_EQ(python.err, "read_contacts: the exporter reported: cannot find temp path\n");
 }

@@ -20,7 +20,6 @@ const version = /project\(ContactExporter VERSION (\d+\.\d+\.\d+)/.exec(
 
 function unpacked(suffix) {
     const package_ = packages.find((file) => file.endsWith(suffix));
-    if (!package_) return undefined;
     const folder = makeFolder();
     if (suffix === '.tgz') {
         execFileSync('tar', ['-xzf', package_, '-C', folder]);
@@ -104,9 +103,8 @@ test('the npm tarball: the archive\'s signed executables, the notices, and the p
     assert.equal(manifest.dependencies, undefined);
 });
 
-test('the NuGet package, where it is built: the archive\'s signed executables and the notices', (t) => {
+test('the NuGet package: the archive\'s signed executables and the notices', () => {
     const root = unpacked('.nupkg');
-    if (!root) return t.skip('packages/nuget/build-nupkg is not in this checkout');
     const files = filesUnder(root);
     const executables = files.filter((file) => file.endsWith('/contact-exporter.exe'));
     assert.equal(executables.length, 2, files.join(', '));

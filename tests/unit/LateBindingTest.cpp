@@ -1,6 +1,4 @@
-#include "platform/com/BusyRetry.h"
-#include "platform/com/ComError.h"
-#include "platform/com/ComObject.h"
+#include "FakeOutlook.h"
 #include "platform/com/Dispatch.h"
 #include "platform/outlook/OutlookObjectModel.h"
 
@@ -15,128 +13,14 @@
 
 using namespace std::chrono_literals;
 using com::ComRef;
-using Calls = std::vector<std::string>;
 
 namespace {
 
-// What the fake objects of a test saw, in order, as Wine's conformance tests
-// write calls down; kept after the objects are gone.
-struct Log {
-    Calls lookups;
-    Calls calls;
-    std::vector<BSTR> strings;  // BSTR arguments as Invoke received them
-    long references = 0;        // held on all fake objects now
-    long objects = 0;           // alive now
-};
-
-std::string ascii(const std::wstring& text) {
-    std::string narrow;
-    for (const wchar_t unit : text) narrow.push_back(static_cast<char>(unit));
-    return narrow;
-}
-
-// DISPIDs by name for the whole run, whichever object is asked.
-std::vector<std::wstring>& memberNames() {
-    static std::vector<std::wstring> names;
-    return names;
-}
-
-DISPID dispidOf(const std::wstring& name) {
-    std::vector<std::wstring>& names = memberNames();
-    auto found = std::find(names.begin(), names.end(), name);
-    if (found == names.end()) found = names.insert(names.end(), name);
-    return static_cast<DISPID>(found - names.begin() + 1);
-}
-
-std::string describe(const VARIANT& argument, Log& log) {
-    switch (argument.vt) {
-    case VT_I4: return " VT_I4:" + std::to_string(argument.lVal);
-    case VT_INT: return " VT_INT:" + std::to_string(argument.intVal);
-    case VT_BSTR: log.strings.push_back(argument.bstrVal); return " VT_BSTR:" + ascii(argument.bstrVal);
-    default: return " VT " + std::to_string(argument.vt);
-    }
-}
-
-// An Outlook object answering members by name from the test's table.
-class FakeDispatch final : public com::ComObject<IDispatch> {
-public:
-    using Answer = std::function<HRESULT(const DISPPARAMS& parameters, VARIANT& result, EXCEPINFO* exception)>;
-
-    explicit FakeDispatch(Log& record) : log(record) {
-        ++log.objects;
-        ++log.references;
-    }
-
-    std::map<std::wstring, Answer> answers;  // a member without one returns VT_EMPTY
-    HRESULT contactQuery = E_NOINTERFACE;    // the answer to a query for _ContactItem
-    int lookupRejections = 0;                // calls to turn away as a busy Outlook does
-    int invokeRejections = 0;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        const char* name = IsEqualIID(iid, outlook::ContactItemInterface.iid) ? "_ContactItem"
-                           : IsEqualIID(iid, IID_IDispatch)                   ? "IDispatch"
-                                                                              : "another interface";
-        log.calls.push_back(std::string("QueryInterface ") + name);
-        return ComObject::QueryInterface(iid, object);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        ++log.references;
-        return ComObject::AddRef();
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        --log.references;
-        return ComObject::Release();
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* dispids) override {
-        log.lookups.push_back("GetIDsOfNames " + ascii(names[0]));
-        if (lookupRejections > 0) {
-            --lookupRejections;
-            return RPC_E_CALL_REJECTED;
-        }
-        dispids[0] = dispidOf(names[0]);
-        return S_OK;
-    }
-
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
-                                     EXCEPINFO* exception, UINT*) override {
-        const std::wstring name = memberNames().at(static_cast<std::size_t>(dispid) - 1);
-        std::string call = "Invoke " + ascii(name) + (flags == DISPATCH_METHOD ? " call" : " get");
-        for (UINT n = 0; n < parameters->cArgs; ++n) call += describe(parameters->rgvarg[n], log);
-        log.calls.push_back(call);
-        if (invokeRejections > 0) {
-            --invokeRejections;
-            return RPC_E_CALL_REJECTED;
-        }
-        const auto answer = answers.find(name);
-        return answer == answers.end() ? S_OK : answer->second(*parameters, *result, exception);
-    }
-
-private:
-    ~FakeDispatch() override { --log.objects; }
-
-    HRESULT queryOtherInterface(REFIID iid, void** object) override {
-        if (!IsEqualIID(iid, outlook::ContactItemInterface.iid)) return E_NOINTERFACE;
-        return FAILED(contactQuery) ? contactQuery : handOut<IDispatch>(object);
-    }
-
-    Log& log;
-};
-
-ComRef<IDispatch> dispatchOf(const ComRef<FakeDispatch>& object) { return ComRef<IDispatch>(object.get()); }
-
-// Answers `type` (VT_I4, VT_BOOL, VT_DISPATCH or VT_UNKNOWN) holding `value` or a new reference to `object`.
-FakeDispatch::Answer returning(VARTYPE type, LONG value, ComRef<FakeDispatch> object = nullptr) {
-    return [=](const DISPPARAMS&, VARIANT& result, EXCEPINFO*) {
-        result.vt = type;
-        if (type == VT_I4) result.lVal = value;
-        if (type == VT_BOOL) result.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-        if (object) result.pdispVal = dispatchOf(object).detach();  // punkVal too: the same pointer
-        return S_OK;
-    };
-}
+using fake::Calls;
+using fake::dispatchOf;
+using fake::failureOf;
+using fake::returning;
+using FakeDispatch = fake::Object;
 
 constexpr HRESULT lateCode = static_cast<HRESULT>(0x80040119L);
 HRESULT STDAPICALLTYPE fillInLater(EXCEPINFO* exception) {
@@ -144,21 +28,13 @@ HRESULT STDAPICALLTYPE fillInLater(EXCEPINFO* exception) {
     return S_OK;
 }
 
-template <typename Call>
-HRESULT failureOf(Call&& call) {
-    try {
-        call();
-    } catch (const com::ComError& error) {
-        return error.result();
-    }
-    return S_OK;
-}
-
 class LateBinding : public ::testing::Test {
 protected:
+    void SetUp() override { com::DispatchMember::forgetDispids(); }
     void TearDown() override { EXPECT_EQ(log.objects, 0) << "fake objects left alive"; }
     ComRef<FakeDispatch> make() { return com::makeComObject<FakeDispatch>(log); }
-    Log log;
+    fake::Log log;
+    fake::Clock clock;
 };
 
 }  // namespace
@@ -196,17 +72,14 @@ TEST_F(LateBinding, AMembersDispidIsAskedForOnceARun) {
     first->answers[L"Resolve"] = returning(VT_BOOL, 1);
 
     EXPECT_TRUE(outlook::Recipient(dispatchOf(first)).resolve());
-    const Calls afterFirstCall = log.lookups;  // empty when an earlier test of the run asked
-    EXPECT_LE(afterFirstCall.size(), 1u);
     EXPECT_TRUE(outlook::Recipient(dispatchOf(first)).resolve());
     EXPECT_FALSE(outlook::Recipient(dispatchOf(second)).resolve());
-    EXPECT_EQ(log.lookups, afterFirstCall);
+    EXPECT_EQ(log.lookups, Calls{"GetIDsOfNames Resolve"});
     EXPECT_EQ(log.calls, (Calls{"Invoke Resolve call", "Invoke Resolve call", "Invoke Resolve call"}));
 
     const com::DispatchMember journal{outlook::ContactItemInterface, L"Journal"};  // this test's own
     for (const ComRef<FakeDispatch>& object : {first, second, first}) com::getProperty(object.get(), journal);
-    EXPECT_EQ(log.lookups.size(), afterFirstCall.size() + 1);
-    EXPECT_EQ(log.lookups.back(), "GetIDsOfNames Journal");
+    EXPECT_EQ(log.lookups, (Calls{"GetIDsOfNames Resolve", "GetIDsOfNames Journal"}));
 }
 
 TEST_F(LateBinding, AnExceptionFailsTheCallWithTheResultItCarries) {
@@ -227,14 +100,14 @@ TEST_F(LateBinding, AnExceptionFailsTheCallWithTheResultItCarries) {
 
 TEST_F(LateBinding, EveryReferenceTakenIsReleasedWithTheResults) {
     const ComRef<FakeDispatch> folder = make(), items = make(), contact = make(), other = make(), message = make();
-    folder->answers[L"Items"] = returning(VT_DISPATCH, 0, items);
+    folder->answers[L"Items"] = returning(items);
     items->answers[L"Count"] = returning(VT_I4, 2);
-    items->answers[L"Item"] = [first = returning(VT_DISPATCH, 0, contact), second = returning(VT_UNKNOWN, 0, other)](
+    items->answers[L"Item"] = [first = returning(contact), second = returning(VT_UNKNOWN, 0, dispatchOf(other))](
                                   const DISPPARAMS& parameters, VARIANT& result, EXCEPINFO* exception) {
         return (parameters.rgvarg[0].lVal == 1 ? first : second)(parameters, result, exception);
     };
     contact->contactQuery = S_OK;
-    contact->answers[L"MAPIOBJECT"] = returning(VT_UNKNOWN, 0, message);
+    contact->answers[L"MAPIOBJECT"] = returning(VT_UNKNOWN, 0, dispatchOf(message));
 
     const long before = log.references;
     {
@@ -260,10 +133,35 @@ TEST_F(LateBinding, ACallTurnedAwayAsBusyIsMadeAgain) {
     object->answers[L"Patience"] = returning(VT_I4, 7);
     const com::DispatchMember patience{outlook::ApplicationInterface, L"Patience"};
 
-    const auto start = std::chrono::steady_clock::now();
     com::Variant result = com::getProperty(object.get(), patience);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 2 * com::busyRetry::pause - 20ms);
     EXPECT_EQ(com::takeLong(result), 7);
     EXPECT_EQ(log.lookups, (Calls{"GetIDsOfNames Patience", "GetIDsOfNames Patience"}));
     EXPECT_EQ(log.calls, (Calls{"Invoke Patience get", "Invoke Patience get"}));
+    EXPECT_EQ(clock.sleeps, (std::vector<std::chrono::milliseconds>{200ms, 200ms}));
+}
+
+TEST_F(LateBinding, TheNameLookupAndTheCallWaitOneDeadlineTogether) {
+    // The lookup is turned away for 40 s (200 rejections and pauses), the
+    // call then for good: the call gives up 60 s after the lookup began.
+    const ComRef<FakeDispatch> object = make();
+    object->lookupRejections = 200;
+    object->invokeRejections = 1000000;
+    const com::DispatchMember patient{outlook::ApplicationInterface, L"Patient"};
+
+    EXPECT_EQ(failureOf([&] { com::getProperty(object.get(), patient); }), RPC_E_CALL_REJECTED);
+    EXPECT_EQ(clock.current, 1000ms + 60s);
+    EXPECT_EQ(log.lookups.size(), 201u);
+    const auto invokes = std::count_if(log.calls.begin(), log.calls.end(),
+                                       [](const std::string& call) { return call.rfind("Invoke", 0) == 0; });
+    EXPECT_EQ(invokes, 101);  // over the other 20 s
+}
+
+TEST_F(LateBinding, AQueryTurnedAwayAsBusyIsMadeAgain) {
+    const ComRef<FakeDispatch> item = make();
+    item->contactQuery = S_OK;
+    item->queryRejections = 2;
+    EXPECT_TRUE(outlook::ContactItem::from(dispatchOf(item)));
+    EXPECT_EQ(log.calls,
+              (Calls{"QueryInterface _ContactItem", "QueryInterface _ContactItem", "QueryInterface _ContactItem"}));
+    EXPECT_EQ(clock.sleeps, (std::vector<std::chrono::milliseconds>{200ms, 200ms}));
 }

@@ -8,21 +8,21 @@ namespace {
 
 mapi::SPropValue narrow(const char* text) {
     mapi::SPropValue value{};
-    value.ulPropTag = mapi::propTag(mapi::PT_STRING8, 0x8A01);
+    value.ulPropTag = 0x8A01001E;  // PT_STRING8
     value.Value.lpszA = const_cast<char*>(text);
     return value;
 }
 
 mapi::SPropValue wide(const wchar_t* text) {
     mapi::SPropValue value{};
-    value.ulPropTag = mapi::propTag(mapi::PT_UNICODE, 0x8A01);
+    value.ulPropTag = 0x8A01001F;  // PT_UNICODE
     value.Value.lpszW = const_cast<wchar_t*>(text);
     return value;
 }
 
 mapi::SPropValue missing() {
     mapi::SPropValue value{};
-    value.ulPropTag = mapi::propTag(mapi::PT_ERROR, 0x8A01);
+    value.ulPropTag = 0x8A01000A;  // PT_ERROR
     value.Value.err = static_cast<LONG>(mapi::MAPI_E_NOT_FOUND);
     return value;
 }

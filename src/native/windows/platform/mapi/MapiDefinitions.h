@@ -16,17 +16,12 @@ constexpr ULONG MAPI_INIT_VERSION = 0;
 constexpr ULONG MAPI_MULTITHREAD_NOTIFICATIONS = 0x00000001;
 constexpr ULONG MNID_ID = 0;
 
-constexpr ULONG PT_UNSPECIFIED = 0x0000;
-constexpr ULONG PT_ERROR = 0x000A;
 constexpr ULONG PT_STRING8 = 0x001E;
 constexpr ULONG PT_UNICODE = 0x001F;
 
 constexpr HRESULT MAPI_E_NOT_FOUND = static_cast<HRESULT>(0x8004010FL);
-constexpr HRESULT MAPI_W_ERRORS_RETURNED = static_cast<HRESULT>(0x00040380L);
 
 constexpr ULONG propType(ULONG propTag) { return propTag & 0xFFFF; }
-constexpr ULONG propId(ULONG propTag) { return propTag >> 16; }
-constexpr ULONG propTag(ULONG type, ULONG id) { return (id << 16) | type; }
 
 // {00062004-0000-0000-C000-000000000046}
 constexpr GUID PSETID_Address = {0x00062004, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};

@@ -35,21 +35,6 @@ constexpr OutlookInterface RecipientInterface{"Recipient", outlookGuid(0x0006304
 constexpr OutlookInterface AddressEntryInterface{"AddressEntry", outlookGuid(0x0006304B)};
 constexpr OutlookInterface PropertyAccessorInterface{"PropertyAccessor", outlookGuid(0x0006302D)};
 
-// Items of other classes that a contacts folder can hold.
-constexpr OutlookInterface DistListItemInterface{"_DistListItem", outlookGuid(0x00063081)};
-constexpr OutlookInterface PostItemInterface{"_PostItem", outlookGuid(0x00063024)};
-constexpr OutlookInterface NoteItemInterface{"_NoteItem", outlookGuid(0x00063025)};
-constexpr OutlookInterface MailItemInterface{"_MailItem", outlookGuid(0x00063034)};
-constexpr OutlookInterface AppointmentItemInterface{"_AppointmentItem", outlookGuid(0x00063033)};
-constexpr OutlookInterface TaskItemInterface{"_TaskItem", outlookGuid(0x00063035)};
-
-constexpr const OutlookInterface* outlookInterfaces[] = {
-    &ApplicationInterface,  &NameSpaceInterface,        &FolderInterface,          &ItemsInterface,
-    &ContactItemInterface,  &AttachmentsInterface,      &AttachmentInterface,      &RecipientInterface,
-    &AddressEntryInterface, &PropertyAccessorInterface, &DistListItemInterface,    &PostItemInterface,
-    &NoteItemInterface,     &MailItemInterface,         &AppointmentItemInterface, &TaskItemInterface,
-};
-
 // The _ContactItem properties read as text, as Outlook names them:
 // PROPERTY(name) for each, in this order.
 #define OUTLOOK_CONTACT_TEXT_PROPERTIES(PROPERTY) \
