@@ -1,8 +1,10 @@
-# Installation and the release archive. `cmake --install` puts the exporter,
-# the README and the licence in one folder; `cpack` zips the same. The
-# archive with both bitnesses comes from scripts/package, which feeds the x64
-# and x86 builds to this configuration.
-install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . COMPONENT documentation)
+# Installation of one build. `cmake --install` puts the exporter, the README,
+# the changelog, the licence and the third-party notices in one folder;
+# `cpack` zips the same. The release packages with both bitnesses come from
+# scripts/package, which installs each build's exporter from here.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/LICENSE
+              ${PROJECT_SOURCE_DIR}/THIRD-PARTY-NOTICES.txt
+        DESTINATION . COMPONENT documentation)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME ${CONTACT_EXPORTER_PRODUCT_NAME})

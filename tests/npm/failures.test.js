@@ -1,0 +1,113 @@
+'use strict';
+// Runs that fail, each with its kind and the exporter's standard error: an
+// export that an Outlook error stops, Outlook not installed, Outlook not
+// answering, and an Outlook that stays busy past the time limit.
+const assert = require('node:assert/strict');
+const { before, test } = require('node:test');
+const { contactExporter, writeProfile, standinPrefix, warmWine } = require('./helpers');
+
+const { readContacts, iterateContacts, outlookVersion, ContactExporterError } = contactExporter;
+
+const contacts = [
+    { FullName: 'Anna Verdi', LastName: 'Verdi', Email1Address: 'anna@example.it', Email1AddressType: 'SMTP' },
+    { FullName: 'Bruno Neri', LastName: 'Neri' },
+    { FullName: 'Carla Blu', LastName: 'Blu' },
+];
+
+function options(profile, extra = {}) {
+    return { commandPrefix: standinPrefix(writeProfile(profile)), bitness: 'x64', ...extra };
+}
+
+function failure(kind, check = () => {}) {
+    return (error) => {
+        assert.ok(error instanceof ContactExporterError, error.stack);
+        assert.equal(error.kind, kind, error.message);
+        check(error);
+        return true;
+    };
+}
+
+before(warmWine);
+
+test('an export that an Outlook error stops is incomplete, after the records written before it', async () => {
+    // Items are walked from the last: the third item read fails, and the second record, left without its line end, does not count.
+    const profile = { items: contacts, faults: [{ operation: '_Items.Item', hresult: '0x80004005', call: 3 }] };
+    await assert.rejects(
+        readContacts(options(profile)),
+        failure('incomplete', (error) => {
+            assert.equal(error.recordsRead, 1);
+            assert.equal(error.exitCode, 0);
+            assert.match(error.message, /no trailer line/);
+        }),
+    );
+
+    const seen = [];
+    await assert.rejects(async () => {
+        for await (const record of iterateContacts(options(profile))) seen.push(record.displayname);
+    }, failure('incomplete'));
+    assert.deepEqual(seen, ['Carla Blu']);
+});
+
+test('diagnostics on request: the exporter\'s reason on standard error, decoded as UTF-8', async () => {
+    const profile = {
+        items: contacts,
+        faults: [
+            {
+                operation: '_ContactItem.LastName',
+                hresult: '0x8004010F',
+                via: 'excepinfo',
+                description: 'Objekt nicht gefunden überall',
+            },
+        ],
+    };
+    await assert.rejects(readContacts(options(profile)), failure('incomplete', (error) => assert.equal(error.stderr, '')));
+    await assert.rejects(
+        readContacts(options(profile, { diagnostics: true })),
+        failure('incomplete', (error) =>
+            assert.equal(
+                error.stderr,
+                'contact-exporter: _ContactItem.LastName failed: 0x8004010F (MAPI_E_NOT_FOUND): ' +
+                    '"Objekt nicht gefunden überall". The export stops here.\r\n',
+            ),
+        ),
+    );
+});
+
+test('Outlook not installed: the probe\'s message, in the export and in the status query', async () => {
+    const profile = { items: contacts, registry: { officeKey: false } };
+    const notInstalled = failure('not-installed', (error) => {
+        assert.equal(error.stderr, 'MS Outlook not found or not properly installed');
+        assert.equal(error.exitCode, 1);
+        assert.equal(error.bitness, 'x64');
+    });
+    await assert.rejects(readContacts(options(profile)), notInstalled);
+    await assert.rejects(outlookVersion(options(profile)), notInstalled);
+});
+
+test('Outlook not answering the status query is "unavailable"', async () => {
+    const profile = { faults: [{ operation: 'Outlook.Application.create', hresult: '0x80080005' }] };
+    await assert.rejects(outlookVersion(options(profile)), failure('unavailable', (error) => assert.equal(error.exitCode, 0)));
+});
+
+test('an Outlook that stays busy is ended at the time limit', async () => {
+    const profile = { items: contacts, busy: [{ after: 0, rejections: 'always' }] };
+    await assert.rejects(readContacts(options(profile, { timeout: 3000 })), failure('time-limit'));
+    await assert.rejects(async () => {
+        for await (const record of iterateContacts(options(profile, { timeout: 3000 }))) assert.fail(record);
+    }, failure('time-limit'));
+});
+
+test('wrong options are usage errors, before anything runs; a program that cannot start has failed', async () => {
+    const prefix = ['/nonexistent/never-run'];
+    for (const wrong of [
+        { bitness: 'arm64' },
+        { timeout: 0 },
+        { encoding: 'no-such-encoding' },
+        { commandPrefix: 'wine' },
+        { diagnostic: true },
+    ]) {
+        await assert.rejects(readContacts({ commandPrefix: prefix, ...wrong }), failure('usage'), JSON.stringify(wrong));
+    }
+    // The same call with sound options gets as far as starting the program.
+    await assert.rejects(readContacts({ commandPrefix: prefix, bitness: 'x64' }), failure('failed'));
+});
