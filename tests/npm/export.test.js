@@ -6,19 +6,9 @@ const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
 const path = require('node:path');
 const { before, describe, test } = require('node:test');
-const {
-    repoRoot,
-    contactExporter,
-    installedPackage,
-    writeProfile,
-    sampleProfile,
-    standinPrefix,
-    warmWine,
-    localeEnvironment,
-    inLocale,
-    exampleClientJson,
-    asPythonJsonLines,
-} = require('./helpers');
+const { repoRoot, contactExporter, installedPackage, writeProfile, sampleProfile } = require('./helpers');
+const { standinPrefix, warmWine, localeEnvironment, inLocale } = require('./helpers');
+const { exampleClientJson, asPythonJsonLines } = require('./helpers');
 
 const { readContacts, iterateContacts, outlookVersion } = contactExporter;
 
