@@ -22,10 +22,13 @@ converts it (a name holding U+0081 arrives as the byte 0x81 on cp1252).
 that ends its run or walk early (CONTACT_EXPORTER_DIAGNOSTICS=1), and shows
 its standard error line by line whenever it wrote any.
 
-Exit codes: 0 the export was read whole; 1 the exporter could not run (its
-reason is shown), or the status query answered "ko"; 2 wrong usage; 3 the
-output is incomplete or malformed: no trailer line (an Outlook error stopped
-the walk), a record that does not parse, or counts that disagree.
+Exit codes: 0 the export was read whole (with --status: Outlook answered);
+1 the exporter could not be started, ended with an exit code other than 0
+(its reason is shown), did not finish within the time limit or could not be
+ended, or the status query answered "ko"; 2 wrong usage; 3 the output is
+incomplete, malformed or could not be read: no trailer line (the walk
+stopped early), a line without CR LF, a record that does not parse, counts
+that disagree, or text after the trailer.
 Only the standard library is used.
 """
 
