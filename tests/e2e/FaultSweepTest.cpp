@@ -226,6 +226,10 @@ struct Fault {
 // _ContactItem must tell "not a contact" (E_NOINTERFACE) from a failed call.
 const std::map<std::string, std::vector<std::string>> otherResults = {
     {"item.QueryInterface", {"0x80004003", "0x80010108"}},  // E_POINTER, RPC_E_DISCONNECTED
+    // A MAPI call that never reached Outlook is a failed call, not MAPI's
+    // own failure: it ends the walk rather than emptying the list.
+    {"IMAPIProp.GetIDsFromNames", {"0x80010108"}},
+    {"IMAPIProp.GetProps", {"0x80010108"}},
 };
 
 // The local server's sample: what crosses processes differently from a plain
@@ -326,8 +330,9 @@ std::string withoutVisitedItem(const Baseline& baseline, int visit) {
 
 // What the fault's run must write, when it is not a prefix of the clean output.
 std::optional<std::string> absorbedOutput(const Baseline& baseline, const Fault& fault, Server server) {
-    const bool emailsDropped = (fault.operation == "IMAPIProp.GetIDsFromNames" && !fault.yieldsNothing) ||
-                               (fault.operation == "IMAPIProp.GetProps" && !fault.yieldsNothing);
+    const bool mapisOwnFailure = !fault.yieldsNothing && fault.hresult != "0x80010108";
+    const bool emailsDropped =
+        mapisOwnFailure && (fault.operation == "IMAPIProp.GetIDsFromNames" || fault.operation == "IMAPIProp.GetProps");
     if (emailsDropped) return withEmptyAddresses(baseline.clean.out, static_cast<std::size_t>(fault.call - 1));
     // Without a MAPI object the addresses come through the object model, the
     // same addresses.

@@ -59,7 +59,8 @@ ULONG STDAPICALLTYPE freeBuffer(void* buffer) {
 // PT_UNICODE values ("" for a missing one, answered as PT_ERROR).
 class FakeMessage final : public com::ComObject<mapi::IMAPIProp> {
 public:
-    explicit FakeMessage(std::vector<std::wstring> sixValues) : values(std::move(sixValues)) {}
+    explicit FakeMessage(std::vector<std::wstring> sixValues, HRESULT propsAnswer = S_OK)
+        : values(std::move(sixValues)), propsResult(propsAnswer) {}
 
     HRESULT STDMETHODCALLTYPE GetIDsFromNames(ULONG count, mapi::MAPINAMEID** names, ULONG,
                                               mapi::SPropTagArray** tags) override {
@@ -72,6 +73,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetProps(mapi::SPropTagArray* tags, ULONG, ULONG* count,
                                        mapi::SPropValue** result) override {
+        if (FAILED(propsResult)) return propsResult;
         std::size_t size = sizeof(mapi::SPropValue) * tags->cValues;
         for (const std::wstring& value : values) size += (value.size() + 1) * sizeof(wchar_t);
         auto* block = static_cast<char*>(allocateBuffer(size));
@@ -111,6 +113,7 @@ public:
 private:
     ~FakeMessage() override = default;
     std::vector<std::wstring> values;
+    HRESULT propsResult;
 };
 
 // A message object that gives no IMAPIProp, as Outlook's do in another process.
@@ -270,6 +273,27 @@ TEST_F(Folder, MapiGivesTheSixValuesInOneCallAndBothBuffersAreReleased) {
               "contatti trovati: 2 / 2\r\n");
     EXPECT_EQ(buffersReleased, 4);
     EXPECT_TRUE(invokesOf("Email").empty());
+}
+
+TEST_F(Folder, MapisOwnFailureEmptiesTheListAndACallThatNeverRanEndsTheWalk) {
+    const auto withFailingMessage = [this](HRESULT failure) {
+        items.clear();
+        sink.out.clear();
+        contact({{L"FullName", L"Ada"}})->answers[L"MAPIOBJECT"] =
+            returning(VT_UNKNOWN, 0,
+                      ComRef<IUnknown>(com::makeComObject<FakeMessage>(std::vector<std::wstring>(6), failure).get()));
+        return exported(freeBuffer);
+    };
+    // The store cannot answer for this contact: no addresses, the export goes on.
+    EXPECT_EQ(withFailingMessage(static_cast<HRESULT>(0x80040102L)),  // MAPI_E_NO_SUPPORT
+              "{\"displayname\":\"Ada\",\"emailaddrs\":[],\"phones\":[]}\r\ncontatti trovati: 1 / 1\r\n");
+    // Outlook has gone away, or stayed busy past the deadline: the call
+    // says nothing of the addresses, and the walk ends where it stands.
+    for (const HRESULT neverRan :
+         {RPC_E_DISCONNECTED, HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), RPC_E_CALL_REJECTED}) {
+        EXPECT_EQ(withFailingMessage(neverRan), "{\"displayname\":\"Ada\",\"emailaddrs\":[");
+    }
+    EXPECT_EQ(buffersReleased, 4);  // each run's tag array
 }
 
 TEST_F(Folder, AMessageObjectWithoutIMapiPropTurnsTheRunToTheObjectModel) {

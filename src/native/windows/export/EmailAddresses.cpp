@@ -1,6 +1,7 @@
 #include "export/EmailAddresses.h"
 
 #include "export/MapiText.h"
+#include "platform/com/BusyRetry.h"
 #include "platform/com/ComError.h"
 #include "platform/com/RemoteQuery.h"
 #include "platform/mapi/MapiCalls.h"
@@ -34,6 +35,15 @@ constexpr AddressPair objectModelPairs[] = {
 
 bool isExchangeType(const WideString& type) { return !type.isNull() && std::wcscmp(type.get(), L"EX") == 0; }
 
+// Whether a MAPI call answered. One that never reached a working Outlook
+// (busy past the deadline, or gone) ends the walk as a failed call does: it
+// says nothing of the contact's addresses. MAPI's own failure (the store
+// cannot answer for this contact) leaves the list empty.
+bool answered(HRESULT result, const char* operation) {
+    if (com::callNeverRan(result)) com::throwComError(result, operation);
+    return SUCCEEDED(result);
+}
+
 }  // namespace
 
 EmailAddresses::EmailAddresses(const outlook::NameSpace& outlookNameSpace, mapi::MAPIFREEBUFFER mapiFreeBuffer) noexcept
@@ -51,7 +61,7 @@ void EmailAddresses::write(const outlook::ContactItem& contact, JsonList& addres
 // gives no IMAPIProp: Outlook's MAPI objects do not cross from its process
 // into another, so on most machines none ever does. The rest of the run then
 // reads the addresses through the object model and asks for MAPIOBJECT no
-// more. A failure of the two MAPI calls leaves the list empty.
+// more. MAPI's own failure of the two calls leaves the list empty.
 bool EmailAddresses::writeThroughMapi(const outlook::ContactItem& contact, JsonList& addresses) {
     const com::ComRef<IUnknown> mapiObject = contact.mapiObject();
     com::ComRef<mapi::IMAPIProp> properties;
@@ -81,12 +91,16 @@ bool EmailAddresses::writeThroughMapi(const outlook::ContactItem& contact, JsonL
 
     const mapi::FreeBuffer release{freeBuffer};
     mapi::Buffer<mapi::SPropTagArray> tags(nullptr, release);
-    if (FAILED(mapi::getIDsFromNames(*properties.get(), addressPropertyCount, namePointers, tags)) || !tags) {
+    if (!answered(mapi::getIDsFromNames(*properties.get(), addressPropertyCount, namePointers, tags),
+                  "IMAPIProp.GetIDsFromNames") ||
+        !tags) {
         return true;
     }
     ULONG valueCount = 0;
     mapi::Buffer<mapi::SPropValue> values(nullptr, release);
-    if (FAILED(mapi::getProps(*properties.get(), tags.get(), valueCount, values)) || !values) return true;
+    if (!answered(mapi::getProps(*properties.get(), tags.get(), valueCount, values), "IMAPIProp.GetProps") || !values) {
+        return true;
+    }
 
     // Only pairs whose two values were both returned are read. The comma
     // goes out before the address is converted and resolved: a failure

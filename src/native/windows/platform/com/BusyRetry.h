@@ -27,6 +27,17 @@ constexpr bool isBusyRejection(HRESULT result) noexcept {
     return result == RPC_E_CALL_REJECTED || result == RPC_E_SERVERCALL_RETRYLATER;
 }
 
+// Whether a call's result says that it never ran in a working Outlook:
+// Outlook turned it away (and kept doing so past the deadline), or Outlook
+// has gone away (quit or crashed: the proxy is disconnected, the server
+// unavailable). Such a failure says nothing of the data asked for.
+constexpr bool callNeverRan(HRESULT result) noexcept {
+    return isBusyRejection(result) || result == RPC_E_DISCONNECTED || result == RPC_E_SERVER_DIED ||
+           result == RPC_E_SERVER_DIED_DNE || result == CO_E_OBJNOTCONNECTED ||
+           result == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || result == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) ||
+           result == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE);
+}
+
 // The pause before the next attempt of a call turned away, or nothing once
 // the deadline has passed since its first attempt.
 std::optional<std::chrono::milliseconds> pauseBeforeRetry(std::chrono::milliseconds sinceFirstAttempt) noexcept;
