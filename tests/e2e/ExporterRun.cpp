@@ -226,18 +226,26 @@ bool notStarted(const RunResult& result) {
     return launcherNotStarted || exporterNotStarted;
 }
 
+// Wine's own loader failed as one of its processes ended: the host's
+// dynamic linker printed an assertion of its own on standard error (seen
+// once in a long soak). No Windows program writes it; the run says nothing
+// of the exporter.
+bool wineLoaderFailed(const RunResult& result) {
+    return result.err.find("Inconsistency detected by ld.so:") != std::string::npos;
+}
+
 }  // namespace
 
 RunResult run(const Json& profile, const RunOptions& options) {
     constexpr int attempts = 3;
     for (int attempt = 1;; ++attempt) {
         RunResult result = runOnce(profile, options);
-        if (attempt == attempts || !notStarted(result)) return result;
+        if (attempt == attempts || !(notStarted(result) || wineLoaderFailed(result))) return result;
         ++madeAgain;
         static std::mutex output;
         const std::lock_guard<std::mutex> lock(output);
-        std::cout << "Wine did not start the run in " << result.folder << " (exit code " << result.exitCode
-                  << "); made again" << std::endl;
+        std::cout << "Wine did not start or end the run in " << result.folder << " as it should (exit code "
+                  << result.exitCode << "); made again" << std::endl;
     }
 }
 

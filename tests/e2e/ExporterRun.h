@@ -40,8 +40,8 @@ struct RunResult {
 };
 
 // A run that Wine did not start (now and then, on a busy machine: the
-// exporter never ran) is made again, at most twice, and said so on standard
-// output.
+// exporter never ran), or whose end Wine's own loader upset, is made again,
+// at most twice, and said so on standard output.
 RunResult run(const Json& profile, const RunOptions& options = {});
 // How many runs of this process were made again.
 std::size_t runsMadeAgain();

@@ -137,7 +137,7 @@ def main():
         print()
 
     made_again = sum(total(lines, "made-again") for lines in figures.values())
-    print("Runs that Wine did not start, made again: %d." % made_again if made_again
+    print("Runs that Wine did not start or end as it should, made again: %d." % made_again if made_again
           else "Wine started every run at the first attempt.")
     for line in figures.get("side-by-side", []):
         print("Side by side: a run alone %.2f s; the slowest of eight at once %.2f s, %.1f times a run alone "
