@@ -138,7 +138,7 @@ def main():
 
     made_again = sum(total(lines, "made-again") for lines in figures.values())
     print("Runs that Wine did not start or end as it should, made again: %d." % made_again if made_again
-          else "Wine started every run at the first attempt.")
+          else "Wine started and ended every run as it should.")
     for line in figures.get("side-by-side", []):
         print("Side by side: a run alone %.2f s; the slowest of eight at once %.2f s, %.1f times a run alone "
               "(at most 8)." % (line["alone"], line["slowest"], line["ratio"]))
