@@ -388,6 +388,21 @@ TEST_F(Folder, ThePictureIsTheAttachmentNamedAsOutlookNamesIt) {
     EXPECT_EQ(sink.err, "");
 }
 
+// Outlook gone, or busy past the deadline, while a name is read: that says
+// nothing of the attachment, and another must not pass for the picture.
+TEST_F(Folder, ANameThatNeverCameFromOutlookEndsTheWalk) {
+    for (const HRESULT neverRan : {RPC_E_DISCONNECTED, RPC_E_CALL_REJECTED}) {
+        std::vector<ComRef<fake::Object>> kept;
+        items.clear();
+        sink.out.clear();
+        withAttachments(contact({}), kept, [this] { return make(); }, {L"a.pdf", L"ContactPicture.jpg"});
+        kept.at(1)->answers[L"FileName"] = fake::failing(neverRan);
+        EXPECT_EQ(exported(), "{\"image\":");
+        for (const ComRef<fake::Object>& object : kept) object->answers.clear();
+    }
+    EXPECT_EQ(sink.err, "");
+}
+
 TEST_F(Folder, AContactWithAPictureButNoAttachmentCollectionStopsTheWalk) {
     contact({{L"FullName", L"Earlier"}});
     const ComRef<fake::Object> flagged = contact({{L"FullName", L"Flagged"}});

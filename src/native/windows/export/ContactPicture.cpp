@@ -1,6 +1,7 @@
 #include "export/ContactPicture.h"
 
 #include "CallerContract.h"
+#include "platform/com/BusyRetry.h"
 #include "platform/com/ComError.h"
 #include "text/Base64.h"
 #include "text/Diagnostics.h"
@@ -20,8 +21,10 @@ bool isPictureFileName(const com::WideString& name) {
 
 // The attachment at `position`, and whether it is named as Outlook names a
 // contact's picture. An attachment whose name cannot be read (an unusual
-// kind of attachment, say) is not the picture; a busy Outlook has been
-// waited for before that is decided.
+// kind of attachment, say) is not the picture. A call that never reached a
+// working Outlook (busy past the deadline, or gone) says nothing of the
+// attachment: it ends the walk as a failed call does, rather than let
+// another attachment pass for the picture.
 struct Candidate {
     outlook::Attachment attachment;
     bool namedAsPicture = false;
@@ -32,8 +35,8 @@ Candidate candidateAt(const outlook::Attachments& attachments, long position) {
     try {
         candidate.attachment = attachments.item(static_cast<int>(position));
         candidate.namedAsPicture = isPictureFileName(candidate.attachment.fileName());
-    } catch (const com::ComError&) {
-        candidate.namedAsPicture = false;
+    } catch (const com::ComError& error) {
+        if (com::callNeverRan(error.result())) throw;
     }
     return candidate;
 }

@@ -14,6 +14,9 @@ public:
 // that makes the call, as COM's message filter does.
 thread_local const BusyWait* waitInProgress = nullptr;
 
+// The clock of a test, while a UseRetryClock lives.
+RetryClock* clockInUse = nullptr;
+
 }  // namespace
 
 std::optional<std::chrono::milliseconds> pauseBeforeRetry(std::chrono::milliseconds sinceFirstAttempt) noexcept {
@@ -21,10 +24,6 @@ std::optional<std::chrono::milliseconds> pauseBeforeRetry(std::chrono::milliseco
     // The last pause ends at the deadline, so that one call waits at most one deadline.
     return std::min(busyRetry::pause, busyRetry::deadline - sinceFirstAttempt);
 }
-
-namespace {
-RetryClock* clockInUse = nullptr;
-}  // namespace
 
 RetryClock& retryClock() noexcept {
     static SystemRetryClock systemClock;

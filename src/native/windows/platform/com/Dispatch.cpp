@@ -69,11 +69,9 @@ void changeType(Variant& result, VARTYPE type) {
     if (FAILED(outcome)) throwComError(outcome);
 }
 
-}  // namespace
-
-namespace {
 // Raised by forgetDispids; a DISPID cached in an earlier generation is asked for again.
 unsigned dispidGeneration = 1;
+
 }  // namespace
 
 void DispatchMember::forgetDispids() noexcept { ++dispidGeneration; }
