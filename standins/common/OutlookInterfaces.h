@@ -36,14 +36,20 @@ constexpr const OutlookInterface& interfaceOfItemClass(std::string_view classNam
     return otherItemClasses[0].itemInterface;
 }
 
-constexpr std::array<const OutlookInterface*, 10 + std::size(otherItemClasses)> outlookInterfaces = [] {
-    std::array<const OutlookInterface*, 10 + std::size(otherItemClasses)> all{
-        &ApplicationInterface,  &NameSpaceInterface,        &FolderInterface,     &ItemsInterface,
-        &ContactItemInterface,  &AttachmentsInterface,      &AttachmentInterface, &RecipientInterface,
-        &AddressEntryInterface, &PropertyAccessorInterface,
-    };
-    for (std::size_t at = 0; at < std::size(otherItemClasses); ++at) all[10 + at] = &otherItemClasses[at].itemInterface;
-    return all;
-}();
+// The interfaces the exporter calls through.
+constexpr const OutlookInterface* exporterInterfaces[] = {
+    &ApplicationInterface,  &NameSpaceInterface,        &FolderInterface,     &ItemsInterface,
+    &ContactItemInterface,  &AttachmentsInterface,      &AttachmentInterface, &RecipientInterface,
+    &AddressEntryInterface, &PropertyAccessorInterface,
+};
+
+constexpr std::array<const OutlookInterface*, std::size(exporterInterfaces) + std::size(otherItemClasses)>
+    outlookInterfaces = [] {
+        std::array<const OutlookInterface*, std::size(exporterInterfaces) + std::size(otherItemClasses)> all{};
+        std::size_t at = 0;
+        for (const OutlookInterface* known : exporterInterfaces) all[at++] = known;
+        for (const ItemClass& itemClass : otherItemClasses) all[at++] = &itemClass.itemInterface;
+        return all;
+    }();
 
 }  // namespace outlook

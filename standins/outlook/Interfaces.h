@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <string_view>
-
 #include "OutlookInterfaces.h"
 
 namespace outlook {

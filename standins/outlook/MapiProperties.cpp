@@ -91,8 +91,10 @@ private:
     ~UnreachableMapiObject() override = default;
 
     HRESULT queryOtherInterface(REFIID iid, void**) override {
-        return IsEqualIID(iid, mapi::IID_IMAPIProp) && FAILED(admission::objectQuery()) ? RPC_E_CALL_REJECTED
-                                                                                        : E_NOINTERFACE;
+        if (!IsEqualIID(iid, mapi::IID_IMAPIProp)) return E_NOINTERFACE;
+        // A busy Outlook turns the query away before it could fail.
+        const HRESULT admitted = admission::objectQuery();
+        return FAILED(admitted) ? admitted : E_NOINTERFACE;
     }
 
     LiveObject live_;
