@@ -107,10 +107,7 @@ TEST_P(BusyOutlook, QueriesAreWaitedForLikeCalls) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, BusyOutlook, ::testing::Values("inprocess", "local"),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return info.param == "local" ? "LocalServer" : "InProcess";
-                         });
+INSTANTIATE_TEST_SUITE_P(Servers, BusyOutlook, ::testing::Values("inprocess", "local"), serverName);
 
 }  // namespace
 

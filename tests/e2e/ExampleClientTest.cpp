@@ -29,13 +29,18 @@ std::vector<std::string> clientCommand(Client client, const std::vector<std::str
     return command;
 }
 
+// OPTIONS scripts/standin-run PROFILE: a client's arguments for a run of the
+// exporter on the profile.
+std::vector<std::string> onProfile(std::vector<std::string> options, const std::string& profilePath) {
+    options.insert(options.end(), {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath});
+    return options;
+}
+
 // CLIENT OPTIONS scripts/standin-run PROFILE, with the Linux locale that
 // decides Wine's ANSI code page.
 CommandResult runClient(Client client, const std::vector<std::string>& options, const std::string& profilePath,
                         const std::string& locale = "C.UTF-8", int timeoutSeconds = 120) {
-    std::vector<std::string> command = clientCommand(client, options);
-    command.insert(command.end(), {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath});
-    return runCommand(command, locale, timeoutSeconds);
+    return runCommand(clientCommand(client, onProfile(options, profilePath)), locale, timeoutSeconds);
 }
 
 // The C# client names itself ReadContacts where the Python one says read_contacts.
@@ -53,30 +58,22 @@ void expectAlike(const CommandResult& python, const CommandResult& csharp) {
     EXPECT_EQ(inPythonTerms(csharp.err), python.err);
 }
 
-// Runs both clients on the same profile; they must agree byte for byte. The
-// Python client's run is returned for the case's own expectations.
+// Runs both clients with the same arguments; they must print the same and
+// exit alike, byte for byte. The Python client's run is returned for the
+// case's own expectations. The arguments may name a command that stands in
+// for the exporter (`cat FILE`, a fake exporter).
+CommandResult runBothClientsOn(const std::vector<std::string>& arguments, const std::string& locale = "C.UTF-8") {
+    const CommandResult python = runCommand(clientCommand(Client::python, arguments), locale);
+    const CommandResult csharp = runCommand(clientCommand(Client::csharp, arguments), locale);
+    expectAlike(python, csharp);
+    return python;
+}
+
+// Both clients on a run of the exporter on the profile.
 CommandResult runBothClients(const std::vector<std::string>& options, const std::string& profilePath,
                              const std::string& locale = "C.UTF-8") {
-    const CommandResult python = runClient(Client::python, options, profilePath, locale);
-    const CommandResult csharp = runClient(Client::csharp, options, profilePath, locale);
     SCOPED_TRACE("profile " + profilePath);
-    expectAlike(python, csharp);
-    return python;
-}
-
-std::string profileFile(const Json& profile, const std::string& folder = makeTestFolder()) {
-    const std::string path = folder + "/profile.json";
-    writeFile(path, profile.dump());
-    return path;
-}
-
-// Each client, with a command that stands in for the exporter (`cat FILE`, a
-// fake exporter), must print the same and exit alike. Python's run is returned.
-CommandResult runBothClientsOn(const std::vector<std::string>& arguments) {
-    const CommandResult python = runCommand(clientCommand(Client::python, arguments));
-    const CommandResult csharp = runCommand(clientCommand(Client::csharp, arguments));
-    expectAlike(python, csharp);
-    return python;
+    return runBothClientsOn(onProfile(options, profilePath), locale);
 }
 
 std::string summary(int contacts, int withEmail, int withPhones, int withPictures, int items) {

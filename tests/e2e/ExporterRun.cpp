@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <iconv.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -77,6 +79,16 @@ std::size_t RunResult::indexOf(const std::string& line) const {
     return found == journal.end() ? std::string::npos : static_cast<std::size_t>(found - journal.begin());
 }
 
+std::string profileFile(const Json& profile, const std::string& folder) {
+    const std::string path = folder + "/profile.json";
+    writeFile(path, profile.dump());
+    return path;
+}
+
+std::string serverName(const ::testing::TestParamInfo<std::string>& info) {
+    return info.param == "local" ? "LocalServer" : "InProcess";
+}
+
 std::string makeTestFolder() {
     std::string pattern = testsRoot() + "/run-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a test folder");
@@ -106,12 +118,22 @@ struct Finished {
     bool hung = false;
 };
 
-// Reads `from` up to and including its first line feed (or to its end),
-// writes what it read to the file at `path`, and closes `from`.
-void readFirstLineAndClose(int from, const std::string& path) {
+// Reads `from` up to and including its first line feed (or to its end, or
+// until the deadline), writes what it read to the file at `path`, and closes
+// `from`. A run that writes no line by the deadline is left to the wait that
+// follows, which finds it hung.
+void readFirstLineAndClose(int from, const std::string& path, std::chrono::steady_clock::time_point deadline) {
     std::string line;
     char byte = 0;
-    while (read(from, &byte, 1) == 1) {
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        pollfd readable{from, POLLIN, 0};
+        const int ready = poll(&readable, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) break;
+        if (read(from, &byte, 1) != 1) break;
         line += byte;
         if (byte == '\n') break;
     }
@@ -156,12 +178,15 @@ Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::strin
     const int spawned = posix_spawn(&child, argv[0], &files, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attributes);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     if (closeAfterFirstLine) close(pipeEnds[1]);
-    if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0] + ": " + std::strerror(spawned));
-    if (closeAfterFirstLine) readFirstLineAndClose(pipeEnds[0], outPath);
+    if (spawned != 0) {
+        if (closeAfterFirstLine) close(pipeEnds[0]);
+        throw std::runtime_error("cannot start " + arguments[0] + ": " + std::strerror(spawned));
+    }
+    if (closeAfterFirstLine) readFirstLineAndClose(pipeEnds[0], outPath, deadline);
 
     Finished finished;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     int status = 0;
     for (;;) {
         const pid_t ended = waitpid(child, &status, WNOHANG);

@@ -71,8 +71,15 @@ struct CommandResult {
 CommandResult runCommand(const std::vector<std::string>& arguments, const std::string& locale = "C.UTF-8",
                          int timeoutSeconds = 120);
 
+// The name of a test run in one of the two server modes, from the mode's
+// parameter: "inprocess" gives "InProcess", "local" "LocalServer".
+std::string serverName(const ::testing::TestParamInfo<std::string>& info);
+
 // A folder of its own for a test's files (pictures, temporary directories).
 std::string makeTestFolder();
+// The profile written to profile.json in `folder` (by default a new one);
+// the file's path is returned.
+std::string profileFile(const Json& profile, const std::string& folder = makeTestFolder());
 // The Windows form (Z:\...) of a Linux path.
 std::string windowsPath(const std::string& linuxPath);
 // Bytes in a code page ("CP1252", "CP932") decoded to UTF-8.

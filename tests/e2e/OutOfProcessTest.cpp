@@ -60,10 +60,6 @@ std::vector<std::string> operations(const std::vector<std::string>& journal) {
 
 class Servers : public ::testing::TestWithParam<std::string> {};
 
-std::string serverName(const ::testing::TestParamInfo<std::string>& info) {
-    return info.param == "local" ? "LocalServer" : "InProcess";
-}
-
 }  // namespace
 
 // Outlook's MAPI objects have no proxy: from another process a contact's
