@@ -123,12 +123,16 @@ namespace ContactExporter.Examples
 
         private static int ReadExport(ContactExporterClient client, Options options)
         {
-            if (options.CodePage == 0 && CodePages.ForRecords(CodePages.MachineAnsi()) == null)
+            if (options.CodePage == 0)
             {
-                Console.Error.WriteLine("{0}: the ANSI code page cp{1} is not available here (on .NET Core 3.1 and " +
-                                        "earlier, reference System.Text.Encoding.CodePages); name one with --encoding",
-                                        ProgramName, CodePages.MachineAnsi());
-                return ExitUsage;
+                int machineAnsi = CodePages.MachineAnsi();
+                if (CodePages.ForRecords(machineAnsi) == null)
+                {
+                    Console.Error.WriteLine("{0}: the ANSI code page cp{1} is not available here (on .NET Core 3.1 " +
+                                            "and earlier, reference System.Text.Encoding.CodePages); name one with " +
+                                            "--encoding", ProgramName, machineAnsi);
+                    return ExitUsage;
+                }
             }
             ContactExport export;
             try

@@ -245,7 +245,9 @@ def read_whole_export(stream, encoding):
         return records, items, None
     except Incomplete as error:
         problem, records = error.args
-        stream.read()  # what is left, so that it is not held in memory
+        # What is left is read and dropped, a piece at a time.
+        while stream.read(65536):
+            pass
         return records, 0, problem
 
 

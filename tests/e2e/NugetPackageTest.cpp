@@ -106,12 +106,6 @@ CommandResult pythonClient(const std::vector<std::string>& options, const std::s
     return runCommand(command, locale);
 }
 
-std::string profileFile(const Json& profile) {
-    const std::string path = makeTestFolder() + "/profile.json";
-    writeFile(path, profile.dump());
-    return path;
-}
-
 std::set<std::string> splitLines(const std::string& text) {
     std::set<std::string> result;
     std::istringstream stream(text);
@@ -166,8 +160,8 @@ TEST(NugetPackage, IsLaidOutAsNuGetExpects) {
 
 // The class, whole and streamed, gives the records the Python client gives
 // (its --json form) on the bundled sample and on code page 932; an export that
-// an Outlook error stops fails as incomplete after the same records; the
-// status query answers the version.
+// an Outlook error stops fails as incomplete after the same records; a stream
+// left early ends quietly; the status query answers the version.
 TEST(NugetPackage, ClientReadsWhatTheExampleClientsRead) {
     const std::string sample = repoRoot + "/samples/profile.json";
     const CommandResult python = pythonClient({"--json"}, sample);
@@ -202,6 +196,15 @@ TEST(NugetPackage, ClientReadsWhatTheExampleClientsRead) {
                             "\n");
     EXPECT_EQ(streamed.err,
               "IncompleteExport (1 records read, exit code 0, X64): " + pythonStopped.err.substr(readByPython.size()));
+
+    // Leaving the stream early ends the run and returns, the exporter still
+    // walking a large folder or not.
+    const Json large = {{"items", {{{"FullName", "Ada Lovelace"}}}}, {"itemsRepeat", 20000}};
+    const CommandResult first = readWithPackage("first", profileFile(large));
+    EXPECT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(first.out, R"({"displayname":"Ada Lovelace","emailaddrs":[],"phones":[]})"
+                         "\nleft the stream\n");
+    EXPECT_EQ(first.err, "");
 
     const CommandResult status = readWithPackage("status", profileFile({{"version", "16.0.17928.20114"}}));
     EXPECT_EQ(status.out, "16.0.17928.20114\n") << status.err;

@@ -48,7 +48,7 @@ namespace ContactExporter
 
         public Task<ContactExport> ReadContactsAsync()
         {
-            return InBackground(ReadContacts);
+            return Background.Run(ReadContacts);
         }
 
         /// <summary>
@@ -64,7 +64,8 @@ namespace ContactExporter
         /// <summary>The status query: Outlook's version text.</summary>
         public string OutlookVersion()
         {
-            foreach (Bitness bitness in BitnessesToTry())
+            List<Bitness> bitnesses = BitnessesToTry();
+            foreach (Bitness bitness in bitnesses)
             {
                 ExporterOutcome outcome;
                 byte[] answer;
@@ -73,7 +74,7 @@ namespace ContactExporter
                     answer = ExporterProcess.ReadAll(process.Output);
                     outcome = process.WaitForOutcome();
                 }
-                if (TryOtherBitness(outcome, bitness, 0)) continue;
+                if (TryOtherBitness(outcome, bitnesses, bitness, 0)) continue;
                 Check(outcome, bitness);
                 // The status answer is UTF-8, with no line end.
                 string version = Encoding.UTF8.GetString(answer);
@@ -90,20 +91,21 @@ namespace ContactExporter
 
         public Task<string> OutlookVersionAsync()
         {
-            return InBackground(OutlookVersion);
+            return Background.Run(OutlookVersion);
         }
 
         private IEnumerable<Contact> Export(Action<ExportEnd> ended)
         {
             Encoding encoding = RecordEncoding();
-            foreach (Bitness bitness in BitnessesToTry())
+            List<Bitness> bitnesses = BitnessesToTry();
+            foreach (Bitness bitness in bitnesses)
             {
                 using (ExporterProcess process = Start(bitness))
                 {
                     var reader = new ExportReader(process.Output, encoding);
                     foreach (Contact contact in reader.Records()) yield return contact;
                     ExporterOutcome outcome = process.WaitForOutcome();
-                    if (TryOtherBitness(outcome, bitness, reader.RecordsRead)) continue;
+                    if (TryOtherBitness(outcome, bitnesses, bitness, reader.RecordsRead)) continue;
                     Check(outcome, bitness);
                     if (reader.Problem != null)
                     {
@@ -155,10 +157,16 @@ namespace ContactExporter
             return "the exporter did not finish within the time limit";
         }
 
-        private bool TryOtherBitness(ExporterOutcome outcome, Bitness bitness, int recordsRead)
+        /// <summary>
+        /// Whether a run that read nothing failed as an exporter of the other bitness fails, and
+        /// the list being tried has another bitness after this one. (The list has one bitness
+        /// unless the choice is automatic.)
+        /// </summary>
+        private static bool TryOtherBitness(ExporterOutcome outcome, List<Bitness> bitnesses, Bitness bitness,
+                                            int recordsRead)
         {
-            return options.Bitness == Bitness.Auto && options.ExecutablePath == null && recordsRead == 0 &&
-                   BitnessesToTry().Last() != bitness && ExporterMessages.MeanOtherBitness(outcome);
+            return recordsRead == 0 && bitnesses[bitnesses.Count - 1] != bitness &&
+                   ExporterMessages.MeanOtherBitness(outcome);
         }
 
         private List<Bitness> BitnessesToTry()
@@ -202,12 +210,6 @@ namespace ContactExporter
         private static ContactExporterException Usage(string message)
         {
             return new ContactExporterException(FailureKind.Usage, message);
-        }
-
-        private static Task<T> InBackground<T>(Func<T> work)
-        {
-            return Task.Factory.StartNew(work, CancellationToken.None, TaskCreationOptions.LongRunning,
-                                         TaskScheduler.Default);
         }
     }
 }

@@ -66,7 +66,7 @@ namespace ContactExporter
             this.process = process;
             output = new DrainedPipe(process.StandardOutput.BaseStream);
             errors = new DrainedPipe(process.StandardError.BaseStream);
-            outcome = InBackground(() => Watch(timeLimit));
+            outcome = Background.Run(() => Watch(timeLimit));
         }
 
         /// <summary>Standard output as it arrives; it ends with the exporter's output, or at the time limit.</summary>
@@ -121,53 +121,45 @@ namespace ContactExporter
             process.Dispose();
         }
 
-        private static Task<T> InBackground<T>(Func<T> work)
-        {
-            // A thread of its own: the work blocks for the whole run.
-            return Task.Factory.StartNew(work, CancellationToken.None, TaskCreationOptions.LongRunning,
-                                         TaskScheduler.Default);
-        }
-
         private ExporterOutcome Watch(TimeSpan timeLimit)
         {
             Stopwatch clock = Stopwatch.StartNew();
-            if (EndedInTime(timeLimit))
+            Func<TimeSpan> left = () => timeLimit - clock.Elapsed;
+            if (EndsInTime(step => process.WaitForExit(Milliseconds(step)), left) && EndsInTime(output.WaitForEnd, left))
             {
-                TimeSpan left = timeLimit - clock.Elapsed;
-                errors.WaitForEnd(left < ErrorsGrace ? left : ErrorsGrace);
+                TimeSpan remaining = left();
+                errors.WaitForEnd(remaining < ErrorsGrace ? remaining : ErrorsGrace);
                 return new ExporterOutcome(process.ExitCode, ErrorText(errors.TakeDrained()), false, false);
             }
             // The output is of no use now, and a process that could not be
             // ended may still hold the pipes: its reader sees the end here.
             output.Abandon();
-            return abandoned.IsSet && process.HasExited ? new ExporterOutcome(process.ExitCode, "", false, false) : Stop();
+            return Stop();
         }
 
-        /// <summary>Whether the process exited, and its output ended, within the time limit (and before it was abandoned).</summary>
-        private bool EndedInTime(TimeSpan timeLimit)
+        /// <summary>
+        /// Whether what is waited for (the exit, the output's end) comes within the time left and
+        /// before the run is abandoned. It is waited for a short step at a time, so that an
+        /// abandoned run is ended soon.
+        /// </summary>
+        private bool EndsInTime(Func<TimeSpan, bool> endsWithin, Func<TimeSpan> left)
         {
-            Stopwatch clock = Stopwatch.StartNew();
-            return ExitedInTime(timeLimit) && output.WaitForEnd(timeLimit - clock.Elapsed);
-        }
-
-        private bool ExitedInTime(TimeSpan timeLimit)
-        {
-            // A short wait at a time, so that an abandoned run is ended soon.
             TimeSpan step = TimeSpan.FromMilliseconds(100);
-            Stopwatch clock = Stopwatch.StartNew();
             while (!abandoned.IsSet)
             {
-                TimeSpan left = timeLimit - clock.Elapsed;
-                if (process.WaitForExit(Milliseconds(left < step ? left : step))) return true;
-                if (left <= TimeSpan.Zero) return false;
+                TimeSpan remaining = left();
+                if (endsWithin(remaining < step ? remaining : step)) return true;
+                if (remaining <= TimeSpan.Zero) return false;
             }
             return false;
         }
 
         private ExporterOutcome Stop()
         {
+            // An abandoned run did not time out, whatever it was doing.
+            bool timedOut = !abandoned.IsSet;
             // A process it started holds the output open.
-            if (process.HasExited) return new ExporterOutcome(process.ExitCode, "", true, false);
+            if (process.HasExited) return new ExporterOutcome(process.ExitCode, "", timedOut, false);
             try
             {
                 Kill();
@@ -181,7 +173,7 @@ namespace ContactExporter
                 // Not ours to end (elevated, or another user's), or ending already: the wait tells.
             }
             bool ended = process.WaitForExit(Milliseconds(StopGrace));
-            return new ExporterOutcome(ended ? process.ExitCode : (int?)null, "", !abandoned.IsSet, true);
+            return new ExporterOutcome(ended ? process.ExitCode : (int?)null, "", timedOut, true);
         }
 
         private void Kill()
@@ -210,6 +202,16 @@ namespace ContactExporter
         private static string ErrorText(byte[] bytes)
         {
             return new UTF8Encoding(false, false).GetString(bytes);
+        }
+    }
+
+    /// <summary>Work that blocks for as long as a run, on a thread of its own.</summary>
+    internal static class Background
+    {
+        public static Task<T> Run<T>(Func<T> work)
+        {
+            return Task.Factory.StartNew(work, CancellationToken.None, TaskCreationOptions.LongRunning,
+                                         TaskScheduler.Default);
         }
     }
 

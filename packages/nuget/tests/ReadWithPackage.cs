@@ -3,8 +3,9 @@
 //
 //     ReadWithPackage MODE [--code-page N] [--bitness auto|x64|x86] -- PREFIX...
 //
-// MODE: "export" reads the export whole, "stream" as it arrives, "twice"
-// reads it whole two times, "status" asks for Outlook's version. Records are
+// MODE: "export" reads the export whole, "stream" as it arrives, "first"
+// leaves the stream after its first record, "twice" reads it whole two
+// times, "status" asks for Outlook's version. Records are
 // printed as canonical JSON, one a line, then the build that ran. A failure
 // prints its kind and details on standard error and exits with 3.
 using System;
@@ -52,6 +53,14 @@ namespace ContactExporter.PackageTests
                     ContactStream stream = client.StreamContacts();
                     foreach (Contact contact in stream) Print(contact);
                     Console.WriteLine("{0} of {1} items, {2}", stream.End.Written, stream.End.Items, stream.End.Bitness);
+                    break;
+                case "first":
+                    foreach (Contact contact in client.StreamContacts())
+                    {
+                        Print(contact);
+                        break;
+                    }
+                    Console.WriteLine("left the stream");
                     break;
                 case "twice":
                     PrintExport(client.ReadContactsAsync().Result);
