@@ -55,12 +55,25 @@ ULONG STDAPICALLTYPE freeBuffer(void* buffer) {
     return 0;
 }
 
+// MAPI's logon where the profile cannot be logged on to: the session road
+// is closed at once.
+int logons = 0;
+
+HRESULT STDAPICALLTYPE refusingLogon(ULONG_PTR, LPWSTR, LPWSTR, ULONG, void** session) {
+    ++logons;
+    *session = nullptr;
+    return mapi::MAPI_E_LOGON_FAILED;
+}
+
 // A contact's message object that answers the six e-mail properties as
 // PT_UNICODE values ("" for a missing one, answered as PT_ERROR).
 class FakeMessage final : public com::ComObject<mapi::IMAPIProp> {
 public:
     explicit FakeMessage(std::vector<std::wstring> sixValues, HRESULT propsAnswer = S_OK)
         : values(std::move(sixValues)), propsResult(propsAnswer) {}
+
+    // The error an empty value comes back with: a property the contact lacks.
+    LONG missingValue = mapi::MAPI_E_NOT_FOUND;
 
     HRESULT STDMETHODCALLTYPE GetIDsFromNames(ULONG count, mapi::MAPINAMEID** names, ULONG,
                                               mapi::SPropTagArray** tags) override {
@@ -81,7 +94,12 @@ public:
         auto* strings = reinterpret_cast<wchar_t*>(block + sizeof(mapi::SPropValue) * tags->cValues);
         for (ULONG at = 0; at < tags->cValues; ++at) {
             const std::wstring& value = values.at(at);
-            array[at].ulPropTag = tags->aulPropTag[at] | (value.empty() ? 0x000A : mapi::PT_UNICODE);
+            if (value.empty()) {
+                array[at].ulPropTag = tags->aulPropTag[at] | mapi::PT_ERROR;
+                array[at].Value.err = missingValue;
+                continue;
+            }
+            array[at].ulPropTag = tags->aulPropTag[at] | mapi::PT_UNICODE;
             array[at].Value.lpszW = strings;
             std::memcpy(strings, value.c_str(), (value.size() + 1) * sizeof(wchar_t));
             strings += value.size() + 1;
@@ -130,6 +148,7 @@ protected:
     void SetUp() override {
         com::DispatchMember::forgetDispids();
         buffersReleased = 0;
+        logons = 0;
         wchar_t temporary[MAX_PATH];
         GetTempPathW(MAX_PATH, temporary);
         picturePath = std::wstring(temporary) + L"export-test-" + std::to_wstring(GetCurrentProcessId()) + L".jpg";
@@ -160,14 +179,20 @@ protected:
         const ComRef<fake::Object> folder = make();
         const ComRef<fake::Object> collection = make();
         space->answers[L"GetDefaultFolder"] = returning(folder);
+        space->answers[L"CurrentProfileName"] = fake::text(L"Outlook");
         folder->answers[L"Items"] = returning(collection);
+        folder->answers[L"StoreID"] = fake::text(L"0000000038A1BB1005E5101AA1BB08002B2A56C2");
         collection->answers[L"Count"] = returning(VT_I4, static_cast<LONG>(items.size()));
         collection->answers[L"Item"] = [this](const DISPPARAMS& parameters, VARIANT& result, EXCEPINFO* exception) {
             return returning(items.at(static_cast<std::size_t>(parameters.rgvarg[0].lVal) - 1))(parameters, result,
                                                                                                 exception);
         };
         const outlook::NameSpace outlookNameSpace(dispatchOf(space));
-        ContactExport(outlookNameSpace, picturePath, mapiFreeBuffer, sink).exportContacts();
+        MapiEntryPoints mapi;
+        mapi.MAPIFreeBuffer = mapiFreeBuffer;
+        mapi.MAPILogonEx = refusingLogon;
+        ContactExport(outlookNameSpace, picturePath, mapiFreeBuffer != nullptr ? &mapi : nullptr, options, sink)
+            .exportContacts();
         space->answers.clear();
         folder->answers.clear();
         collection->answers.clear();
@@ -186,6 +211,7 @@ protected:
     fake::Log log;
     fake::Clock clock;
     RecordingSink sink;
+    RecordOptions options;
     std::wstring picturePath;
     ComRef<fake::Object> nameSpace;
     std::vector<ComRef<fake::Object>> items;
@@ -209,6 +235,27 @@ TEST_F(Folder, AnEmptyFolderWritesAnEmptyLineAndTheTrailer) {
     distributionList();
     sink.out.clear();
     EXPECT_EQ(exported(), "\r\ncontatti trovati: 0 / 1\r\n");
+}
+
+// Across processes a failed query for _ContactItem can come back as
+// E_NOINTERFACE whatever went wrong: the item's Class tells whether it is a
+// contact after all (olContact, 40), and the walk ends rather than pass it
+// over; any other class is skipped.
+TEST_F(Folder, AnItemThatAnswersNoContactInterfaceIsAskedItsClass) {
+    contact({{L"FullName", L"First"}});
+    const ComRef<fake::Object> distributionList = make();
+    distributionList->answers[L"Class"] = returning(VT_I4, 69);
+    items.push_back(distributionList);
+    contact({{L"FullName", L"Third"}});
+    EXPECT_EQ(exported(),
+              "{\"displayname\":\"Third\",\"emailaddrs\":[],\"phones\":[]}\r\n"
+              "{\"displayname\":\"First\",\"emailaddrs\":[],\"phones\":[]}\r\n"
+              "contatti trovati: 2 / 3\r\n");
+    EXPECT_EQ(invokesOf("Class"), Calls{"Class get"});
+
+    sink.out.clear();
+    distributionList->answers[L"Class"] = returning(VT_I4, 40);
+    EXPECT_EQ(exported(), "{\"displayname\":\"Third\",\"emailaddrs\":[],\"phones\":[]}");
 }
 
 TEST_F(Folder, ARecordsMembersComeInTheirOrderWithTheirPunctuation) {
@@ -275,25 +322,39 @@ TEST_F(Folder, MapiGivesTheSixValuesInOneCallAndBothBuffersAreReleased) {
     EXPECT_TRUE(invokesOf("Email").empty());
 }
 
-TEST_F(Folder, MapisOwnFailureEmptiesTheListAndACallThatNeverRanEndsTheWalk) {
-    const auto withFailingMessage = [this](HRESULT failure) {
+TEST_F(Folder, AContactThatMapiCannotReadTakesTheObjectModelAndACallThatNeverRanEndsTheWalk) {
+    const auto withFailingMessage = [this](HRESULT failure, LONG missingValue = mapi::MAPI_E_NOT_FOUND) {
         items.clear();
         sink.out.clear();
-        contact({{L"FullName", L"Ada"}})->answers[L"MAPIOBJECT"] =
-            returning(VT_UNKNOWN, 0,
-                      ComRef<IUnknown>(com::makeComObject<FakeMessage>(std::vector<std::wstring>(6), failure).get()));
+        log.calls.clear();
+        const ComRef<FakeMessage> message = com::makeComObject<FakeMessage>(std::vector<std::wstring>(6), failure);
+        message->missingValue = missingValue;
+        contact({{L"FullName", L"Ada"}, {L"Email2Address", L"ada@example.org"}})->answers[L"MAPIOBJECT"] =
+            returning(VT_UNKNOWN, 0, ComRef<IUnknown>(message.get()));
         return exported(freeBuffer);
     };
-    // The store cannot answer for this contact: no addresses, the export goes on.
-    EXPECT_EQ(withFailingMessage(static_cast<HRESULT>(0x80040102L)),  // MAPI_E_NO_SUPPORT
+    const std::string throughObjectModel =
+        "{\"displayname\":\"Ada\",\"emailaddrs\":[\"ada@example.org\"],\"phones\":[]}\r\ncontatti trovati: 1 / 1\r\n";
+    // The store cannot answer for this contact, or answers a value it could
+    // not read: the contact's addresses come through the object model, and
+    // the next contact would be MAPI's again.
+    EXPECT_EQ(withFailingMessage(static_cast<HRESULT>(0x80040102L)), throughObjectModel);  // MAPI_E_NO_SUPPORT
+    EXPECT_EQ(invokesOf("Email"),
+              (Calls{"Email1Address get", "Email2Address get", "Email2AddressType get", "Email3Address get"}));
+    EXPECT_EQ(withFailingMessage(S_OK, E_OUTOFMEMORY), throughObjectModel);
+    EXPECT_EQ(invokesOf("Email").size(), 4u);
+    // Values that are not there are an empty list, not a failure.
+    EXPECT_EQ(withFailingMessage(S_OK),
               "{\"displayname\":\"Ada\",\"emailaddrs\":[],\"phones\":[]}\r\ncontatti trovati: 1 / 1\r\n");
+    EXPECT_TRUE(invokesOf("Email").empty());
     // Outlook has gone away, or stayed busy past the deadline: the call
     // says nothing of the addresses, and the walk ends where it stands.
     for (const HRESULT neverRan :
          {RPC_E_DISCONNECTED, HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), RPC_E_CALL_REJECTED}) {
         EXPECT_EQ(withFailingMessage(neverRan), "{\"displayname\":\"Ada\",\"emailaddrs\":[");
     }
-    EXPECT_EQ(buffersReleased, 4);  // each run's tag array
+    EXPECT_EQ(buffersReleased, 8);  // each run's tag array, and the value arrays of the two that read them
+    EXPECT_EQ(logons, 0);
 }
 
 TEST_F(Folder, AMessageObjectWithoutIMapiPropTurnsTheRunToTheObjectModel) {
@@ -313,6 +374,11 @@ TEST_F(Folder, AMessageObjectWithoutIMapiPropTurnsTheRunToTheObjectModel) {
     EXPECT_EQ(invokesOf("Email"), objectModelReads);
     EXPECT_EQ(invokesOf("MAPIOBJECT").size(), 1u);
     EXPECT_EQ(buffersReleased, 0);
+    // Between the two, the session of the exporter's own was tried once, on
+    // Outlook's profile and the contacts' store, and refused.
+    EXPECT_EQ(logons, 1);
+    EXPECT_EQ(invokesOf("CurrentProfileName").size(), 1u);
+    EXPECT_EQ(invokesOf("StoreID").size(), 1u);
 }
 
 namespace {
@@ -367,10 +433,8 @@ TEST_F(Folder, ThePictureIsTheAttachmentNamedAsOutlookNamesIt) {
         {{L"Offerta.pdf", L"ContactPicture.jpg"}, "ContactPicture.jpg"},
         {{L"a.pdf", L"CONTACTPICTURE.JPG", L"ContactPicture.jpg"}, "CONTACTPICTURE.JPG"},
         {{L"a.pdf", L"b.jpg"}, "a.pdf"},
-        // A name that cannot be read is not the picture's.
-        {{L"", L"ContactPicture.jpg"}, "ContactPicture.jpg"},
-        {{L"a.pdf", L""}, "a.pdf"},
-        {{L"", L""}, "unnamed"},
+        // The choice is made before a name that cannot be read.
+        {{L"ContactPicture.jpg", L""}, "ContactPicture.jpg"},
         // One attachment is the picture, its name unread.
         {{L""}, "unnamed"},
     };
@@ -388,17 +452,25 @@ TEST_F(Folder, ThePictureIsTheAttachmentNamedAsOutlookNamesIt) {
     EXPECT_EQ(sink.err, "");
 }
 
-// Outlook gone, or busy past the deadline, while a name is read: that says
-// nothing of the attachment, and another must not pass for the picture.
-TEST_F(Folder, ANameThatNeverCameFromOutlookEndsTheWalk) {
-    for (const HRESULT neverRan : {RPC_E_DISCONNECTED, RPC_E_CALL_REJECTED}) {
-        std::vector<ComRef<fake::Object>> kept;
-        items.clear();
-        sink.out.clear();
-        withAttachments(contact({}), kept, [this] { return make(); }, {L"a.pdf", L"ContactPicture.jpg"});
-        kept.at(1)->answers[L"FileName"] = fake::failing(neverRan);
-        EXPECT_EQ(exported(), "{\"image\":");
-        for (const ComRef<fake::Object>& object : kept) object->answers.clear();
+// A name that cannot be read before the choice is made, for whatever
+// reason (the call failed, Outlook is gone or stayed busy past the
+// deadline): that attachment may be the picture or not, and another must
+// not pass for it. The walk ends where it stands.
+TEST_F(Folder, AnAttachmentThatMayBeThePictureEndsTheWalk) {
+    for (const HRESULT failure : {E_FAIL, RPC_E_DISCONNECTED, RPC_E_CALL_REJECTED}) {
+        for (const auto& names :
+             {std::vector<std::wstring>{L"Offerta.pdf", L""}, std::vector<std::wstring>{L"", L"ContactPicture.jpg"}}) {
+            std::vector<ComRef<fake::Object>> kept;
+            items.clear();
+            sink.out.clear();
+            withAttachments(
+                contact({}), kept, [this] { return make(); }, names);
+            for (std::size_t at = 0; at < names.size(); ++at) {
+                if (names[at].empty()) kept.at(at)->answers[L"FileName"] = fake::failing(failure);
+            }
+            EXPECT_EQ(exported(), "{\"image\":");
+            for (const ComRef<fake::Object>& object : kept) object->answers.clear();
+        }
     }
     EXPECT_EQ(sink.err, "");
 }

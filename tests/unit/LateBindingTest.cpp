@@ -121,10 +121,11 @@ TEST_F(LateBinding, EveryReferenceTakenIsReleasedWithTheResults) {
         EXPECT_EQ(log.references, before + 2);  // the items and the contact
     }
     EXPECT_EQ(log.references, before);
-    EXPECT_EQ(log.calls, (Calls{"Invoke Items get", "Invoke Count get", "Invoke Item call VT_I4:1",
-                                "QueryInterface _ContactItem", "Invoke MAPIOBJECT get", "Invoke Item call VT_I4:2",
-                                "QueryInterface IDispatch", "QueryInterface _ContactItem", "Invoke Item call VT_I4:2",
-                                "QueryInterface IDispatch", "QueryInterface _ContactItem"}));
+    EXPECT_EQ(log.calls,
+              (Calls{"Invoke Items get", "Invoke Count get", "Invoke Item call VT_I4:1", "QueryInterface _ContactItem",
+                     "Invoke MAPIOBJECT get", "Invoke Item call VT_I4:2", "QueryInterface IDispatch",
+                     "QueryInterface _ContactItem", "Invoke Class get", "Invoke Item call VT_I4:2",
+                     "QueryInterface IDispatch", "QueryInterface _ContactItem"}));
 }
 
 TEST_F(LateBinding, ACallTurnedAwayAsBusyIsMadeAgain) {

@@ -19,6 +19,11 @@ constexpr char cannotLoadInitializeOrUninitialize[] = "Cannot load MAPIInitializ
 constexpr char cannotInitializeMapi[] = "Cannot initialize mapi";
 constexpr char cannotLoadOtherEntryPoints[] =
     "Cannot load MAPIAllocateBuffer or MAPIFreeBuffer or MAPILogonEx from mapi32.dll";
+// A record option set in the environment to a value the exporter does not
+// know; nothing is read.
+constexpr char unknownTextOption[] = "CONTACT_EXPORTER_TEXT accepts ansi or utf-8";
+constexpr char unknownFieldsOption[] =
+    "CONTACT_EXPORTER_FIELDS accepts a comma-separated list of the names id and modified";
 
 // Standard error, with exit code 0.
 constexpr char noTemporaryDirectory[] = "cannot find temp path";

@@ -8,6 +8,7 @@
 #include "CallerContract.h"
 #include "connection/ContactExporter.h"
 #include "export/ContactExport.h"
+#include "export/RecordOptions.h"
 #include "text/StandardStreams.h"
 
 #include <exception>
@@ -30,17 +31,23 @@ RunMode runModeOf(int argumentCount, const wchar_t* const* arguments) {
 int wmain(int argumentCount, wchar_t* arguments[]) {
     const RunMode mode = runModeOf(argumentCount, arguments);
     try {
+        // A record option the exporter does not know is refused before
+        // Outlook is started.
+        const RecordOptions options = recordOptionsFromEnvironment();
         const auto exporter = std::make_unique<ContactExporter>();
         switch (mode) {
-        case RunMode::exportContacts: ContactExport(*exporter, text::standardStreams()).exportContacts(); break;
+        case RunMode::exportContacts:
+            ContactExport(*exporter, options, text::standardStreams()).exportContacts();
+            break;
         case RunMode::statusQuery: text::writeOut(std::string(exporter->statusText())); break;
         case RunMode::unrecognised: text::writeOut(callerContract::ko); break;
         }
         return 0;
     } catch (const std::exception& error) {
-        // Outlook is not installed, MAPI cannot be loaded, or memory ran out
-        // while the connection was built: the report goes to standard error
-        // and the exit code says it. Nothing has been exported.
+        // A record option is refused, Outlook is not installed, MAPI cannot
+        // be loaded, or memory ran out while the connection was built: the
+        // report goes to standard error and the exit code says it. Nothing
+        // has been exported.
         text::writeError(error.what());
         if (mode != RunMode::exportContacts) text::writeOut(callerContract::ko);
         return 1;

@@ -26,11 +26,11 @@ public:
 
     // What the export reads. The namespace is null when the connection
     // could not open it; the picture path is empty without a temporary
-    // directory; MAPIFreeBuffer is null unless MAPI is loaded.
+    // directory; MAPI's entry points are null unless MAPI is loaded.
     const outlook::NameSpace& outlookNameSpace() const noexcept { return nameSpace; }
     const std::wstring& pictureFilePath() const noexcept { return picturePath; }
-    mapi::MAPIFREEBUFFER mapiFreeBuffer() const noexcept {
-        return mapiLibrary ? mapiLibrary->entryPoints().MAPIFreeBuffer : nullptr;
+    const MapiEntryPoints* mapiEntryPoints() const noexcept {
+        return mapiLibrary ? &mapiLibrary->entryPoints() : nullptr;
     }
 
 private:

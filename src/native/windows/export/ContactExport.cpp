@@ -3,6 +3,7 @@
 #include "CallerContract.h"
 #include "connection/ContactExporter.h"
 #include "export/ContactRecord.h"
+#include "export/ModificationTime.h"
 #include "export/PhoneNumbers.h"
 #include "platform/com/ComError.h"
 #include "text/Diagnostics.h"
@@ -13,21 +14,44 @@
 
 using outlook::ContactText;
 
+namespace {
+
+// A member that Outlook's security prompt guards fails with E_ABORT when the
+// prompt is denied.
+constexpr char deniedPromptHint[] =
+    "Outlook's security prompt was denied, and the export stops here. An administrator can let the exporter read "
+    "without asking: in Outlook, File > Options > Trust Center > Trust Center Settings > Programmatic Access, or "
+    "the same setting by Group Policy.";
+
+// The contact's EntryID, which a caller keeps its copy of the contact by: an
+// item without one cannot be told from another, and a guessed "id" would
+// merge them, so it ends the walk as a failed call does.
+const com::WideString& identityOf(CurrentContact& contact) {
+    const com::WideString& entryId = contact.entryId();
+    if (entryId.lengthToFirstNul() == 0) com::throwComError(E_UNEXPECTED, "_ContactItem.EntryID gave no entry id");
+    return entryId;
+}
+
+}  // namespace
+
 ContactExport::ContactExport(const outlook::NameSpace& outlookNameSpace, const std::wstring& picturePath,
-                             mapi::MAPIFREEBUFFER mapiFreeBuffer, text::OutputSink& sink)
+                             const MapiEntryPoints* mapi, const RecordOptions& recordOptions, text::OutputSink& sink)
     : nameSpace(outlookNameSpace),
+      options(recordOptions),
       output(sink),
       picture(picturePath, sink),
-      emailAddresses(outlookNameSpace, mapiFreeBuffer) {}
+      emailAddresses(outlookNameSpace, contactsFolder, mapi, recordOptions.encoding) {}
 
-ContactExport::ContactExport(const ContactExporter& connection, text::OutputSink& sink)
-    : ContactExport(connection.outlookNameSpace(), connection.pictureFilePath(), connection.mapiFreeBuffer(), sink) {}
+ContactExport::ContactExport(const ContactExporter& connection, const RecordOptions& recordOptions,
+                             text::OutputSink& sink)
+    : ContactExport(connection.outlookNameSpace(), connection.pictureFilePath(), connection.mapiEntryPoints(),
+                    recordOptions, sink) {}
 
 void ContactExport::exportContacts() {
     try {
         walkContacts();
     } catch (const com::ComError& error) {
-        diagnostics::reportFailure(error, "The export stops here.");
+        diagnostics::reportFailure(error, error.result() == E_ABORT ? deniedPromptHint : "The export stops here.");
     } catch (const std::bad_alloc&) {
         // Out of memory while a value is converted or written (a picture too
         // large for memory, say): the walk stops as on a failed call.
@@ -69,7 +93,8 @@ void ContactExport::walkContacts() {
         } else {
             output.endLine();
         }
-        if (writeContactRecord(contact, attachments) == WalkStep::stop) return;
+        CurrentContact current(contact, position);
+        if (writeContactRecord(current, attachments) == WalkStep::stop) return;
         ++written;
     }
 
@@ -86,13 +111,17 @@ void ContactExport::walkContacts() {
 
 // Each property is read once, and that one reading is both tested and
 // written: Outlook's data is live, and a second reading may differ.
-WalkStep ContactExport::writeContactRecord(const outlook::ContactItem& contact, outlook::Attachments& attachments) {
-    ContactRecord record(output);
+WalkStep ContactExport::writeContactRecord(CurrentContact& current, outlook::Attachments& attachments) {
+    const outlook::ContactItem& contact = current.item();
+    ContactRecord record(output, options.encoding);
     if (picture.write(contact, attachments, record) == WalkStep::stop) return WalkStep::stop;
     record.displayName(contact.text(ContactText::FullName));
-    record.emailAddresses([&](JsonList& addresses) { emailAddresses.write(contact, addresses); });
+    record.emailAddresses([&](JsonList& addresses) { emailAddresses.write(current, addresses); });
     record.firstName(contact.text(ContactText::FirstName));
     record.surname(contact.text(ContactText::LastName));
     record.phones([&](JsonList& phones) { writePhones(contact, phones); });
+    if (options.withId) record.id(identityOf(current));
+    if (options.withModified) record.modified(utcTimestamp(contact.lastModificationTime()));
+    record.end();
     return WalkStep::goOn;
 }

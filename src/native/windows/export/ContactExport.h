@@ -1,8 +1,10 @@
 #pragma once
 
+#include "connection/MapiLibrary.h"
 #include "export/ContactPicture.h"
+#include "export/CurrentContact.h"
 #include "export/EmailAddresses.h"
-#include "platform/mapi/MapiDefinitions.h"
+#include "export/RecordOptions.h"
 #include "platform/outlook/OutlookObjectModel.h"
 #include "text/OutputSink.h"
 
@@ -17,11 +19,11 @@ class ContactExporter;
 // sink as it reads; nothing is collected first.
 class ContactExport {
 public:
-    // The connection's namespace, the picture file's path, and MAPI's
-    // MAPIFreeBuffer when MAPI is loaded (null otherwise).
-    ContactExport(const outlook::NameSpace& nameSpace, const std::wstring& picturePath,
-                  mapi::MAPIFREEBUFFER mapiFreeBuffer, text::OutputSink& output);
-    ContactExport(const ContactExporter& connection, text::OutputSink& output);
+    // The connection's namespace, the picture file's path, and MAPI's entry
+    // points when MAPI is loaded (null otherwise).
+    ContactExport(const outlook::NameSpace& nameSpace, const std::wstring& picturePath, const MapiEntryPoints* mapi,
+                  const RecordOptions& options, text::OutputSink& output);
+    ContactExport(const ContactExporter& connection, const RecordOptions& options, text::OutputSink& output);
     ContactExport(const ContactExport&) = delete;
     ContactExport& operator=(const ContactExport&) = delete;
 
@@ -32,12 +34,15 @@ public:
 
 private:
     void walkContacts();
-    WalkStep writeContactRecord(const outlook::ContactItem& contact, outlook::Attachments& attachments);
+    WalkStep writeContactRecord(CurrentContact& contact, outlook::Attachments& attachments);
 
     const outlook::NameSpace& nameSpace;
+    const RecordOptions options;
     text::OutputSink& output;
-    ContactPicture picture;
-    EmailAddresses emailAddresses;
+    // The folder and its items first: the e-mail roads read the folder's
+    // store, and they go (the MAPI session logged off) before it.
     outlook::Folder contactsFolder;
     outlook::Items contactItems;
+    ContactPicture picture;
+    EmailAddresses emailAddresses;
 };

@@ -1,12 +1,12 @@
 #include "export/ContactPicture.h"
 
 #include "CallerContract.h"
-#include "platform/com/BusyRetry.h"
 #include "platform/com/ComError.h"
 #include "text/Base64.h"
 #include "text/Diagnostics.h"
 
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace {
@@ -19,42 +19,40 @@ bool isPictureFileName(const com::WideString& name) {
            CSTR_EQUAL;
 }
 
-// The attachment at `position`, and whether it is named as Outlook names a
-// contact's picture. An attachment whose name cannot be read (an unusual
-// kind of attachment, say) is not the picture. A call that never reached a
-// working Outlook (busy past the deadline, or gone) says nothing of the
-// attachment: it ends the walk as a failed call does, rather than let
-// another attachment pass for the picture.
-struct Candidate {
-    outlook::Attachment attachment;
-    bool namedAsPicture = false;
-};
-
-Candidate candidateAt(const outlook::Attachments& attachments, long position) {
-    Candidate candidate;
+// A call about the attachment at `position` of `count`. A failure is named
+// after the attachment ("Attachment.FileName of attachment 2 of 3"), as
+// diagnostics report it.
+template <typename Call>
+auto aboutAttachment(long position, long count, Call&& call) -> decltype(call()) {
     try {
-        candidate.attachment = attachments.item(static_cast<int>(position));
-        candidate.namedAsPicture = isPictureFileName(candidate.attachment.fileName());
+        return call();
     } catch (const com::ComError& error) {
-        if (com::callNeverRan(error.result())) throw;
+        throw com::ComError(
+            error.result(),
+            error.operation() + " of attachment " + std::to_string(position) + " of " + std::to_string(count),
+            error.description());
     }
-    return candidate;
 }
 
-// The attachment that holds the picture. Nothing makes it the first of a
-// contact's attachments: of two or more, the first named as Outlook names
-// the picture is taken, and the first attachment when none is.
+// The attachment that holds the picture: the first, in the collection's
+// order, named as Outlook names the picture; the first attachment when none
+// is. Nothing makes the picture the first of a contact's attachments, and a
+// lone attachment is the picture whatever its name. An attachment before the
+// choice is made that cannot be had, or whose name cannot be read, might be
+// the picture or not: nobody can tell, so the walk ends as on a failed call.
+// Passing over it would only trade a visible failure for a wrong picture.
 outlook::Attachment pictureAttachment(const outlook::Attachments& attachments, long count) {
     if (count == 1) return attachments.item(1);
     outlook::Attachment first;
     for (long position = 1; position <= count; ++position) {
-        Candidate candidate = candidateAt(attachments, position);
-        if (candidate.namedAsPicture) return std::move(candidate.attachment);
-        if (position == 1) first = std::move(candidate.attachment);
+        outlook::Attachment attachment =
+            aboutAttachment(position, count, [&] { return attachments.item(static_cast<int>(position)); });
+        if (aboutAttachment(position, count, [&] { return isPictureFileName(attachment.fileName()); })) {
+            return attachment;
+        }
+        if (position == 1) first = std::move(attachment);
     }
-    // The first attachment, asked for again when it could not be had above:
-    // now its failure is the walk's.
-    return first ? first : attachments.item(1);
+    return first;
 }
 
 }  // namespace

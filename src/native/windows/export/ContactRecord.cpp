@@ -7,9 +7,10 @@ namespace {
 // `opening` (literal text ending in a quotation mark), the JSON text of
 // `value`, and the closing quotation mark. The opening goes out before the
 // value is escaped: a conversion that fails leaves the output ending in it.
-void writeJsonString(text::OutputSink& output, std::string_view opening, const WideString& value) {
+void writeJsonString(text::OutputSink& output, std::string_view opening, const WideString& value,
+                     text::RecordEncoding encoding) {
     output.write(opening);
-    output.write(text::escapeForJson(value));
+    output.write(text::escapeForJson(value, encoding));
     output.write("\"");
 }
 
@@ -20,13 +21,13 @@ void JsonList::beginEntry() {
     first = false;
 }
 
-void JsonList::writeString(const WideString& value) { writeJsonString(output, "\"", value); }
+void JsonList::writeString(const WideString& value) { writeJsonString(output, "\"", value, encoding); }
 
 void JsonList::addPhone(std::string_view label, const WideString& number) {
     // The number is escaped after its comma and before the rest of its
     // entry: a conversion that fails leaves the output ending in the comma.
     beginEntry();
-    const std::string json = text::escapeForJson(number);
+    const std::string json = text::escapeForJson(number, encoding);
     output.write("{\"type\":\"");
     output.write(label);
     output.write("\",\"number\":\"");
@@ -34,7 +35,10 @@ void JsonList::addPhone(std::string_view label, const WideString& number) {
     output.write("\"}");
 }
 
-ContactRecord::ContactRecord(text::OutputSink& sink) : output(sink) { output.write("{"); }
+ContactRecord::ContactRecord(text::OutputSink& sink, text::RecordEncoding recordEncoding)
+    : output(sink), encoding(recordEncoding) {
+    output.write("{");
+}
 
 void ContactRecord::beginImage() { output.write("\"image\":"); }
 
@@ -47,14 +51,24 @@ void ContactRecord::endImage(std::string_view base64) {
 
 void ContactRecord::displayName(const WideString& fullName) {
     if (fullName.length() == 0) return;
-    writeJsonString(output, "\"displayname\":\"", fullName);
+    writeJsonString(output, "\"displayname\":\"", fullName, encoding);
     output.write(",");
 }
 
 void ContactRecord::firstName(const WideString& name) {
-    if (name.length() > 0) writeJsonString(output, ",\"firstname\":\"", name);
+    if (name.length() > 0) writeJsonString(output, ",\"firstname\":\"", name, encoding);
 }
 
 void ContactRecord::surname(const WideString& name) {
-    if (name.length() > 1) writeJsonString(output, ",\"surname\":\"", name);
+    if (name.length() > 1) writeJsonString(output, ",\"surname\":\"", name, encoding);
 }
+
+void ContactRecord::id(const WideString& entryId) { writeJsonString(output, ",\"id\":\"", entryId, encoding); }
+
+void ContactRecord::modified(std::string_view utcTimestamp) {
+    output.write(",\"modified\":\"");
+    output.write(utcTimestamp);
+    output.write("\"");
+}
+
+void ContactRecord::end() { output.write("}"); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/com/WideString.h"
+#include "text/JsonEscape.h"
 #include "text/OutputSink.h"
 
 #include <string_view>
@@ -13,7 +14,8 @@ using com::WideString;
 // failure there leaves the output ending in the comma.
 class JsonList {
 public:
-    explicit JsonList(text::OutputSink& sink) noexcept : output(sink) {}
+    JsonList(text::OutputSink& sink, text::RecordEncoding recordEncoding) noexcept
+        : output(sink), encoding(recordEncoding) {}
     JsonList(const JsonList&) = delete;
     JsonList& operator=(const JsonList&) = delete;
 
@@ -32,6 +34,7 @@ private:
     void writeString(const WideString& value);
 
     text::OutputSink& output;
+    const text::RecordEncoding encoding;
     bool first = true;
 };
 
@@ -43,7 +46,7 @@ private:
 // failed call leaves in the output ends where that call stood.
 class ContactRecord {
 public:
-    explicit ContactRecord(text::OutputSink& sink);
+    ContactRecord(text::OutputSink& sink, text::RecordEncoding recordEncoding);
     ContactRecord(const ContactRecord&) = delete;
     ContactRecord& operator=(const ContactRecord&) = delete;
 
@@ -67,20 +70,29 @@ public:
     // "surname": a last name of two characters or more.
     void surname(const WideString& name);
 
-    // "phones": always, last, closing the record.
+    // "phones": always, after the names.
     template <typename WriteEntries>
     void phones(WriteEntries&& writeEntries) {
-        writeList(",\"phones\":[", writeEntries, "]}");
+        writeList(",\"phones\":[", writeEntries, "]");
     }
+
+    // The members a caller asks for, after "phones": "id", the contact's
+    // EntryID; "modified", its last change as YYYY-MM-DDTHH:MM:SSZ.
+    void id(const WideString& entryId);
+    void modified(std::string_view utcTimestamp);
+
+    // Closes the record.
+    void end();
 
 private:
     template <typename WriteEntries>
     void writeList(std::string_view opening, WriteEntries& writeEntries, std::string_view closing) {
         output.write(opening);
-        JsonList entries(output);
+        JsonList entries(output, encoding);
         writeEntries(entries);
         output.write(closing);
     }
 
     text::OutputSink& output;
+    const text::RecordEncoding encoding;
 };

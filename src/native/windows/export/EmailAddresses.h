@@ -1,35 +1,39 @@
 #pragma once
 
+#include "connection/MapiLibrary.h"
 #include "export/ContactRecord.h"
-#include "platform/mapi/MapiDefinitions.h"
+#include "export/CurrentContact.h"
+#include "export/ExchangeResolver.h"
+#include "export/MapiObjectRoad.h"
+#include "export/ObjectModelRoad.h"
+#include "export/SessionRoad.h"
 #include "platform/outlook/OutlookObjectModel.h"
 
+#include <array>
+#include <cstddef>
+
 // A contact's three e-mail addresses, in order, an Exchange address (type
-// "EX") replaced by the SMTP address that Outlook's address book gives for
-// it. They are read by one of two roads:
-// - through MAPI, while MAPI is loaded and the contacts' MAPI objects can be
-//   used: the six values in one call on the contact's own message object;
-// - through the object model otherwise: each address, and its type when
-//   there is an address.
-// Outlook's MAPI objects do not cross from its process into another, so on
-// most machines the first contact's MAPIOBJECT gives no IMAPIProp: from
-// then on the run takes the object model's road.
+// "EX") replaced by its SMTP address. Three roads lead to them; this is
+// where the run chooses between them (see the constructor).
 class EmailAddresses {
 public:
-    // Without `mapiFreeBuffer` (MAPI not loaded), the object model's road.
-    EmailAddresses(const outlook::NameSpace& nameSpace, mapi::MAPIFREEBUFFER mapiFreeBuffer) noexcept;
+    // Without `mapi` (MAPI not loaded), the object model's road alone.
+    EmailAddresses(const outlook::NameSpace& nameSpace, const outlook::Folder& contactsFolder,
+                   const MapiEntryPoints* mapi, text::RecordEncoding encoding);
+    EmailAddresses(const EmailAddresses&) = delete;
+    EmailAddresses& operator=(const EmailAddresses&) = delete;
 
-    void write(const outlook::ContactItem& contact, JsonList& addresses);
+    void write(CurrentContact& contact, JsonList& addresses);
 
 private:
-    enum class Road { mapi, objectModel };
+    void takeNextRoad() noexcept;
+    void announceObjectModel() noexcept;
 
-    bool writeThroughMapi(const outlook::ContactItem& contact, JsonList& addresses);
-    void writeThroughObjectModel(const outlook::ContactItem& contact, JsonList& addresses) const;
-    WideString resolved(const WideString& address, bool isExchange) const;
-    WideString resolveSmtpAddress(const WideString& address) const;
-
-    const outlook::NameSpace& nameSpace;
-    const mapi::MAPIFREEBUFFER freeBuffer;
-    Road road;
+    ExchangeResolver resolver;
+    MapiObjectRoad mapiObject;
+    SessionRoad session;
+    ObjectModelRoad objectModel;
+    std::array<EmailRoad*, 3> roads;
+    std::size_t current;
+    bool objectModelAnnounced = false;
 };

@@ -37,4 +37,15 @@ com::WideString toWide(const mapi::SPropValue& value) {
     return com::WideString::copyOf(L"", 0);
 }
 
+HRESULT unreadError(const mapi::SPropValue& value) {
+    if (mapi::propType(value.ulPropTag) != mapi::PT_ERROR) return S_OK;
+    const HRESULT error = value.Value.err;
+    return error == mapi::MAPI_E_NOT_FOUND || SUCCEEDED(error) ? S_OK : error;
+}
+
+const mapi::SBinary* binary(const mapi::SPropValue& value) {
+    if (mapi::propType(value.ulPropTag) != mapi::PT_BINARY) return nullptr;
+    return value.Value.bin.cb > 0 && value.Value.bin.lpb != nullptr ? &value.Value.bin : nullptr;
+}
+
 }  // namespace mapiText

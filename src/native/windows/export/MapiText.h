@@ -15,4 +15,10 @@ bool isEmpty(const mapi::SPropValue& value);
 bool isExchangeType(const mapi::SPropValue& value);
 com::WideString toWide(const mapi::SPropValue& value);
 
+// The error of a value that MAPI could not give: a PT_ERROR value with any
+// error but MAPI_E_NOT_FOUND (a property the object lacks). S_OK otherwise.
+HRESULT unreadError(const mapi::SPropValue& value);
+// A PT_BINARY value with at least one byte, or null.
+const mapi::SBinary* binary(const mapi::SPropValue& value);
+
 }  // namespace mapiText

@@ -128,4 +128,10 @@ bool takeBool(Variant& result) {
     return result->boolVal != VARIANT_FALSE;
 }
 
+DATE takeDate(Variant& result) {
+    if (result->vt == VT_EMPTY || result->vt == VT_NULL) throwComError(DISP_E_TYPEMISMATCH);
+    if (result->vt != VT_DATE) changeType(result, VT_DATE);
+    return result->date;
+}
+
 }  // namespace com

@@ -51,5 +51,7 @@ ComRef<IDispatch> takeObject(Variant& result);
 ComRef<IUnknown> takeUnknown(Variant& result);
 long takeLong(Variant& result);
 bool takeBool(Variant& result);
+// A date; an empty result (no value at all) is no date and raises too.
+DATE takeDate(Variant& result);
 
 }  // namespace com

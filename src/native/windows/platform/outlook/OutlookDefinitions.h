@@ -71,4 +71,14 @@ constexpr EmailNamedProperty emailNamedProperties[] = {
     {"Email2AddressType", 0x8092}, {"Email3Address", 0x80A3},     {"Email3AddressType", 0x80A2},
 };
 
+// The address book entry ids that an Exchange address was taken from
+// (PidLidEmail1OriginalEntryId and the same for 2 and 3, PT_BINARY, in the
+// same property set), in the order of the addresses. The object model has
+// no member for them.
+constexpr EmailNamedProperty emailOriginalEntryIdProperties[] = {
+    {"Email1OriginalEntryId", 0x8085},
+    {"Email2OriginalEntryId", 0x8095},
+    {"Email3OriginalEntryId", 0x80A5},
+};
+
 }  // namespace outlook

@@ -13,13 +13,23 @@ using com::Variant;
 
 namespace {
 
+// Any item of a folder, whatever its kind: every kind has Class, at the same
+// DISPID, which the first lookup keeps for all.
+const OutlookInterface anyItem{"item", IID_IDispatch};
+constexpr long olContact = 40;
+
 const DispatchMember applicationGetNamespace{ApplicationInterface, L"GetNamespace"};
 const DispatchMember applicationVersion{ApplicationInterface, L"Version"};
 const DispatchMember nameSpaceGetDefaultFolder{NameSpaceInterface, L"GetDefaultFolder"};
 const DispatchMember nameSpaceCreateRecipient{NameSpaceInterface, L"CreateRecipient"};
+const DispatchMember nameSpaceCurrentProfileName{NameSpaceInterface, L"CurrentProfileName"};
 const DispatchMember folderItems{FolderInterface, L"Items"};
+const DispatchMember folderStoreId{FolderInterface, L"StoreID"};
 const DispatchMember itemsCount{ItemsInterface, L"Count"};
 const DispatchMember itemsItem{ItemsInterface, L"Item"};
+const DispatchMember itemClass{anyItem, L"Class"};
+const DispatchMember contactEntryId{ContactItemInterface, L"EntryID"};
+const DispatchMember contactLastModificationTime{ContactItemInterface, L"LastModificationTime"};
 const DispatchMember contactHasPicture{ContactItemInterface, L"HasPicture"};
 const DispatchMember contactAttachments{ContactItemInterface, L"Attachments"};
 const DispatchMember contactMapiObject{ContactItemInterface, L"MAPIOBJECT"};
@@ -123,7 +133,11 @@ Recipient NameSpace::createRecipient(const WideString& name) const {
     return objectOf<Recipient>(callMethod(get(), nameSpaceCreateRecipient, argument.get(), 1));
 }
 
+WideString NameSpace::currentProfileName() const { return textOf(getProperty(get(), nameSpaceCurrentProfileName)); }
+
 Items Folder::items() const { return objectOf<Items>(getProperty(get(), folderItems)); }
+
+WideString Folder::storeId() const { return textOf(getProperty(get(), folderStoreId)); }
 
 long Items::count() const { return numberOf(getProperty(get(), itemsCount)); }
 
@@ -132,17 +146,29 @@ ComRef<IDispatch> Items::item(long position) const {
     return objectOf<ComRef<IDispatch>>(callMethod(get(), itemsItem, &argument, 1));
 }
 
+// A query that fails across processes can come back as E_NOINTERFACE
+// whatever the reason (Wine's proxy answers so for a rejected or failed
+// remote query), so that answer alone does not make an item something else
+// than a contact: the item's Class does. A contact whose query failed ends
+// the walk, as a failed call does, instead of being passed over.
 ContactItem ContactItem::from(const ComRef<IDispatch>& item) {
     if (!item) return ContactItem();
     ComRef<IDispatch> contact;
     const HRESULT outcome = com::queryRemote(item, ContactItemInterface.iid, contact);
-    if (outcome == E_NOINTERFACE) return ContactItem();
+    if (outcome == E_NOINTERFACE && numberOf(getProperty(item.get(), itemClass)) != olContact) return ContactItem();
     if (FAILED(outcome)) com::throwComError(outcome, "QueryInterface _ContactItem");
     return ContactItem(std::move(contact));
 }
 
 WideString ContactItem::text(ContactText property) const {
     return textOf(getProperty(get(), contactTexts[static_cast<std::size_t>(property)]));
+}
+
+WideString ContactItem::entryId() const { return textOf(getProperty(get(), contactEntryId)); }
+
+DATE ContactItem::lastModificationTime() const {
+    Variant result = getProperty(get(), contactLastModificationTime);
+    return com::takeDate(result);
 }
 
 bool ContactItem::hasPicture() const { return flagOf(getProperty(get(), contactHasPicture)); }

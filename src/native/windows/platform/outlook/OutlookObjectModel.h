@@ -58,6 +58,8 @@ public:
     using AutomationObject::AutomationObject;
     Folder getDefaultFolder(long folderType) const;
     Recipient createRecipient(const WideString& name) const;
+    // The name of the MAPI profile Outlook runs with.
+    WideString currentProfileName() const;
 };
 
 constexpr long olFolderContacts = 10;
@@ -66,6 +68,8 @@ class Folder : public AutomationObject {
 public:
     using AutomationObject::AutomationObject;
     Items items() const;
+    // The entry id of the folder's store, as hexadecimal text.
+    WideString storeId() const;
 };
 
 class ContactItem;
@@ -88,10 +92,15 @@ class ContactItem : public AutomationObject {
 public:
     using AutomationObject::AutomationObject;
     // The item as a contact: null for a null item and for one that is not a
-    // contact (E_NOINTERFACE); any other failure of the query raises.
+    // contact (the query answers E_NOINTERFACE and the item's Class is not
+    // olContact); any other failure of the query raises.
     static ContactItem from(const ComRef<IDispatch>& item);
 
     WideString text(ContactText property) const;
+    // The item's entry id in its store, as hexadecimal text.
+    WideString entryId() const;
+    // The item's last change, in Windows' local time.
+    DATE lastModificationTime() const;
     bool hasPicture() const;
     Attachments attachments() const;
     ComRef<IUnknown> mapiObject() const;

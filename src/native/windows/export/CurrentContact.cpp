@@ -1,0 +1,6 @@
+#include "export/CurrentContact.h"
+
+const com::WideString& CurrentContact::entryId() {
+    if (!readEntryId) readEntryId = contact.entryId();
+    return *readEntryId;
+}
