@@ -18,6 +18,8 @@ const std::vector<std::string> exitOneMessages = {
     callerContract::cannotLoadInitializeOrUninitialize,
     callerContract::cannotInitializeMapi,
     callerContract::cannotLoadOtherEntryPoints,
+    callerContract::unknownTextOption,
+    callerContract::unknownFieldsOption,
 };
 
 const std::vector<std::string> otherTexts = {
