@@ -300,6 +300,10 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
         private static readonly Regex CodePageName =
             new Regex(@"\A(?:cp|windows-)?([0-9]{1,5})\z", RegexOptions.IgnoreCase | RegexOptions.CultureInvariant);
 
+        // Python's float() reads these words, which .NET's parser does not.
+        private static readonly Regex NotFiniteWord =
+            new Regex(@"\A\s*[+-]?(inf|infinity|nan)\s*\z", RegexOptions.IgnoreCase | RegexOptions.CultureInvariant);
+
         private Options()
         {
             TimeLimit = TimeSpan.FromSeconds(600);
@@ -388,17 +392,37 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
 
         private static TimeSpan ParseTimeLimit(string text)
         {
-            double seconds;
-            if (!double.TryParse(text, NumberStyles.Float, CultureInfo.InvariantCulture, out seconds))
-            {
-                throw new UsageException("argument --timeout: invalid float value: '" + text + "'");
-            }
+            double seconds = ParseFloat(text);
             if (double.IsNaN(seconds) || seconds < 0)
             {
                 throw new UsageException("argument --timeout: not a number of seconds: '" + text + "'");
             }
             // Past some 24 days the wait has no end.
             return seconds * 1000 >= int.MaxValue ? TimeSpan.FromMilliseconds(int.MaxValue) : TimeSpan.FromSeconds(seconds);
+        }
+
+        /// <summary>A number as read_contacts.py's float() reads it: "inf" too, and past double's range infinite.</summary>
+        private static double ParseFloat(string text)
+        {
+            bool negative = text.TrimStart().StartsWith("-", StringComparison.Ordinal);
+            Match word = NotFiniteWord.Match(text);
+            if (word.Success)
+            {
+                if (string.Equals(word.Groups[1].Value, "nan", StringComparison.OrdinalIgnoreCase)) return double.NaN;
+                return negative ? double.NegativeInfinity : double.PositiveInfinity;
+            }
+            try
+            {
+                return double.Parse(text, NumberStyles.Float, CultureInfo.InvariantCulture);
+            }
+            catch (FormatException)
+            {
+                throw new UsageException("argument --timeout: invalid float value: '" + text + "'");
+            }
+            catch (OverflowException)
+            {
+                return negative ? double.NegativeInfinity : double.PositiveInfinity;
+            }
         }
 
         /// <summary>cp932, 932, windows-1252, or a name .NET knows (shift_jis, utf-8).</summary>

@@ -36,6 +36,7 @@ import argparse
 import codecs
 import io
 import json
+import math
 import os
 import queue
 import re
@@ -55,6 +56,9 @@ OUTPUT_NOT_ENDED = "stopped: it exited, but its output did not end in time (see 
 NOT_ENDED = "it did not finish in time (see --timeout), and could not be ended"
 # How long an exporter that was told to stop may take to end.
 STOP_GRACE_SECONDS = 5
+# The longest wait that every platform's waits take (2**31 - 1 ms, some 24.8
+# days); a longer time limit, inf included, is held to it.
+LONGEST_WAIT_SECONDS = (2**31 - 1) / 1000
 UNDEFINED_BYTES = "contact-exporter-undefined-bytes"
 
 
@@ -80,6 +84,17 @@ def undefined_byte_as_its_character(error):
 
 
 codecs.register_error(UNDEFINED_BYTES, undefined_byte_as_its_character)
+
+
+def seconds(text):
+    """--timeout's value: a number of seconds as float() reads it, held to the longest wait."""
+    try:
+        value = float(text)
+    except ValueError:
+        raise argparse.ArgumentTypeError(f"invalid float value: {text!r}") from None
+    if math.isnan(value) or value < 0:
+        raise argparse.ArgumentTypeError(f"not a number of seconds: {text!r}")
+    return min(value, LONGEST_WAIT_SECONDS)
 
 
 def encoding_name(text):
@@ -362,7 +377,7 @@ def main():
                         help="print each record as canonical JSON, one a line, instead of the summary")
     parser.add_argument("--diagnostics", action="store_true",
                         help="ask the exporter why a run or walk ended early, and show its standard error")
-    parser.add_argument("--timeout", type=float, default=600, help="seconds to wait for the exporter (600)")
+    parser.add_argument("--timeout", type=seconds, default=600, help="seconds to wait for the exporter (600)")
     parser.add_argument("command", nargs=argparse.REMAINDER, help="the command that starts the exporter")
     options = parser.parse_args()
     if not options.command:

@@ -18,7 +18,7 @@ export interface Phone {
 export type Bitness = 'x64' | 'x86';
 
 export interface Options {
-    /** Milliseconds before the run is ended with a "time-limit" error; Infinity for none. Default 10 minutes. */
+    /** Milliseconds before the run is ended with a "time-limit" error; Infinity for none; a longer limit than 2^31 - 1 (some 24.8 days) is held to that. Default 10 minutes. */
     timeout?: number;
     /** Which build to run. "auto" (the default) starts with the machine's bitness and tries the other one once when the first reports a bitness mismatch, then keeps to the one that worked. */
     bitness?: 'auto' | Bitness;
@@ -39,7 +39,7 @@ export interface ExportCounts {
 
 export interface ExportResult extends ExportCounts {
     records: Contact[];
-    /** What the exporter wrote on standard error, decoded as UTF-8 (usually empty). */
+    /** What the exporter wrote on standard error, decoded as UTF-8 (usually empty). When a process it started holds standard error open, what arrived within a second of the run's end. */
     stderr: string;
     /** The build that ran. */
     bitness: Bitness;

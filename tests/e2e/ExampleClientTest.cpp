@@ -187,8 +187,13 @@ TEST(ExampleClient, TellsIncompleteOutputsApart) {
 // Wrong usage exits with 2 and says why, in the same words (the usage lines
 // differ: each client names itself).
 TEST(ExampleClient, RefusesWrongUsageAlike) {
-    const std::vector<std::vector<std::string>> usages = {
-        {}, {"--bogus", "x"}, {"--timeout", "soon", "x"}, {"--encoding", "no-such-code-page", "x"}, {"--list"}};
+    const std::vector<std::vector<std::string>> usages = {{},
+                                                          {"--bogus", "x"},
+                                                          {"--timeout", "soon", "x"},
+                                                          {"--timeout", "nan", "x"},
+                                                          {"--timeout", "-1", "x"},
+                                                          {"--encoding", "no-such-code-page", "x"},
+                                                          {"--list"}};
     const auto reason = [](const std::string& err) { return err.substr(err.rfind("error: ")); };
     for (const std::vector<std::string>& arguments : usages) {
         const CommandResult fromPython = runCommand(clientCommand(Client::python, arguments));
@@ -219,6 +224,20 @@ TEST(ExampleClient, EndsAnExportPastTheTimeLimit) {
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, ended + ": stopped: it did not finish in time (see --timeout)\n");
+    }
+}
+
+// A time limit longer than a wait can take (some 24.8 days), `inf` and a
+// number past it, is held to the longest wait: the export is read as under
+// any other limit.
+TEST(ExampleClient, HoldsTheLongestTimeLimitsToTheLongestWait) {
+    const std::string sample = std::string(REPO_ROOT) + "/samples/profile.json";
+    for (const char* limit : {"inf", "1e300"}) {
+        SCOPED_TRACE(limit);
+        const CommandResult result = runBothClients({"--timeout", limit}, sample);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(result.out, summary(20, 14, 19, 4, 22));
     }
 }
 

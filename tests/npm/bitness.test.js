@@ -3,20 +3,10 @@
 // that means Outlook has the other bitness, and that choice kept. The builds
 // are played by a fake command prefix, since an x86 build cannot run here.
 const assert = require('node:assert/strict');
-const fs = require('node:fs');
-const path = require('node:path');
 const { test } = require('node:test');
-const { contactExporter, makeFolder } = require('./helpers');
+const { contactExporter, fakeMachine } = require('./helpers');
 
 const { readContacts, outlookVersion, ContactExporterError } = contactExporter;
-
-function fakeMachine(scenario) {
-    const log = path.join(makeFolder(), 'runs.log');
-    return {
-        commandPrefix: [process.execPath, path.join(__dirname, 'fake-exporter.js'), log, scenario],
-        runs: () => (fs.existsSync(log) ? fs.readFileSync(log, 'utf8').trimEnd().split('\n') : []),
-    };
-}
 
 test('"auto" tries the x86 build once after the x64 build cannot load MAPI, and keeps to it', async () => {
     const machine = fakeMachine('wrong-bitness');

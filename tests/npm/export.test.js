@@ -1,13 +1,15 @@
 'use strict';
 // The package reads real exports, run from the installed tarball under Wine:
 // its records must be the example clients' records, on the Western and the
-// Japanese code page, through the promise and through the iterator.
+// Japanese code page, through the promise and through the iterator. A fake
+// exporter plays what Wine does not: code page 65001, and a process that
+// keeps standard error open after the exporter has ended.
 const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
 const path = require('node:path');
 const { before, describe, test } = require('node:test');
 const { repoRoot, contactExporter, installedPackage, writeProfile, sampleProfile } = require('./helpers');
-const { standinPrefix, warmWine, localeEnvironment, inLocale } = require('./helpers');
+const { standinPrefix, fakeMachine, warmWine, localeEnvironment, inLocale } = require('./helpers');
 const { exampleClientJson, asPythonJsonLines } = require('./helpers');
 
 const { readContacts, iterateContacts, outlookVersion } = contactExporter;
@@ -81,6 +83,36 @@ describe('the records are the example clients\' records, byte for byte', () => {
         assert.equal(asPythonJsonLines(records), expected);
         assert.equal(exampleClientJson('csharp', profile, { encoding: 'cp1252' }), expected);
     });
+});
+
+// A line holding U+FFFD, which the other code pages do not define, is
+// still UTF-8 throughout; a byte that is not UTF-8 becomes U+FFFD, as
+// Windows converts it.
+test('code page 65001 is UTF-8 whatever a line holds', async () => {
+    const machine = fakeMachine('utf-8');
+    for (const encoding of [65001, 'utf-8']) {
+        const { records } = await readContacts({ commandPrefix: machine.commandPrefix, bitness: 'x64', encoding });
+        assert.deepEqual(
+            records,
+            [{ displayname: '€ 日本 \uFFFD 😀', emailaddrs: ['ad\uFFFD@example.org'], phones: [] }],
+            String(encoding),
+        );
+    }
+});
+
+// The process lives far longer than the time limit: a wait for standard
+// error's end would turn the whole export into a "time-limit" failure.
+test('a whole export is read though a process that the exporter started holds standard error open', async () => {
+    const machine = fakeMachine('stderr-held');
+    const options = { commandPrefix: machine.commandPrefix, bitness: 'x64', timeout: 20000 };
+    try {
+        const result = await readContacts(options);
+        assert.deepEqual(result.records.map((record) => record.displayname), ['Ada Lovelace']);
+        assert.equal(result.stderr, 'cannot find temp path');
+        assert.equal(await outlookVersion(options), '16.0.5000.1000');
+    } finally {
+        machine.endHolders();
+    }
 });
 
 test('the ANSI code page is read from reg.exe\'s answer, as Windows\' own reg.exe gives it', () => {

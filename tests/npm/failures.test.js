@@ -1,10 +1,12 @@
 'use strict';
 // Runs that fail, each with its kind and the exporter's standard error: an
 // export that an Outlook error stops, Outlook not installed, Outlook not
-// answering, and an Outlook that stays busy past the time limit.
+// answering, and an Outlook that stays busy past the time limit. A fake
+// exporter plays output that stops being an export while it runs, and runs
+// that the longest time limits must not end.
 const assert = require('node:assert/strict');
 const { before, test } = require('node:test');
-const { contactExporter, writeProfile, standinPrefix, warmWine } = require('./helpers');
+const { contactExporter, writeProfile, standinPrefix, fakeMachine, warmWine } = require('./helpers');
 
 const { readContacts, iterateContacts, outlookVersion, ContactExporterError } = contactExporter;
 
@@ -46,6 +48,18 @@ test('an export that an Outlook error stops is incomplete, after the records wri
         for await (const record of iterateContacts(options(profile))) seen.push(record.displayname);
     }, failure('incomplete'));
     assert.deepEqual(seen, ['Carla Blu']);
+});
+
+test('output that stops being an export while the exporter runs: the run is ended, without an exit code', async () => {
+    const machine = fakeMachine('stops-midway');
+    await assert.rejects(
+        readContacts({ commandPrefix: machine.commandPrefix, bitness: 'x64' }),
+        failure('incomplete', (error) => {
+            assert.equal(error.exitCode, null);
+            assert.equal(error.recordsRead, 0);
+            assert.match(error.message, /record 1 is not JSON/);
+        }),
+    );
 });
 
 test('diagnostics on request: the exporter\'s reason on standard error, decoded as UTF-8', async () => {
@@ -95,6 +109,15 @@ test('an Outlook that stays busy is ended at the time limit', async () => {
     await assert.rejects(async () => {
         for await (const record of iterateContacts(options(profile, { timeout: 3000 }))) assert.fail(record);
     }, failure('time-limit'));
+});
+
+// A timer's delay is at most 2^31 - 1 ms; past it Node.js waits 1 ms.
+test('the longest time limits, Infinity included, let a run end by itself', async () => {
+    const machine = fakeMachine('wrong-bitness');
+    for (const timeout of [2 ** 31 - 1, 2 ** 31, Number.MAX_VALUE, Infinity]) {
+        const result = await readContacts({ commandPrefix: machine.commandPrefix, bitness: 'x86', timeout });
+        assert.equal(result.written, 1, String(timeout));
+    }
 });
 
 test('wrong options are usage errors, before anything runs; a program that cannot start has failed', async () => {

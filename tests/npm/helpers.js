@@ -31,6 +31,26 @@ function standinPrefix(profileFile) {
     return [path.join(__dirname, 'standin-prefix'), profileFile];
 }
 
+// A machine played by tests/npm/fake-exporter.js in SCENARIO: its command
+// prefix, the runs it noted, and the processes it left holding standard error.
+function fakeMachine(scenario) {
+    const log = path.join(makeFolder(), 'runs.log');
+    const runs = () => (fs.existsSync(log) ? fs.readFileSync(log, 'utf8').trimEnd().split('\n') : []);
+    return {
+        commandPrefix: [process.execPath, path.join(__dirname, 'fake-exporter.js'), log, scenario],
+        runs: () => runs().filter((line) => !line.startsWith('holder ')),
+        endHolders: () => {
+            for (const line of runs().filter((noted) => noted.startsWith('holder '))) {
+                try {
+                    process.kill(Number(line.slice('holder '.length)));
+                } catch {
+                    // Ended already, with the run's process group.
+                }
+            }
+        },
+    };
+}
+
 // The first Wine program of a Wine server starts Wine's own services, which
 // inherit its standard streams and keep them open for a minute; started
 // here, they hold /dev/null rather than the pipes the package reads.
@@ -93,6 +113,7 @@ module.exports = {
     writeProfile,
     sampleProfile,
     standinPrefix,
+    fakeMachine,
     warmWine,
     localeEnvironment,
     inLocale,

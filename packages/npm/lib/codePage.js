@@ -71,6 +71,11 @@ function lineDecoder(encoding) {
     } catch {
         return undefined;
     }
+    if (decoder.encoding === 'utf-8') {
+        // Code page 65001 defines every character, U+FFFD included, and Windows
+        // gives U+FFFD for what is not UTF-8, as this decoder does.
+        return (bytes) => decoder.decode(bytes);
+    }
     if (decoder.encoding === 'windows-1252' && decoder.decode(Uint8Array.of(0x80)) !== '\u20AC') {
         return windows1252OverLatin1(decoder);
     }

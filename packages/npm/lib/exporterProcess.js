@@ -7,6 +7,12 @@ const { ContactExporterError, Kind } = require('./errors');
 
 const utf8 = new TextDecoder('utf-8'); // replaces what is not UTF-8
 
+// How long standard error may stay open once the exporter has exited and its
+// output has ended: a process that it or a command prefix started (Wine's
+// services, started by the first Windows program of a Wine server) may hold
+// it for long, while all the exporter wrote there has arrived already.
+const ERRORS_GRACE_MS = 1000;
+
 class ExporterProcess {
     // executable: the exporter's path; args: its arguments; options: the
     // caller's normalised options (commandPrefix, diagnostics, timeout).
@@ -28,15 +34,13 @@ class ExporterProcess {
         const stderrChunks = [];
         this.child.stderr.on('data', (chunk) => stderrChunks.push(chunk));
         this.stderr = () => utf8.decode(Buffer.concat(stderrChunks));
+        const deadline = performance.now() + options.timeout;
         this.ended = new Promise((resolve, reject) => {
             this.rejectEnded = reject;
             this.child.on('error', (error) =>
                 reject(new ContactExporterError(Kind.failed, `cannot start ${file}: ${error.message}`)),
             );
-            this.child.on('close', (code, signal) => {
-                clearTimeout(this.timer);
-                resolve({ exitCode: code ?? signal, stderr: this.stderr() });
-            });
+            this.finished(deadline).then(resolve);
         });
         // Callers that only read records still learn of a failure through
         // `ended`; no rejection goes unobserved meanwhile.
@@ -44,6 +48,22 @@ class ExporterProcess {
         if (Number.isFinite(options.timeout)) {
             this.timer = setTimeout(() => this.endAtTimeLimit(options.timeout), options.timeout);
         }
+    }
+
+    // The exit code of an exporter that has ended, or null while it runs.
+    exitCodeSoFar() {
+        return this.child.exitCode ?? this.child.signalCode;
+    }
+
+    // The run is over once the exporter has exited and its output has ended;
+    // standard error is then taken as it stands after a short grace, within
+    // the time limit.
+    async finished(deadline) {
+        const exited = new Promise((resolve) => this.child.once('exit', (code, signal) => resolve(code ?? signal)));
+        const [exitCode] = await Promise.all([exited, closed(this.child.stdout)]);
+        clearTimeout(this.timer);
+        await closed(this.child.stderr, Math.min(ERRORS_GRACE_MS, deadline - performance.now()));
+        return { exitCode, stderr: this.stderr() };
     }
 
     endAtTimeLimit(timeout) {
@@ -66,6 +86,21 @@ class ExporterProcess {
         this.child.stdout.destroy();
         this.child.stderr.destroy();
     }
+}
+
+// Resolves when the stream has closed, or once `milliseconds` have passed.
+function closed(stream, milliseconds = Infinity) {
+    return new Promise((resolve) => {
+        if (stream.closed) {
+            resolve();
+            return;
+        }
+        const grace = Number.isFinite(milliseconds) ? setTimeout(resolve, Math.max(0, milliseconds)) : undefined;
+        stream.once('close', () => {
+            clearTimeout(grace);
+            resolve();
+        });
+    });
 }
 
 function endProcessTree(child) {

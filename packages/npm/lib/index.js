@@ -32,7 +32,7 @@ class ContactStream {
                     if (!last && reader.recordsRead === 0 && otherBitnessMeant(exitCode, stderr)) continue;
                     throw failedRunError(exitCode, stderr, bitness);
                 }
-                this.counts = readTrailer(reader, stderr, bitness);
+                this.counts = readTrailer(reader, { stderr, exitCode, bitness });
                 this.stderr = stderr;
                 this.bitness = bitness;
                 rememberBitness(options, bitness);
@@ -48,29 +48,30 @@ async function* readRecords(run, reader, bitness) {
     try {
         for await (const chunk of run.stdout) yield* reader.records(chunk);
     } catch (error) {
-        if (error instanceof IncompleteExport) throw incompleteError(error, reader, run.stderr(), bitness);
+        if (error instanceof IncompleteExport) {
+            // Found while the output still arrives: the run is ended here,
+            // and has no exit code of its own unless it has exited already.
+            throw incompleteError(error, reader, { stderr: run.stderr(), exitCode: run.exitCodeSoFar(), bitness });
+        }
         // Standard output let go at the time limit: `ended` tells.
         if (!run.timedOut) throw error;
     }
 }
 
-function readTrailer(reader, stderr, bitness) {
+function readTrailer(reader, ended) {
     try {
         return reader.end();
     } catch (error) {
-        if (error instanceof IncompleteExport) throw incompleteError(error, reader, stderr, bitness);
+        if (error instanceof IncompleteExport) throw incompleteError(error, reader, ended);
         throw error;
     }
 }
 
-function incompleteError(error, reader, stderr, bitness) {
+// ended: the run's { stderr, exitCode, bitness } as they stood when the
+// output was found not to be a whole export.
+function incompleteError(error, reader, ended) {
     const message = `incomplete export (${reader.recordsRead} records read): ${error.message}`;
-    return new ContactExporterError(Kind.incomplete, message, {
-        stderr,
-        exitCode: 0,
-        bitness,
-        recordsRead: reader.recordsRead,
-    });
+    return new ContactExporterError(Kind.incomplete, message, { ...ended, recordsRead: reader.recordsRead });
 }
 
 function otherBitnessMeant(exitCode, stderr) {

@@ -5,6 +5,9 @@ const { ContactExporterError, Kind } = require('./errors');
 const { ansiCodePage, lineDecoder } = require('./codePage');
 
 const DEFAULT_TIMEOUT_MS = 10 * 60 * 1000;
+// The longest delay a timer takes (some 24.8 days): a longer one would end
+// the run at once, so a longer limit is held to it.
+const LONGEST_TIMEOUT_MS = 2 ** 31 - 1;
 const BITNESSES = ['auto', 'x64', 'x86'];
 const KNOWN = new Set(['timeout', 'bitness', 'diagnostics', 'encoding', 'commandPrefix']);
 
@@ -22,7 +25,8 @@ function normaliseOptions(options = {}) {
     if (!Array.isArray(commandPrefix) || !commandPrefix.every((part) => typeof part === 'string' && part !== '')) {
         usage('commandPrefix must be an array of non-empty strings');
     }
-    return { timeout, bitness, diagnostics, commandPrefix, ...decoding(options.encoding) };
+    const limit = timeout === Infinity ? timeout : Math.min(timeout, LONGEST_TIMEOUT_MS);
+    return { timeout: limit, bitness, diagnostics, commandPrefix, ...decoding(options.encoding) };
 }
 
 // `encoding` is a Windows code page number (932) or a WHATWG encoding label
