@@ -50,16 +50,21 @@ std::vector<std::string> splitJournal(const std::string& text) {
     return result;
 }
 
-std::vector<std::string> childEnvironment(const std::string& journal, const std::string& locale) {
+// The test's own environment with the run's journal, locale and, when one is
+// given, time zone (Wine takes Windows' time zone from TZ as a program starts).
+std::vector<std::string> childEnvironment(const std::string& journal, const std::string& locale,
+                                          const std::string& timeZone = "") {
     std::vector<std::string> variables;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string variable(*entry);
         const std::string name = variable.substr(0, variable.find('='));
         if (name == "OUTLOOK_STANDIN_JOURNAL" || name == "LANG" || name.rfind("LC_", 0) == 0) continue;
+        if (name == "TZ" && !timeZone.empty()) continue;
         variables.push_back(variable);
     }
     if (!journal.empty()) variables.push_back("OUTLOOK_STANDIN_JOURNAL=" + journal);
     variables.push_back("LANG=" + locale);
+    if (!timeZone.empty()) variables.push_back("TZ=" + timeZone);
     return variables;
 }
 
@@ -219,8 +224,9 @@ RunResult runOnce(const Json& profile, const RunOptions& options) {
 
     std::vector<std::string> arguments = {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath};
     arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
-    const Finished finished = spawnAndWait(arguments, childEnvironment(journalPath, options.locale), outPath, errPath,
-                                           options.timeoutSeconds, false, options.closeAfterFirstLine);
+    const Finished finished =
+        spawnAndWait(arguments, childEnvironment(journalPath, options.locale, options.timeZone), outPath, errPath,
+                     options.timeoutSeconds, false, options.closeAfterFirstLine);
     result.exitCode = finished.exitCode;
     result.hung = finished.hung;
     result.out = readFile(outPath);

@@ -17,6 +17,9 @@ struct RunOptions {
     // Linux locale for Wine: decides the exporter's ANSI code page (1252
     // here; "ja_JP.UTF-8" gives 932).
     std::string locale = "C.UTF-8";
+    // An IANA time zone ("Europe/Rome"), which Wine makes Windows' own for
+    // the run; empty: the test's own.
+    std::string timeZone;
     // A run still going after this long is ended and reported as hung.
     int timeoutSeconds = 120;
     // A reader that reads the first line of standard output, closes its end
