@@ -57,9 +57,10 @@ struct ToolResult {
     std::string output;
 };
 
-// Runs one of the project's Windows tools (build/windows/bin) under Wine.
+// Runs one of the project's Windows tools (build/windows/bin) under Wine, in
+// the time zone given (or the test's own).
 ToolResult runWindowsTool(const std::string& tool, const std::vector<std::string>& arguments,
-                          const std::string& locale = "C.UTF-8");
+                          const std::string& locale = "C.UTF-8", const std::string& timeZone = "");
 
 struct CommandResult {
     int exitCode = -1;
@@ -108,8 +109,13 @@ std::vector<Json> records(const RunResult& run, const char* codePage = "CP1252")
 void expectCallsInOrder(const RunResult& run, const std::vector<std::string>& calls);
 
 // Whether a journal line is a counted operation ("_ContactItem.FullName"),
-// not a name lookup, a MAPI entry point or a line of the stand-in's own.
+// not a name lookup, a MAPI entry point, a call of the exporter's own MAPI
+// session, or a line of the stand-in's own.
 bool isOperation(const std::string& line);
+// Whether a journal line is a call of the exporter's own MAPI session
+// ("MAPILogonEx", "IMsgStore.OpenEntry"): it runs in the exporter's process,
+// and a busy or departed Outlook does not count it.
+bool isSessionOperation(const std::string& line);
 // The number of operations that ran before the `occurrence`th line `line`;
 // throws when the journal has no such line.
 long long operationsBefore(const std::vector<std::string>& journal, const std::string& line, int occurrence = 1);

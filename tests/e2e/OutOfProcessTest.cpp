@@ -80,12 +80,7 @@ Json unmarshallable(Json profile) {
 // The MAPI session's calls of a journal, in order.
 std::vector<std::string> sessionCalls(const RunResult& run) {
     std::vector<std::string> found;
-    for (const std::string& line : run.journal) {
-        for (const char* prefix :
-             {"MAPILogonEx", "IMAPISession.", "IMsgStore.", "IMessage.", "IAddrBook.", "IMailUser."}) {
-            if (line.rfind(prefix, 0) == 0) found.push_back(line);
-        }
-    }
+    std::copy_if(run.journal.begin(), run.journal.end(), std::back_inserter(found), isSessionOperation);
     return found;
 }
 
