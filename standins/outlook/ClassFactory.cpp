@@ -6,7 +6,7 @@
 #include "Application.h"
 #include "CallAdmission.h"
 #include "ErrorReporting.h"
-#include "Interfaces.h"
+#include "OutlookInterfaces.h"
 #include "Journal.h"
 #include "ProfileValues.h"
 

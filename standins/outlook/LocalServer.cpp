@@ -18,7 +18,7 @@
 
 #include "CallAdmission.h"
 #include "ClassFactory.h"
-#include "Interfaces.h"
+#include "OutlookInterfaces.h"
 #include "Journal.h"
 #include "LiveObjects.h"
 #include "Session.h"
@@ -185,7 +185,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         standin::journal("server error: CoRegisterMessageFilter failed");
         return 1;
     }
-    outlook::serveOutOfProcess();
+    outlook::serveOutOfProcess(client.get());
     {
         const ClassRegistration registration;
         if (FAILED(registration.result())) {
