@@ -50,15 +50,19 @@ std::vector<std::string> splitJournal(const std::string& text) {
     return result;
 }
 
-std::vector<std::string> childEnvironment(const std::string& journal, const std::string& locale) {
+std::vector<std::string> childEnvironment(const std::string& journal, const std::string& locale,
+                                          const std::string& program = "") {
     std::vector<std::string> variables;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string variable(*entry);
         const std::string name = variable.substr(0, variable.find('='));
-        if (name == "OUTLOOK_STANDIN_JOURNAL" || name == "LANG" || name.rfind("LC_", 0) == 0) continue;
+        if (name == "OUTLOOK_STANDIN_JOURNAL" || name == "STANDIN_RUN_PROGRAM" || name == "LANG" ||
+            name.rfind("LC_", 0) == 0)
+            continue;
         variables.push_back(variable);
     }
     if (!journal.empty()) variables.push_back("OUTLOOK_STANDIN_JOURNAL=" + journal);
+    if (!program.empty()) variables.push_back("STANDIN_RUN_PROGRAM=" + program);
     variables.push_back("LANG=" + locale);
     return variables;
 }
@@ -219,8 +223,9 @@ RunResult runOnce(const Json& profile, const RunOptions& options) {
 
     std::vector<std::string> arguments = {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath};
     arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
-    const Finished finished = spawnAndWait(arguments, childEnvironment(journalPath, options.locale), outPath, errPath,
-                                           options.timeoutSeconds, false, options.closeAfterFirstLine);
+    const Finished finished =
+        spawnAndWait(arguments, childEnvironment(journalPath, options.locale, options.program), outPath, errPath,
+                     options.timeoutSeconds, false, options.closeAfterFirstLine);
     result.exitCode = finished.exitCode;
     result.hung = finished.hung;
     result.out = readFile(outPath);
@@ -342,8 +347,13 @@ std::vector<Json> records(const RunResult& run, const char* codePage) {
         return ::testing::AssertionFailure()
                << "the run wrote no journal (exit code " << run.exitCode << ", standard error \"" << run.err << "\")";
     }
-    if (run.journal.back() != "live-objects 0") {
+    if (run.journal.back().rfind("live-objects ", 0) != 0) {
         return ::testing::AssertionFailure() << "the journal ends in \"" << run.journal.back() << "\"";
+    }
+    for (const std::string& line : run.journal) {
+        if (line.rfind("live-objects ", 0) == 0 && line != "live-objects 0") {
+            return ::testing::AssertionFailure() << "the journal reports \"" << line << "\"";
+        }
     }
     const std::size_t initialised = run.indexOf("MAPIInitialize");
     const std::size_t ended = run.indexOf("MAPIUninitialize");
