@@ -35,7 +35,8 @@ HRESULT STDMETHODCALLTYPE AddressBook::OpenEntry(ULONG entryIdSize, void* entryI
         outlook::addressOfExchangeEntryId(static_cast<const unsigned char*>(entryId), entryId ? entryIdSize : 0);
     if (!address) return mapi::MAPI_E_UNKNOWN_ENTRYID;
     const auto& book = profile_->addressBook;
-    const auto entry = std::find_if(book.begin(), book.end(), [&](const auto& known) { return known.address == *address; });
+    const auto entry =
+        std::find_if(book.begin(), book.end(), [&](const auto& known) { return known.address == *address; });
     if (entry == book.end() || !entry->resolves) return mapi::MAPI_E_NOT_FOUND;
     return outlook::resultOfAnswering([&] {
         *object = static_cast<mapi::IMailUser*>(com::makeComObject<MailUser>(profile_, *entry).detach());

@@ -25,8 +25,7 @@ HRESULT STDMETHODCALLTYPE ContactMessage::OpenAttach(ULONG, const IID*, ULONG, v
     return MAPI_E_NO_SUPPORT;
 }
 
-HRESULT STDMETHODCALLTYPE ContactMessage::CreateAttach(const IID*, ULONG, ULONG* attachmentNumber,
-                                                       void** attachment) {
+HRESULT STDMETHODCALLTYPE ContactMessage::CreateAttach(const IID*, ULONG, ULONG* attachmentNumber, void** attachment) {
     if (attachmentNumber != nullptr) *attachmentNumber = 0;
     clearOut(attachment);
     return MAPI_E_NO_SUPPORT;

@@ -15,7 +15,8 @@ namespace mapi32 {
 class MailUser final : public outlook::MapiPropObject<mapi::IMailUser> {
 public:
     // The entry lives in the profile, which the object holds.
-    MailUser(ProfilePtr profile, const outlook::AddressBookEntry& entry) : profile_(std::move(profile)), entry_(entry) {}
+    MailUser(ProfilePtr profile, const outlook::AddressBookEntry& entry)
+        : profile_(std::move(profile)), entry_(entry) {}
 
     HRESULT STDMETHODCALLTYPE GetProps(mapi::SPropTagArray* propTags, ULONG flags, ULONG* valueCount,
                                        mapi::SPropValue** values) override;

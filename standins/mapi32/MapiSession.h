@@ -27,8 +27,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetMsgStoresTable(ULONG, void** table) override;
     HRESULT STDMETHODCALLTYPE OpenProfileSection(void*, const IID*, ULONG, void** section) override;
     HRESULT STDMETHODCALLTYPE GetStatusTable(ULONG, void** table) override;
-    HRESULT STDMETHODCALLTYPE OpenEntry(ULONG, void*, const IID*, ULONG, ULONG* objectType,
-                                        IUnknown** object) override;
+    HRESULT STDMETHODCALLTYPE OpenEntry(ULONG, void*, const IID*, ULONG, ULONG* objectType, IUnknown** object) override;
     HRESULT STDMETHODCALLTYPE CompareEntryIDs(ULONG, void*, ULONG, void*, ULONG, ULONG* result) override;
     HRESULT STDMETHODCALLTYPE Advise(ULONG, void*, ULONG, void*, ULONG* connection) override;
     HRESULT STDMETHODCALLTYPE Unadvise(ULONG) override;

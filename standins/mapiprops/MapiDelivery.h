@@ -17,10 +17,10 @@ constexpr HRESULT MAPI_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057L);
 // One value of GetProps before it reaches the caller's MAPI buffer.
 struct PendingValue {
     ULONG tag;
-    std::wstring unicode;                       // PT_UNICODE
-    std::string ansi;                           // PT_STRING8
-    std::vector<unsigned char> binary;          // PT_BINARY
-    HRESULT error = mapi::MAPI_E_NOT_FOUND;     // PT_ERROR
+    std::wstring unicode;                    // PT_UNICODE
+    std::string ansi;                        // PT_STRING8
+    std::vector<unsigned char> binary;       // PT_BINARY
+    HRESULT error = mapi::MAPI_E_NOT_FOUND;  // PT_ERROR
 };
 
 // What GetIDsFromNames answers: its result and, unless the call yields

@@ -7,8 +7,7 @@
 
 namespace outlook {
 
-ContactItem::ContactItem(SessionPtr session, size_t item)
-    : FolderItem(std::move(session), ContactItemInterface, item) {
+ContactItem::ContactItem(SessionPtr session, size_t item) : FolderItem(std::move(session), ContactItemInterface, item) {
     const Contact& contact = this->session()->profile().item(item).contact;
     for (std::string_view property : contactTextProperties) {
         addProperty(property.data(), ResultKind::Bstr, [&contact, property](VARIANT& result) {

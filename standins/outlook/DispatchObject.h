@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "Arguments.h"
-#include "OutlookInterfaces.h"
 #include "LiveObjects.h"
+#include "OutlookInterfaces.h"
 #include "Session.h"
 #include "com/ComObject.h"
 

@@ -18,9 +18,9 @@
 
 #include "CallAdmission.h"
 #include "ClassFactory.h"
-#include "OutlookInterfaces.h"
 #include "Journal.h"
 #include "LiveObjects.h"
+#include "OutlookInterfaces.h"
 #include "Session.h"
 #include "com/ComObject.h"
 #include "com/ComRef.h"

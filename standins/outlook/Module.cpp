@@ -10,9 +10,9 @@
 #include <string>
 
 #include "ClassFactory.h"
-#include "OutlookInterfaces.h"
 #include "Journal.h"
 #include "LiveObjects.h"
+#include "OutlookInterfaces.h"
 
 namespace {
 

@@ -118,7 +118,9 @@ SYSTEMTIME localTimeValue(const json& value, const std::string& where) {
     for (size_t at = 0; matches && at < text.size(); ++at) {
         matches = pattern[at] == 'd' ? text[at] >= '0' && text[at] <= '9' : text[at] == pattern[at];
     }
-    const auto number = [&text](size_t at, size_t digits) { return static_cast<WORD>(std::stoi(text.substr(at, digits))); };
+    const auto number = [&text](size_t at, size_t digits) {
+        return static_cast<WORD>(std::stoi(text.substr(at, digits)));
+    };
     SYSTEMTIME time{};
     FILETIME check{};
     if (matches) {

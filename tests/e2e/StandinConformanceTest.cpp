@@ -82,25 +82,21 @@ constexpr const char* logon = "logon 0x20 Outlook";
 
 TEST(MapiSessionLogon, RefusesInterfaceSharingAndOtherProfilesAndAcceptsTheProfileOrTheDefault) {
     const Json profile = {{"profileName", "\u041F\u043E\u0447\u0442\u0430"}};  // Почта: no ANSI form on 1252
-    const RunResult result = probe(profile, {"load", "logon 0x0 \u041F\u043E\u0447\u0442\u0430",
-                                             "logon 0x80000021 \u041F\u043E\u0447\u0442\u0430",
-                                             "logon 0x80020020 \u041F\u043E\u0447\u0442\u0430",
-                                             "logon 0x80000028 \u041F\u043E\u0447\u0442\u0430", "logon 0x80000020 Outlook",
-                                             "logon 0x20 \u041F\u043E\u0447\u0442\u0430", "logon 0x20 -",
-                                             "logon 0x80000020 \u041F\u043E\u0447\u0442\u044B", "logon 0x80208022 \u043F\u043E\u0447\u0442\u0430",
-                                             "logon 0x60 Other", "logon 0x61 Other"});
-    EXPECT_EQ(result.out, output({"load: 0x00000000",
-                                  "logon 0x0 \u041F\u043E\u0447\u0442\u0430: 0x80040111",
-                                  "logon 0x80000021 \u041F\u043E\u0447\u0442\u0430: 0x80040111",
-                                  "logon 0x80020020 \u041F\u043E\u0447\u0442\u0430: 0x80040111",
-                                  "logon 0x80000028 \u041F\u043E\u0447\u0442\u0430: 0x80040111",
-                                  "logon 0x80000020 Outlook: 0x80040111",
-                                  "logon 0x20 \u041F\u043E\u0447\u0442\u0430: 0x80040111",
-                                  "logon 0x20 -: 0x80040111",
-                                  "logon 0x80000020 \u041F\u043E\u0447\u0442\u044B: 0x80040111",
-                                  "logon 0x80208022 \u043F\u043E\u0447\u0442\u0430: 0x00000000 session",
-                                  "logon 0x60 Other: 0x00000000 session",
-                                  "logon 0x61 Other: 0x80040111"}));
+    const RunResult result = probe(
+        profile, {"load", "logon 0x0 \u041F\u043E\u0447\u0442\u0430", "logon 0x80000021 \u041F\u043E\u0447\u0442\u0430",
+                  "logon 0x80020020 \u041F\u043E\u0447\u0442\u0430", "logon 0x80000028 \u041F\u043E\u0447\u0442\u0430",
+                  "logon 0x80000020 Outlook", "logon 0x20 \u041F\u043E\u0447\u0442\u0430", "logon 0x20 -",
+                  "logon 0x80000020 \u041F\u043E\u0447\u0442\u044B", "logon 0x80208022 \u043F\u043E\u0447\u0442\u0430",
+                  "logon 0x60 Other", "logon 0x61 Other"});
+    EXPECT_EQ(result.out,
+              output({"load: 0x00000000", "logon 0x0 \u041F\u043E\u0447\u0442\u0430: 0x80040111",
+                      "logon 0x80000021 \u041F\u043E\u0447\u0442\u0430: 0x80040111",
+                      "logon 0x80020020 \u041F\u043E\u0447\u0442\u0430: 0x80040111",
+                      "logon 0x80000028 \u041F\u043E\u0447\u0442\u0430: 0x80040111",
+                      "logon 0x80000020 Outlook: 0x80040111", "logon 0x20 \u041F\u043E\u0447\u0442\u0430: 0x80040111",
+                      "logon 0x20 -: 0x80040111", "logon 0x80000020 \u041F\u043E\u0447\u0442\u044B: 0x80040111",
+                      "logon 0x80208022 \u043F\u043E\u0447\u0442\u0430: 0x00000000 session",
+                      "logon 0x60 Other: 0x00000000 session", "logon 0x61 Other: 0x80040111"}));
     std::vector<std::string> journal = {"MAPIInitialize"};
     journal.insert(journal.end(), 11, "MAPILogonEx");
     EXPECT_EQ(result.journal, concatenated(journal, mapiEnded));
@@ -112,36 +108,45 @@ TEST(MapiSessionLogon, ReadsAnAnsiNameInTheCodePage) {
 }
 
 TEST(MapiSessionStore, OpensTheFolderStoreToReadAndContactsByTheirEntryIds) {
-    const Json items = Json::array({{{"FullName", "Given"}, {"EntryID", "0a0B0c"}},
-                                    {{"FullName", "Default"}},
-                                    {{"class", "distlist"}}});
-    const RunResult result =
-        probe({{"items", items}},
-              {"om", "store-id", "item 1 EntryID", "item 2 EntryID", "load", logon, "open-store 0 0000",
-               "open-store 4 @store", "open-store 0 @store", "open-entry 0 0A0B0C", "open-entry 0 @2",
-               "open-entry 1 @2", "open-entry 0 @2 store", "open-entry 0 @2 message", "open-entry 0 " + defaultEntryId(2),
-               "open-entry 0 " + defaultEntryId(0), "open-entry 0 " + defaultEntryId(3), "open-entry 0 0102"});
-    EXPECT_EQ(result.out,
-              output({"om: 0x00000000", "store-id: VT_BSTR \"" + defaultStoreId + "\"",
-                      "item 1 EntryID: VT_BSTR \"0a0B0c\"", "item 2 EntryID: VT_BSTR \"" + defaultEntryId(1) + "\"",
-                      "load: 0x00000000", std::string(logon) + ": 0x00000000 session", "open-store 0 0000: 0x80040201",
-                      "open-store 4 @store: 0x80070005", "open-store 0 @store: 0x00000000 store",
-                      "open-entry 0 0A0B0C: 0x00000000 type 5 message", "open-entry 0 @2: 0x00000000 type 5 message",
-                      "open-entry 1 @2: 0x8004010F type 0", "open-entry 0 @2 store: 0x80004002 type 0",
-                      "open-entry 0 @2 message: 0x00000000 type 5 message",
-                      "open-entry 0 " + defaultEntryId(2) + ": 0x8004010F type 0",
-                      "open-entry 0 " + defaultEntryId(0) + ": 0x8004010F type 0",
-                      "open-entry 0 " + defaultEntryId(3) + ": 0x8004010F type 0", "open-entry 0 0102: 0x8004010F type 0"}));
+    const Json items = Json::array(
+        {{{"FullName", "Given"}, {"EntryID", "0a0B0c"}}, {{"FullName", "Default"}}, {{"class", "distlist"}}});
+    const RunResult result = probe(
+        {{"items", items}},
+        {"om", "store-id", "item 1 EntryID", "item 2 EntryID", "load", logon, "open-store 0 0000",
+         "open-store 4 @store", "open-store 0 @store", "open-entry 0 0A0B0C", "open-entry 0 @2", "open-entry 1 @2",
+         "open-entry 0 @2 store", "open-entry 0 @2 message", "open-entry 0 " + defaultEntryId(2),
+         "open-entry 0 " + defaultEntryId(0), "open-entry 0 " + defaultEntryId(3), "open-entry 0 0102"});
+    EXPECT_EQ(
+        result.out,
+        output({"om: 0x00000000", "store-id: VT_BSTR \"" + defaultStoreId + "\"", "item 1 EntryID: VT_BSTR \"0a0B0c\"",
+                "item 2 EntryID: VT_BSTR \"" + defaultEntryId(1) + "\"", "load: 0x00000000",
+                std::string(logon) + ": 0x00000000 session", "open-store 0 0000: 0x80040201",
+                "open-store 4 @store: 0x80070005", "open-store 0 @store: 0x00000000 store",
+                "open-entry 0 0A0B0C: 0x00000000 type 5 message", "open-entry 0 @2: 0x00000000 type 5 message",
+                "open-entry 1 @2: 0x8004010F type 0", "open-entry 0 @2 store: 0x80004002 type 0",
+                "open-entry 0 @2 message: 0x00000000 type 5 message",
+                "open-entry 0 " + defaultEntryId(2) + ": 0x8004010F type 0",
+                "open-entry 0 " + defaultEntryId(0) + ": 0x8004010F type 0",
+                "open-entry 0 " + defaultEntryId(3) + ": 0x8004010F type 0", "open-entry 0 0102: 0x8004010F type 0"}));
     const std::vector<std::string> operations = withoutLookups(result.journal);
-    const std::vector<std::string> expected = concatenated(
-        connected,
-        {"MAPIFolder.StoreID", "_Items.Item", "_ContactItem.EntryID", "_Items.Item", "_ContactItem.EntryID",
-         "MAPIInitialize", "MAPILogonEx", "IMAPISession.OpenMsgStore", "MAPIFolder.StoreID", "IMAPISession.OpenMsgStore",
-         "MAPIFolder.StoreID", "IMAPISession.OpenMsgStore", "IMsgStore.OpenEntry", "_Items.Item", "_ContactItem.EntryID",
-         "IMsgStore.OpenEntry", "_Items.Item", "_ContactItem.EntryID", "IMsgStore.OpenEntry", "_Items.Item",
-         "_ContactItem.EntryID", "IMsgStore.OpenEntry", "_Items.Item", "_ContactItem.EntryID", "IMsgStore.OpenEntry",
-         "IMsgStore.OpenEntry", "IMsgStore.OpenEntry", "IMsgStore.OpenEntry", "IMsgStore.OpenEntry", "MAPIUninitialize",
-         "live-objects 0", "mapi32 unloaded", "live-objects 0"});
+    const std::vector<std::string> expected =
+        concatenated(connected, {"MAPIFolder.StoreID",   "_Items.Item",
+                                 "_ContactItem.EntryID", "_Items.Item",
+                                 "_ContactItem.EntryID", "MAPIInitialize",
+                                 "MAPILogonEx",          "IMAPISession.OpenMsgStore",
+                                 "MAPIFolder.StoreID",   "IMAPISession.OpenMsgStore",
+                                 "MAPIFolder.StoreID",   "IMAPISession.OpenMsgStore",
+                                 "IMsgStore.OpenEntry",  "_Items.Item",
+                                 "_ContactItem.EntryID", "IMsgStore.OpenEntry",
+                                 "_Items.Item",          "_ContactItem.EntryID",
+                                 "IMsgStore.OpenEntry",  "_Items.Item",
+                                 "_ContactItem.EntryID", "IMsgStore.OpenEntry",
+                                 "_Items.Item",          "_ContactItem.EntryID",
+                                 "IMsgStore.OpenEntry",  "IMsgStore.OpenEntry",
+                                 "IMsgStore.OpenEntry",  "IMsgStore.OpenEntry",
+                                 "IMsgStore.OpenEntry",  "MAPIUninitialize",
+                                 "live-objects 0",       "mapi32 unloaded",
+                                 "live-objects 0"});
     EXPECT_EQ(operations, expected);
 }
 
@@ -153,13 +158,15 @@ TEST(MapiSessionStore, TakesTheProfileStoreIdInEitherCase) {
 }
 
 TEST(MapiSessionStore, GivesEveryRepeatedItemAnEntryIdOfItsOwn) {
-    const Json items = Json::array({{{"Email1Address", "first@example.com"}}, {{"Email1Address", "second@example.com"}}});
+    const Json items =
+        Json::array({{{"Email1Address", "first@example.com"}}, {{"Email1Address", "second@example.com"}}});
     const RunResult result =
         probe({{"items", items}, {"itemsRepeat", 3}, {"storeId", "01"}},
               {"om", "item 1 EntryID", "item 3 EntryID", "item 6 EntryID", "load", logon, "open-store 0 01",
                "open-entry 0 @5", "get-ids", "get-props", "open-entry 0 @6", "get-ids", "get-props"});
-    const std::string ids = "0x00000000 0x8A010000 0x8A020000 0x8A030000 0x8A040000 0x8A050000 0x8A060000 "
-                            "0x8A070000 0x8A080000 0x8A090000";
+    const std::string ids =
+        "0x00000000 0x8A010000 0x8A020000 0x8A030000 0x8A040000 0x8A050000 0x8A060000 "
+        "0x8A070000 0x8A080000 0x8A090000";
     const auto values = [](const std::string& address) {
         return "0x00040380 9 [0x8A01001F \"" + address +
                "\"] [0x8A02000A error 0x8004010F] [0x8A03000A error 0x8004010F] [0x8A04000A error 0x8004010F] "
@@ -192,20 +199,20 @@ TEST(MapiSessionMessage, AnswersTheNinePropertiesInEveryFormAndCount) {
     const RunResult result = probe({{"items", items}, {"storeId", "01"}},
                                    {"load", logon, "open-store 0 01", "open-entry 0 " + defaultEntryId(0), "get-ids",
                                     "get-props", "open-entry 0 " + defaultEntryId(1), "get-ids", "get-props"});
-    EXPECT_EQ(result.out,
-              output({"load: 0x00000000", std::string(logon) + ": 0x00000000 session", "open-store 0 01: 0x00000000 store",
-                      "open-entry 0 " + defaultEntryId(0) + ": 0x00000000 type 5 message",
-                      "get-ids: 0x00000000 0x8A010000 0x8A020000 0x8A030000 0x8A040000 0x8A050000 0x8A060000 "
-                      "0x8A070000 0x8A080000 0x8A090000",
-                      "get-props: 0x00040380 9 [0x8A01001F \"" + exchange +
-                          "\"] [0x8A02001F \"EX\"] [0x8A03001E bytes 5A6FEB] [0x8A04001F \"ex\"] [0x8A05001E bytes "
-                          "41FF] [0x8A06000A error 0x8004010F] [0x8A070102 binary " +
-                          exchangeEntryId(exchange) +
-                          "] [0x8A08000A error 0x8004010F] [0x8A09000A error 0x8004010F]",
-                      "open-entry 0 " + defaultEntryId(1) + ": 0x00000000 type 5 message",
-                      "get-ids: 0x00000000 0x8A010000 0x8A020000 0x8A030000 0x8A040000 0x8A050000 0x8A060000 "
-                      "0x8A070000 0x8A080000 0x8A090000",
-                      "get-props: 0x00000000 2 [0x8A01001F \"plain@example.com\"] [0x8A02001F \"SMTP\"]"}));
+    EXPECT_EQ(
+        result.out,
+        output({"load: 0x00000000", std::string(logon) + ": 0x00000000 session", "open-store 0 01: 0x00000000 store",
+                "open-entry 0 " + defaultEntryId(0) + ": 0x00000000 type 5 message",
+                "get-ids: 0x00000000 0x8A010000 0x8A020000 0x8A030000 0x8A040000 0x8A050000 0x8A060000 "
+                "0x8A070000 0x8A080000 0x8A090000",
+                "get-props: 0x00040380 9 [0x8A01001F \"" + exchange +
+                    "\"] [0x8A02001F \"EX\"] [0x8A03001E bytes 5A6FEB] [0x8A04001F \"ex\"] [0x8A05001E bytes "
+                    "41FF] [0x8A06000A error 0x8004010F] [0x8A070102 binary " +
+                    exchangeEntryId(exchange) + "] [0x8A08000A error 0x8004010F] [0x8A09000A error 0x8004010F]",
+                "open-entry 0 " + defaultEntryId(1) + ": 0x00000000 type 5 message",
+                "get-ids: 0x00000000 0x8A010000 0x8A020000 0x8A030000 0x8A040000 0x8A050000 0x8A060000 "
+                "0x8A070000 0x8A080000 0x8A090000",
+                "get-props: 0x00000000 2 [0x8A01001F \"plain@example.com\"] [0x8A02001F \"SMTP\"]"}));
     EXPECT_EQ(result.journal,
               concatenated({"MAPIInitialize", "MAPILogonEx", "IMAPISession.OpenMsgStore", "IMsgStore.OpenEntry",
                             "IMessage.GetIDsFromNames", "MAPIFreeBuffer", "IMessage.GetProps", "MAPIFreeBuffer",
@@ -216,8 +223,8 @@ TEST(MapiSessionMessage, AnswersTheNinePropertiesInEveryFormAndCount) {
 
 TEST(MapiSessionAddressBook, OpensTheEntryOfAnOriginalEntryIdAndGivesItsAddresses) {
     const auto exchangeContact = [](const std::string& first, const std::string& second, const std::string& third) {
-        return Json{{"Email1Address", first}, {"Email1AddressType", "EX"}, {"Email2Address", second},
-                    {"Email2AddressType", "EX"}, {"Email3Address", third}, {"Email3AddressType", "EX"}};
+        return Json{{"Email1Address", first},    {"Email1AddressType", "EX"}, {"Email2Address", second},
+                    {"Email2AddressType", "EX"}, {"Email3Address", third},    {"Email3AddressType", "EX"}};
     };
     const Json items = Json::array({exchangeContact("/cn=found", "/cn=absent", "/cn=unresolved"),
                                     exchangeContact("/cn=nosmtp", "/cn=smtpmissing", "/cn=smtpfails")});
@@ -228,12 +235,28 @@ TEST(MapiSessionAddressBook, OpensTheEntryOfAnOriginalEntryIdAndGivesItsAddresse
         {{"address", "/cn=smtpmissing"}, {"smtp", {{"hresult", "0x8004010F"}}}},
         {{"address", "/cn=smtpfails"}, {"smtp", {{"hresult", "0x80004005"}}}},
     });
-    const RunResult result = probe(
-        {{"items", items}, {"addressBook", book}, {"storeId", "01"}},
-        {"load", logon, "open-store 0 01", "open-address-book", "open-entry 0 " + defaultEntryId(0), "get-ids",
-         "get-props", "open-user @1", "user-props", "open-user @2", "open-user @3", "open-entry 0 " + defaultEntryId(1),
-         "get-ids", "get-props", "open-user @1", "user-props", "open-user @2", "user-props", "open-user @3",
-         "user-props", "open-user 0102"});
+    const RunResult result =
+        probe({{"items", items}, {"addressBook", book}, {"storeId", "01"}}, {"load",
+                                                                             logon,
+                                                                             "open-store 0 01",
+                                                                             "open-address-book",
+                                                                             "open-entry 0 " + defaultEntryId(0),
+                                                                             "get-ids",
+                                                                             "get-props",
+                                                                             "open-user @1",
+                                                                             "user-props",
+                                                                             "open-user @2",
+                                                                             "open-user @3",
+                                                                             "open-entry 0 " + defaultEntryId(1),
+                                                                             "get-ids",
+                                                                             "get-props",
+                                                                             "open-user @1",
+                                                                             "user-props",
+                                                                             "open-user @2",
+                                                                             "user-props",
+                                                                             "open-user @3",
+                                                                             "user-props",
+                                                                             "open-user 0102"});
     const std::vector<std::string> lines = stepLines(result.out);
     // The message lines are the properties test's; the address book's are these.
     std::vector<std::string> userLines;
@@ -241,17 +264,16 @@ TEST(MapiSessionAddressBook, OpensTheEntryOfAnOriginalEntryIdAndGivesItsAddresse
         if (line.rfind("open-user", 0) == 0 || line.rfind("user-props", 0) == 0 || line.rfind("open-address", 0) == 0)
             userLines.push_back(line);
     }
-    EXPECT_EQ(userLines,
-              (std::vector<std::string>{
-                  "open-address-book: 0x00000000 book", "open-user @1: 0x00000000 type 6 user",
-                  "user-props: 0x00000000 2 [0x3003001F \"/CN=FOUND\"] [0x39FE001F \"found@example.com\"]",
-                  "open-user @2: 0x8004010F type 0", "open-user @3: 0x8004010F type 0",
-                  "open-user @1: 0x00000000 type 6 user",
-                  "user-props: 0x00040380 2 [0x3003001F \"/cn=nosmtp\"] [0x39FE000A error 0x8004010F]",
-                  "open-user @2: 0x00000000 type 6 user",
-                  "user-props: 0x00040380 2 [0x3003001F \"/cn=smtpmissing\"] [0x39FE000A error 0x8004010F]",
-                  "open-user @3: 0x00000000 type 6 user", "user-props: 0x80004005 0",
-                  "open-user 0102: 0x80040201 type 0"}));
+    EXPECT_EQ(userLines, (std::vector<std::string>{
+                             "open-address-book: 0x00000000 book", "open-user @1: 0x00000000 type 6 user",
+                             "user-props: 0x00000000 2 [0x3003001F \"/CN=FOUND\"] [0x39FE001F \"found@example.com\"]",
+                             "open-user @2: 0x8004010F type 0", "open-user @3: 0x8004010F type 0",
+                             "open-user @1: 0x00000000 type 6 user",
+                             "user-props: 0x00040380 2 [0x3003001F \"/cn=nosmtp\"] [0x39FE000A error 0x8004010F]",
+                             "open-user @2: 0x00000000 type 6 user",
+                             "user-props: 0x00040380 2 [0x3003001F \"/cn=smtpmissing\"] [0x39FE000A error 0x8004010F]",
+                             "open-user @3: 0x00000000 type 6 user", "user-props: 0x80004005 0",
+                             "open-user 0102: 0x80040201 type 0"}));
     EXPECT_EQ(result.count("IAddrBook.OpenEntry"), 7u);
     EXPECT_EQ(result.count("IMailUser.GetProps"), 4u);
     EXPECT_EQ(result.journal.back(), "mapi32 unloaded");
@@ -273,16 +295,37 @@ TEST(MapiSessionFaults, FailEachOperationOrYieldNoObject) {
     });
     const Json items = Json::array({{{"Email1Address", "/cn=x"}, {"Email1AddressType", "EX"}}});
     const Json book = Json::array({{{"address", "/cn=x"}, {"smtp", "x@example.com"}}});
-    const RunResult result = probe(
-        {{"items", items}, {"addressBook", book}, {"storeId", "01"}, {"faults", faults}},
-        {"load", logon, logon, logon, "open-store 0 01", "open-store 0 01", "open-entry 0 " + defaultEntryId(0),
-         "open-entry 0 " + defaultEntryId(0), "get-ids", "get-ids", "get-props", "get-props", "open-address-book",
-         "open-address-book", "open-user @1", "open-user @1", "user-props", "user-props", "logoff", "logoff"});
+    const RunResult result = probe({{"items", items}, {"addressBook", book}, {"storeId", "01"}, {"faults", faults}},
+                                   {"load",
+                                    logon,
+                                    logon,
+                                    logon,
+                                    "open-store 0 01",
+                                    "open-store 0 01",
+                                    "open-entry 0 " + defaultEntryId(0),
+                                    "open-entry 0 " + defaultEntryId(0),
+                                    "get-ids",
+                                    "get-ids",
+                                    "get-props",
+                                    "get-props",
+                                    "open-address-book",
+                                    "open-address-book",
+                                    "open-user @1",
+                                    "open-user @1",
+                                    "user-props",
+                                    "user-props",
+                                    "logoff",
+                                    "logoff"});
     EXPECT_EQ(result.out,
-              output({"load: 0x00000000", std::string(logon) + ": 0x80040111", std::string(logon) + ": 0x00000000",
-                      std::string(logon) + ": 0x00000000 session", "open-store 0 01: 0x00000000",
-                      "open-store 0 01: 0x00000000 store", "open-entry 0 " + defaultEntryId(0) + ": 0x80004005 type 0",
-                      "open-entry 0 " + defaultEntryId(0) + ": 0x00000000 type 5 message", "get-ids: 0x8007000E",
+              output({"load: 0x00000000",
+                      std::string(logon) + ": 0x80040111",
+                      std::string(logon) + ": 0x00000000",
+                      std::string(logon) + ": 0x00000000 session",
+                      "open-store 0 01: 0x00000000",
+                      "open-store 0 01: 0x00000000 store",
+                      "open-entry 0 " + defaultEntryId(0) + ": 0x80004005 type 0",
+                      "open-entry 0 " + defaultEntryId(0) + ": 0x00000000 type 5 message",
+                      "get-ids: 0x8007000E",
                       "get-ids: 0x00000000 0x8A010000 0x8A020000 0x8A030000 0x8A040000 0x8A050000 0x8A060000 "
                       "0x8A070000 0x8A080000 0x8A090000",
                       "get-props: 0x00000000 0",
@@ -290,11 +333,14 @@ TEST(MapiSessionFaults, FailEachOperationOrYieldNoObject) {
                       "0x8004010F] [0x8A04000A error 0x8004010F] [0x8A05000A error 0x8004010F] [0x8A06000A error "
                       "0x8004010F] [0x8A070102 binary " +
                           exchangeEntryId("/cn=x") + "] [0x8A08000A error 0x8004010F] [0x8A09000A error 0x8004010F]",
-                      "open-address-book: 0x00000000", "open-address-book: 0x00000000 book",
-                      "open-user @1: 0x80040201 type 0", "open-user @1: 0x00000000 type 6 user",
+                      "open-address-book: 0x00000000",
+                      "open-address-book: 0x00000000 book",
+                      "open-user @1: 0x80040201 type 0",
+                      "open-user @1: 0x00000000 type 6 user",
                       "user-props: 0x80004005 0",
                       "user-props: 0x00000000 2 [0x3003001F \"/cn=x\"] [0x39FE001F \"x@example.com\"]",
-                      "logoff: 0x80004005", "logoff: 0x00000000"}));
+                      "logoff: 0x80004005",
+                      "logoff: 0x00000000"}));
 }
 
 // The session runs in the client's own process: no busy window turns it
@@ -306,8 +352,8 @@ TEST(MapiSessionProcess, IsNeverTurnedAwayAndOutlivesOutlook) {
                           {"storeId", "01"},
                           {"busy", Json::array({{{"after", 0}, {"rejections", "always"}}})},
                           {"goesAway", {{"after", 1}}}};
-    const RunResult result = probe(profile, {"load", logon, "open-store 0 01", "open-entry 0 " + defaultEntryId(0),
-                                             "get-ids", "om", "get-props"});
+    const RunResult result = probe(
+        profile, {"load", logon, "open-store 0 01", "open-entry 0 " + defaultEntryId(0), "get-ids", "om", "get-props"});
     EXPECT_EQ(result.count("rejected"), 0u);
     const std::vector<std::string> lines = stepLines(result.out);
     ASSERT_EQ(lines.size(), 7u) << result.out;
@@ -343,25 +389,38 @@ TEST_P(ObjectModelMembers, ClassOfEveryItemAndTheNewContactMembers) {
     });
     const Json profile = {{"server", GetParam()}, {"items", items}, {"profileName", "Ufficio"}, {"storeId", "0a"}};
     const RunResult result =
-        probe(profile, {"om", "profile-name", "store-id", "item 1 Class", "item 2 Class", "item 3 Class", "item 4 Class",
-                        "item 5 Class", "item 6 Class", "item 7 Class", "item 8 Class", "item 1 LastModificationTime",
-                        "item 9 LastModificationTime", "item 9 EntryID"});
-    EXPECT_EQ(result.out,
-              output({"om: 0x00000000", "profile-name: VT_BSTR \"Ufficio\"", "store-id: VT_BSTR \"0a\"",
-                      "item 1 Class: VT_I4 40", "item 2 Class: VT_I4 69", "item 3 Class: VT_I4 43",
-                      "item 4 Class: VT_I4 44", "item 5 Class: VT_I4 48", "item 6 Class: VT_I4 26",
-                      "item 7 Class: VT_I4 0", "item 8 Class: VT_I4 99",
-                      "item 1 LastModificationTime: VT_DATE 36525.999977 1999-12-31T23:59:58",
-                      "item 9 LastModificationTime: VT_DATE 46024.127836 2026-01-02T03:04:05",
-                      "item 9 EntryID: VT_BSTR \"" + defaultEntryId(8) + "\""}));
-    expectCallsInOrder(result, {"GetIDsOfNames _NameSpace.CurrentProfileName", "_NameSpace.CurrentProfileName",
-                                "GetIDsOfNames MAPIFolder.StoreID", "MAPIFolder.StoreID",
-                                "GetIDsOfNames _ContactItem.Class", "item.Class", "GetIDsOfNames _DistListItem.Class",
-                                "item.Class", "GetIDsOfNames _MailItem.Class", "item.Class",
-                                "GetIDsOfNames _NoteItem.Class", "item.Class", "GetIDsOfNames _TaskItem.Class",
-                                "item.Class", "GetIDsOfNames _AppointmentItem.Class", "item.Class",
-                                "GetIDsOfNames _PostItem.Class", "item.Class", "GetIDsOfNames _ContactItem.Class",
-                                "item.Class", "_ContactItem.LastModificationTime", "_ContactItem.LastModificationTime",
+        probe(profile, {"om", "profile-name", "store-id", "item 1 Class", "item 2 Class", "item 3 Class",
+                        "item 4 Class", "item 5 Class", "item 6 Class", "item 7 Class", "item 8 Class",
+                        "item 1 LastModificationTime", "item 9 LastModificationTime", "item 9 EntryID"});
+    EXPECT_EQ(result.out, output({"om: 0x00000000", "profile-name: VT_BSTR \"Ufficio\"", "store-id: VT_BSTR \"0a\"",
+                                  "item 1 Class: VT_I4 40", "item 2 Class: VT_I4 69", "item 3 Class: VT_I4 43",
+                                  "item 4 Class: VT_I4 44", "item 5 Class: VT_I4 48", "item 6 Class: VT_I4 26",
+                                  "item 7 Class: VT_I4 0", "item 8 Class: VT_I4 99",
+                                  "item 1 LastModificationTime: VT_DATE 36525.999977 1999-12-31T23:59:58",
+                                  "item 9 LastModificationTime: VT_DATE 46024.127836 2026-01-02T03:04:05",
+                                  "item 9 EntryID: VT_BSTR \"" + defaultEntryId(8) + "\""}));
+    expectCallsInOrder(result, {"GetIDsOfNames _NameSpace.CurrentProfileName",
+                                "_NameSpace.CurrentProfileName",
+                                "GetIDsOfNames MAPIFolder.StoreID",
+                                "MAPIFolder.StoreID",
+                                "GetIDsOfNames _ContactItem.Class",
+                                "item.Class",
+                                "GetIDsOfNames _DistListItem.Class",
+                                "item.Class",
+                                "GetIDsOfNames _MailItem.Class",
+                                "item.Class",
+                                "GetIDsOfNames _NoteItem.Class",
+                                "item.Class",
+                                "GetIDsOfNames _TaskItem.Class",
+                                "item.Class",
+                                "GetIDsOfNames _AppointmentItem.Class",
+                                "item.Class",
+                                "GetIDsOfNames _PostItem.Class",
+                                "item.Class",
+                                "GetIDsOfNames _ContactItem.Class",
+                                "item.Class",
+                                "_ContactItem.LastModificationTime",
+                                "_ContactItem.LastModificationTime",
                                 "_ContactItem.EntryID"});
     EXPECT_EQ(result.count("item.Class"), 8u);
     EXPECT_TRUE(endedInOrder(result));
@@ -382,7 +441,8 @@ TEST_P(ObjectModelMembers, NewMembersFailAndYieldNothingAsTheirFaultsSay) {
 // In process the MAPIOBJECT answers as "mapiObject" says; from the local
 // server it never crosses, whatever that says.
 TEST_P(ObjectModelMembers, MapiObjectCrossesNoProcess) {
-    const Json profile = {{"server", GetParam()}, {"items", Json::array({Json::object()})}, {"mapiObject", "IMAPIProp"}};
+    const Json profile = {
+        {"server", GetParam()}, {"items", Json::array({Json::object()})}, {"mapiObject", "IMAPIProp"}};
     const RunResult result = probe(profile, {"om", "mapiobject 1"});
     EXPECT_EQ(result.out, output({"om: 0x00000000", GetParam() == "local" ? "mapiobject 1: IMAPIProp 0x80004002"
                                                                           : "mapiobject 1: IMAPIProp 0x00000000"}));
@@ -398,24 +458,30 @@ TEST_P(ObjectModelMembers, DeniedGuardFailsEveryGuardedMemberAfterItsPrompt) {
                                      {"Email3Address", "c@example.com"},
                                      {"Email3AddressType", "SMTP"}}});
     const Json book = Json::array({{{"address", "/cn=b"}, {"smtp", "b@example.com"}}});
-    const Json profile = {{"server", GetParam()}, {"items", items}, {"addressBook", book}, {"guard", "denied"},
-                          {"storeId", "01"}};
-    const std::vector<std::string> guarded = {"Email1Address", "Email1AddressType", "Email2Address",
-                                              "Email2AddressType", "Email3Address", "Email3AddressType"};
+    const Json profile = {
+        {"server", GetParam()}, {"items", items}, {"addressBook", book}, {"guard", "denied"}, {"storeId", "01"}};
+    const std::vector<std::string> guarded = {"Email1Address",     "Email1AddressType", "Email2Address",
+                                              "Email2AddressType", "Email3Address",     "Email3AddressType"};
     std::vector<std::string> steps = {"om"};
     std::vector<std::string> expected = {"om: 0x00000000"};
     for (const std::string& member : guarded) {
         steps.push_back("item 1 " + member);
         expected.push_back("item 1 " + member + ": 0x80004004");
     }
-    const std::vector<std::string> unguarded = {"item 1 FullName", "item 1 EntryID", "store-id", "profile-name",
-                                                "mapiobject 1", "entry /cn=b Address", "entry /cn=b PropertyAccessor"};
+    const std::vector<std::string> unguarded = {"item 1 FullName",
+                                                "item 1 EntryID",
+                                                "store-id",
+                                                "profile-name",
+                                                "mapiobject 1",
+                                                "entry /cn=b Address",
+                                                "entry /cn=b PropertyAccessor"};
     steps.insert(steps.end(), unguarded.begin(), unguarded.end());
-    expected.insert(expected.end(),
-                    {"item 1 FullName: VT_BSTR \"F\"", "item 1 EntryID: VT_BSTR \"" + defaultEntryId(0) + "\"",
-                     "store-id: VT_BSTR \"01\"", "profile-name: VT_BSTR \"Outlook\"",
-                     GetParam() == "local" ? "mapiobject 1: IMAPIProp 0x80004002" : "mapiobject 1: IMAPIProp 0x00000000",
-                     "entry /cn=b Address: 0x80004004", "entry /cn=b PropertyAccessor: 0x80004004"});
+    expected.insert(
+        expected.end(),
+        {"item 1 FullName: VT_BSTR \"F\"", "item 1 EntryID: VT_BSTR \"" + defaultEntryId(0) + "\"",
+         "store-id: VT_BSTR \"01\"", "profile-name: VT_BSTR \"Outlook\"",
+         GetParam() == "local" ? "mapiobject 1: IMAPIProp 0x80004002" : "mapiobject 1: IMAPIProp 0x00000000",
+         "entry /cn=b Address: 0x80004004", "entry /cn=b PropertyAccessor: 0x80004004"});
     // MAPI is never guarded.
     steps.insert(steps.end(), {"load", logon, "open-store 0 01", "open-entry 0 @1", "get-ids", "get-props"});
     const RunResult result = probe(profile, steps);

@@ -43,8 +43,8 @@ namespace {
 
 std::string utf8(const std::wstring& text) {
     if (text.empty()) return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), length, nullptr,
                         nullptr);
@@ -125,8 +125,9 @@ std::string describe(const mapi::SPropValue& value) {
     switch (mapi::propType(value.ulPropTag)) {
     case mapi::PT_UNICODE: return tag + " " + quoted(value.Value.lpszW);
     case mapi::PT_STRING8:
-        return tag + " bytes " + hexBytes(reinterpret_cast<const unsigned char*>(value.Value.lpszA),
-                                          std::char_traits<char>::length(value.Value.lpszA));
+        return tag + " bytes " +
+               hexBytes(reinterpret_cast<const unsigned char*>(value.Value.lpszA),
+                        std::char_traits<char>::length(value.Value.lpszA));
     case mapi::PT_BINARY: return tag + " binary " + hexBytes(value.Value.bin.lpb, value.Value.bin.cb);
     case mapi::PT_ERROR: return tag + " error " + hresult(value.Value.err);
     default: return tag + " ?";
@@ -214,8 +215,9 @@ private:
         initialised_ = SUCCEEDED(result);
         com::ComRef<IDispatch> application;
         if (SUCCEEDED(result)) {
-            result = CoCreateInstance(outlook::CLSID_OutlookApplication, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER,
-                                      IID_IDispatch, reinterpret_cast<void**>(application.receive()));
+            result =
+                CoCreateInstance(outlook::CLSID_OutlookApplication, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER,
+                                 IID_IDispatch, reinterpret_cast<void**>(application.receive()));
         }
         Variant nameSpace, folder, items;
         if (SUCCEEDED(result)) result = call(application.get(), L"GetNamespace", {textArgument(L"MAPI")}, nameSpace);
@@ -253,7 +255,8 @@ private:
         }
         if (result.value.vt != VT_UNKNOWN || result.value.punkVal == nullptr) return describe(result.value);
         com::ComRef<mapi::IMAPIProp> properties;
-        return "IMAPIProp " + hresult(com::ComRef<IUnknown>(result.value.punkVal).query(mapi::IID_IMAPIProp, properties));
+        return "IMAPIProp " +
+               hresult(com::ComRef<IUnknown>(result.value.punkVal).query(mapi::IID_IMAPIProp, properties));
     }
 
     std::wstring text(const std::wstring& member, IDispatch* object) {
@@ -283,7 +286,7 @@ private:
     std::string logon(ULONG flags, const std::wstring& name) {
         std::string ansi(name.size() * 2 + 1, '\0');
         WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, ansi.data(), static_cast<int>(ansi.size()), nullptr, nullptr);
-        LPWSTR given = name == L"-" ? nullptr
+        LPWSTR given = name == L"-"                        ? nullptr
                        : (flags & mapi::MAPI_UNICODE) != 0 ? const_cast<LPWSTR>(name.c_str())
                                                            : reinterpret_cast<LPWSTR>(ansi.data());
         void* session = nullptr;
@@ -311,8 +314,9 @@ private:
     std::string openEntry(ULONG flags, const std::wstring& id, const std::wstring& iidName) {
         if (!store_) return "no store";
         std::vector<unsigned char> bytes = entryId(id);
-        const IID* iid = iidName == L"message" ? &mapi::IID_IMessage : iidName == L"store" ? &mapi::IID_IMsgStore
-                                                                                           : nullptr;
+        const IID* iid = iidName == L"message" ? &mapi::IID_IMessage
+                         : iidName == L"store" ? &mapi::IID_IMsgStore
+                                               : nullptr;
         ULONG type = 0;
         com::ComRef<IUnknown> message;
         const HRESULT result = store_.get()->OpenEntry(static_cast<ULONG>(bytes.size()), bytes.data(), iid, flags,
@@ -393,8 +397,8 @@ private:
         std::vector<unsigned char> bytes = original > 0 ? originalEntryIds_[original - 1] : bytesOfHex(id);
         ULONG type = 0;
         com::ComRef<IUnknown> user;
-        const HRESULT result = book_.get()->OpenEntry(static_cast<ULONG>(bytes.size()), bytes.data(), nullptr, 0,
-                                                      &type, user.receive());
+        const HRESULT result =
+            book_.get()->OpenEntry(static_cast<ULONG>(bytes.size()), bytes.data(), nullptr, 0, &type, user.receive());
         user_ = com::ComRef<mapi::IMailUser>::adopt(static_cast<mapi::IMailUser*>(user.detach()));
         return hresult(result) + " type " + std::to_string(type) + (user_ ? " user" : "");
     }

@@ -150,8 +150,8 @@ struct IMAPIProp : public IUnknown {
 struct IMAPISession : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetLastError(HRESULT result, ULONG flags, void** mapiError) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetMsgStoresTable(ULONG flags, void** table) = 0;
-    virtual HRESULT STDMETHODCALLTYPE OpenMsgStore(ULONG_PTR uiParam, ULONG entryIdSize, void* entryId,
-                                                   const IID* iid, ULONG flags, IUnknown** store) = 0;
+    virtual HRESULT STDMETHODCALLTYPE OpenMsgStore(ULONG_PTR uiParam, ULONG entryIdSize, void* entryId, const IID* iid,
+                                                   ULONG flags, IUnknown** store) = 0;
     virtual HRESULT STDMETHODCALLTYPE OpenAddressBook(ULONG_PTR uiParam, const IID* iid, ULONG flags,
                                                       IUnknown** addressBook) = 0;
     virtual HRESULT STDMETHODCALLTYPE OpenProfileSection(void* uid, const IID* iid, ULONG flags, void** section) = 0;
@@ -173,9 +173,8 @@ struct IMAPISession : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SetDefaultStore(ULONG flags, ULONG entryIdSize, void* entryId) = 0;
     virtual HRESULT STDMETHODCALLTYPE AdminServices(ULONG flags, void** serviceAdmin) = 0;
     virtual HRESULT STDMETHODCALLTYPE ShowForm(ULONG_PTR uiParam, void* store, void* parentFolder, const IID* iid,
-                                               ULONG messageToken, void* messageSent, ULONG flags,
-                                               ULONG messageStatus, ULONG messageFlags, ULONG access,
-                                               LPSTR messageClass) = 0;
+                                               ULONG messageToken, void* messageSent, ULONG flags, ULONG messageStatus,
+                                               ULONG messageFlags, ULONG access, LPSTR messageClass) = 0;
     virtual HRESULT STDMETHODCALLTYPE PrepareForm(const IID* iid, void* message, ULONG* messageToken) = 0;
 };
 
