@@ -53,6 +53,9 @@ void registerInprocServer(const std::wstring& dllPath) {
 void registerOutlookStandin(const std::wstring& dllPath) {
     const std::wstring classes = L"Software\\Classes\\";
     setString(classKey, nullptr, L"Microsoft Outlook");
+    // A local-server run ended before it could restore the registration
+    // leaves its LocalServer32 behind; the in-process server replaces it.
+    deleteKey(classKey + L"\\LocalServer32");
     registerInprocServer(dllPath);
     setString(classKey + L"\\ProgID", nullptr, L"Outlook.Application.16");
     setString(classKey + L"\\VersionIndependentProgID", nullptr, L"Outlook.Application");
