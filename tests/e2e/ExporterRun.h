@@ -25,6 +25,9 @@ struct RunOptions {
     // A reader that reads the first line of standard output, closes its end
     // of the pipe and waits for the run to end. RunResult::out holds what it read.
     bool closeAfterFirstLine = false;
+    // Another program of the run folder to run instead of the exporter
+    // (STANDIN_RUN_PROGRAM), such as the stand-ins' probe.
+    std::string program;
 };
 
 struct RunResult {
@@ -99,9 +102,10 @@ std::vector<std::string> lines(const std::string& out);
 // code page and parsed as JSON. A line that is not JSON throws.
 std::vector<Json> records(const RunResult& run, const char* codePage = "CP1252");
 
-// The run ended in order: it wrote a journal, whose last line says that no
-// stand-in object was left alive; and MAPI, where the run initialised it,
-// was ended before its library was released.
+// The run ended in order: it wrote a journal, whose last line is a
+// live-objects report, and every report in it says that no stand-in object
+// was left alive; and MAPI, where the run initialised it, was ended before
+// its library was released.
 ::testing::AssertionResult endedInOrder(const RunResult& run);
 
 // The journal holds these lines in this order, others possibly between them,
@@ -121,7 +125,9 @@ bool isSessionOperation(const std::string& line);
 long long operationsBefore(const std::vector<std::string>& journal, const std::string& line, int occurrence = 1);
 // The journal without the "rejected" lines of a busy Outlook.
 std::vector<std::string> withoutRejections(std::vector<std::string> journal);
-// The number of "live-objects N" lines: one per stand-in process.
+// The number of "live-objects N" lines: one per stand-in process that
+// served Outlook.Application, and one from the mapi32 stand-in of a process
+// that logged on to MAPI.
 std::size_t liveObjectLines(const RunResult& run);
 
 // A profile whose temporary directory is a new folder of the test's own, so
