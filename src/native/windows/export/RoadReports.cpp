@@ -47,6 +47,11 @@ void sessionUnavailable(HRESULT result, std::string_view step) noexcept {
     reportFailed(result, step, "The exporter has no MAPI session of its own.");
 }
 
+void sessionCannotNameProperties(HRESULT result) noexcept {
+    reportFailed(result, "IMessage.GetIDsFromNames",
+                 "The exporter's MAPI session cannot name the e-mail properties in the contacts' store.");
+}
+
 void addressBookUnavailable(HRESULT result) noexcept {
     reportFailed(result, "IMAPISession.OpenAddressBook",
                  "Exchange addresses are looked up by name through the object model from here on; Outlook may "

@@ -19,6 +19,8 @@ void mapiObjectUnusable(HRESULT queried) noexcept;
 void sessionOpened(std::wstring_view profileName) noexcept;
 // The step of opening the session that failed (MAPILogonEx, say).
 void sessionUnavailable(HRESULT result, std::string_view step) noexcept;
+// The session opened, but cannot name the e-mail properties in the store.
+void sessionCannotNameProperties(HRESULT result) noexcept;
 void addressBookUnavailable(HRESULT result) noexcept;
 
 // The contact could not be read on its road: `operation` failed.

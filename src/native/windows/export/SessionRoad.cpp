@@ -127,7 +127,7 @@ bool SessionRoad::namedPropertiesFrom(const mapi::Message& message) {
     }
     const HRESULT outcome = message.getIDsFromNames(nameCount, namePointers, tags);
     if (SUCCEEDED(outcome) && tags) return true;
-    roadReports::sessionUnavailable(FAILED(outcome) ? outcome : E_UNEXPECTED, "IMessage.GetIDsFromNames");
+    roadReports::sessionCannotNameProperties(FAILED(outcome) ? outcome : E_UNEXPECTED);
     state = State::closed;
     return false;
 }
