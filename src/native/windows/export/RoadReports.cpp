@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace exporting {
+
 namespace roadReports {
 
 namespace {
@@ -75,3 +77,5 @@ void objectModelFromHere() noexcept {
 }
 
 }  // namespace roadReports
+
+}  // namespace exporting

@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+namespace exporting {
+
 // The diagnostics lines that say which road a run's e-mail addresses take,
 // and why: where a road cannot serve the run, where a contact cannot be read
 // on its road, and where the road that Outlook's security prompt guards
@@ -30,3 +32,5 @@ void contactNotRead(const CurrentContact& contact, HRESULT result, std::string_v
 void objectModelFromHere() noexcept;
 
 }  // namespace roadReports
+
+}  // namespace exporting

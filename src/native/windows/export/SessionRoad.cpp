@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace exporting {
+
 namespace {
 
 constexpr ULONG pairNames = std::size(outlook::emailNamedProperties);
@@ -53,7 +55,7 @@ struct SessionRoad::ContactAddresses {
     }
 };
 
-SessionRoad::SessionRoad(const MapiEntryPoints& mapi, const outlook::NameSpace& outlookNameSpace,
+SessionRoad::SessionRoad(const connection::MapiEntryPoints& mapi, const outlook::NameSpace& outlookNameSpace,
                          const outlook::Folder& folder, const ExchangeResolver& exchangeResolver) noexcept
     : logon(mapi.MAPILogonEx),
       freeBuffer(mapi.MAPIFreeBuffer),
@@ -188,3 +190,5 @@ bool SessionRoad::addressBookReady() {
     }
     return static_cast<bool>(addressBook);
 }
+
+}  // namespace exporting
