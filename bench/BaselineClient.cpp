@@ -194,8 +194,8 @@ private:
     Session session_{loaded_, members_, byName_};
 };
 
-long walk(IDispatch* nameSpace, Members& members, const Mapi& loaded, bool mapiLoaded,
-          const std::wstring& picturePath, const Fields& fields) {
+long walk(IDispatch* nameSpace, Members& members, const Mapi& loaded, bool mapiLoaded, const std::wstring& picturePath,
+          const Fields& fields) {
     Ref<IDispatch> folder;
     VARIANT contacts = integer(VT_I4, 10);
     callForObject(nameSpace, members.getDefaultFolder, &contacts, folder);

@@ -28,8 +28,9 @@ bool loadMapi(Mapi& loaded) {
 
 AddressNames::AddressNames(Which which) : count_(which) {
     for (ULONG at = 0; at < count_; ++at) {
-        const LONG longId = at < addressesAndTypes ? outlook::emailNamedProperties[at].longId
-                                                   : outlook::emailOriginalEntryIdProperties[at - addressesAndTypes].longId;
+        const LONG longId = at < addressesAndTypes
+                                ? outlook::emailNamedProperties[at].longId
+                                : outlook::emailOriginalEntryIdProperties[at - addressesAndTypes].longId;
         names_[at].lpguid = &propertySet_;
         names_[at].ulKind = mapi::MNID_ID;
         names_[at].Kind.lID = longId;

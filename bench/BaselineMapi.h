@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "mapi/MapiDefinitions.h"
 
 namespace baseline {
@@ -69,8 +71,7 @@ void forEachAddress(const mapi::SPropValue* values, ULONG count, Visit&& visit) 
         if (originalAt < count && mapi::propType(values[originalAt].ulPropTag) == mapi::PT_BINARY &&
             values[originalAt].Value.bin.cb > 0)
             original = &values[originalAt].Value.bin;
-        visit(MapiAddress{address, type != nullptr && type[0] == L'E' && type[1] == L'X' && type[2] == L'\0',
-                          original});
+        visit(MapiAddress{address, type != nullptr && std::wcscmp(type, L"EX") == 0, original});
     }
 }
 

@@ -113,8 +113,8 @@ Answer Session::write(IDispatch* contact, bool& entryIdRead) {
         }
         ULONG type = 0;
         IUnknown* opened = nullptr;
-        const HRESULT outcome = addressBook_.get()->OpenEntry(
-            address.originalEntryId->cb, address.originalEntryId->lpb, &mapi::IID_IMailUser, 0, &type, &opened);
+        const HRESULT outcome = addressBook_.get()->OpenEntry(address.originalEntryId->cb, address.originalEntryId->lpb,
+                                                              &mapi::IID_IMailUser, 0, &type, &opened);
         if (outcome == mapi::MAPI_E_NOT_FOUND) return;
         if (FAILED(outcome) || opened == nullptr) {
             read = false;
