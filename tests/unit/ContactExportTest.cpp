@@ -36,6 +36,10 @@ public:
     }
     void endLine() override { write("\r\n"); }
     void writeError(std::string_view narrow) override { err += narrow; }
+    void writeErrorLine(std::string_view narrow) override {
+        if (!err.empty() && err.back() != '\n') err += '\n';
+        err += std::string(narrow) + '\n';
+    }
 
     std::string out;
     std::string err;

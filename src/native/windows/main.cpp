@@ -30,17 +30,18 @@ RunMode runModeOf(int argumentCount, const wchar_t* const* arguments) {
 
 int wmain(int argumentCount, wchar_t* arguments[]) {
     const RunMode mode = runModeOf(argumentCount, arguments);
+    text::OutputSink& streams = text::standardStreams();
     try {
         // A record option the exporter does not know is refused before
         // Outlook is started.
         const exporting::RecordOptions options = exporting::recordOptionsFromEnvironment();
-        const auto outlookConnection = std::make_unique<connection::OutlookConnection>();
+        const auto outlookConnection = std::make_unique<connection::OutlookConnection>(streams);
         switch (mode) {
         case RunMode::exportContacts:
-            exporting::ContactExport(*outlookConnection, options, text::standardStreams()).exportContacts();
+            exporting::ContactExport(*outlookConnection, options, streams).exportContacts();
             break;
-        case RunMode::statusQuery: text::writeOut(std::string(outlookConnection->statusText())); break;
-        case RunMode::unrecognised: text::writeOut(callerContract::ko); break;
+        case RunMode::statusQuery: streams.write(outlookConnection->statusText()); break;
+        case RunMode::unrecognised: streams.write(callerContract::ko); break;
         }
         return 0;
     } catch (const std::exception& error) {
@@ -48,8 +49,8 @@ int wmain(int argumentCount, wchar_t* arguments[]) {
         // be loaded, or memory ran out while the connection was built: the
         // report goes to standard error and the exit code says it. Nothing
         // has been exported.
-        text::writeError(error.what());
-        if (mode != RunMode::exportContacts) text::writeOut(callerContract::ko);
+        streams.writeError(error.what());
+        if (mode != RunMode::exportContacts) streams.write(callerContract::ko);
         return 1;
     }
 }

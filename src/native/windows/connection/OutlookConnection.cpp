@@ -3,7 +3,6 @@
 #include "CallerContract.h"
 #include "platform/com/ComError.h"
 #include "text/Diagnostics.h"
-#include "text/StandardStreams.h"
 #include "text/TextConversion.h"
 
 #include <iterator>
@@ -33,12 +32,12 @@ std::string_view startFailureHint(HRESULT result) {
 
 }  // namespace
 
-OutlookConnection::OutlookConnection() {
+OutlookConnection::OutlookConnection(text::OutputSink& sink) : output(sink) {
     try {
         connect();
     } catch (const com::ComError& error) {
         // An incomplete connection: the status stays "ko".
-        diagnostics::reportFailure(error, startFailureHint(error.result()));
+        diagnostics::reportFailure(output, error, startFailureHint(error.result()));
     }
 }
 
@@ -48,14 +47,14 @@ void OutlookConnection::connect() {
     constexpr wchar_t mapiNamespace[] = L"MAPI";
     nameSpace = application.getNamespace(com::WideString::copyOf(mapiNamespace, std::size(mapiNamespace) - 1));
     if (!nameSpace) {
-        diagnostics::reportEvent("_Application.GetNamespace gave no namespace; the connection is incomplete.");
+        diagnostics::reportEvent(output, "_Application.GetNamespace gave no namespace; the connection is incomplete.");
         return;
     }
 
     wchar_t temporaryDirectory[MAX_PATH];
     const DWORD length = GetTempPathW(MAX_PATH, temporaryDirectory);
     if (length == 0 || length > MAX_PATH) {
-        text::writeError(callerContract::noTemporaryDirectory);
+        output.writeError(callerContract::noTemporaryDirectory);
         return;
     }
     picturePath = std::wstring(temporaryDirectory, length) + pictureFileName;

@@ -5,6 +5,7 @@
 #include "platform/com/BusyMessageFilter.h"
 #include "platform/com/ComApartment.h"
 #include "platform/outlook/OutlookObjectModel.h"
+#include "text/OutputSink.h"
 
 #include <optional>
 #include <string>
@@ -18,7 +19,8 @@ namespace connection {
 // (std::bad_alloc).
 class OutlookConnection {
 public:
-    OutlookConnection();
+    // Its messages and diagnostics go to `output`'s standard error.
+    explicit OutlookConnection(text::OutputSink& output);
     ~OutlookConnection() = default;
     OutlookConnection(const OutlookConnection&) = delete;
     OutlookConnection& operator=(const OutlookConnection&) = delete;
@@ -45,6 +47,7 @@ private:
     // message filter that waits out a busy Outlook; then the filter; COM is
     // left last. The destructor is defaulted: the order is the whole
     // teardown.
+    text::OutputSink& output;
     com::ComApartment apartment;
     com::MessageFilterRegistration busyMessageFilter = com::registerBusyMessageFilter();
     outlook::NameSpace nameSpace;

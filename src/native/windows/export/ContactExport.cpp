@@ -43,7 +43,7 @@ ContactExport::ContactExport(const outlook::NameSpace& outlookNameSpace, const s
       options(recordOptions),
       output(sink),
       picture(picturePath, sink),
-      emailAddresses(outlookNameSpace, contactsFolder, mapi, recordOptions.encoding) {}
+      emailAddresses(outlookNameSpace, contactsFolder, mapi, recordOptions.encoding, sink) {}
 
 ContactExport::ContactExport(const connection::OutlookConnection& connection, const RecordOptions& recordOptions,
                              text::OutputSink& sink)
@@ -54,15 +54,16 @@ void ContactExport::exportContacts() {
     try {
         walkContacts();
     } catch (const com::ComError& error) {
-        diagnostics::reportFailure(error, error.result() == E_ABORT ? deniedPromptHint : "The export stops here.");
+        diagnostics::reportFailure(output, error,
+                                   error.result() == E_ABORT ? deniedPromptHint : "The export stops here.");
     } catch (const std::bad_alloc&) {
         // Out of memory while a value is converted or written (a picture too
         // large for memory, say): the walk stops as on a failed call.
-        diagnostics::reportEvent("Out of memory: the export stops here.");
+        diagnostics::reportEvent(output, "Out of memory: the export stops here.");
     } catch (const std::length_error&) {
         // A value too large for a string at all, as a picture can be for the
         // 32-bit exporter: the same as memory running out.
-        diagnostics::reportEvent("A value is too large for memory: the export stops here.");
+        diagnostics::reportEvent(output, "A value is too large for memory: the export stops here.");
     }
 }
 
@@ -71,12 +72,12 @@ void ContactExport::walkContacts() {
     if (!nameSpace) return;
     contactsFolder = nameSpace.getDefaultFolder(outlook::olFolderContacts);
     if (!contactsFolder) {
-        diagnostics::reportEvent("_NameSpace.GetDefaultFolder gave no contacts folder: nothing is exported.");
+        diagnostics::reportEvent(output, "_NameSpace.GetDefaultFolder gave no contacts folder: nothing is exported.");
         return;
     }
     contactItems = contactsFolder.items();
     if (!contactItems) {
-        diagnostics::reportEvent("MAPIFolder.Items gave no items: nothing is exported.");
+        diagnostics::reportEvent(output, "MAPIFolder.Items gave no items: nothing is exported.");
         return;
     }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+using com::WideString;
+
 namespace exporting {
 
 namespace {
@@ -69,7 +71,7 @@ WalkStep ContactPicture::write(const outlook::ContactItem& contact, outlook::Att
     attachments = contact.attachments();
     if (!attachments) {
         output.writeError(callerContract::noAttachments);
-        diagnostics::reportEvent("_ContactItem.Attachments gave no attachments: the export stops here.");
+        diagnostics::reportEvent(output, "_ContactItem.Attachments gave no attachments: the export stops here.");
         return WalkStep::stop;
     }
     const long count = attachments.count();

@@ -27,7 +27,7 @@ public:
 
 private:
     // Made once for the run: Outlook is given it for every picture.
-    const WideString picturePath;
+    const com::WideString picturePath;
     text::OutputSink& output;
     PictureFileLock pictureFileLock;
 };

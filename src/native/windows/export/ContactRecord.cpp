@@ -2,6 +2,8 @@
 
 #include "text/JsonEscape.h"
 
+using com::WideString;
+
 namespace exporting {
 
 namespace {

@@ -8,8 +8,6 @@
 
 namespace exporting {
 
-using com::WideString;
-
 // A JSON array's entries: the comma before every entry but the first, and
 // the entries' own punctuation. An entry's comma goes out as soon as the
 // entry is certain, before its value is made (converted, resolved), so a
@@ -29,11 +27,11 @@ public:
     }
     // A phone entry: {"type":"<label>","number":"<number>"}, the label as it
     // is and the number as JSON text.
-    void addPhone(std::string_view label, const WideString& number);
+    void addPhone(std::string_view label, const com::WideString& number);
 
 private:
     void beginEntry();
-    void writeString(const WideString& value);
+    void writeString(const com::WideString& value);
 
     text::OutputSink& output;
     const text::RecordEncoding encoding;
@@ -58,7 +56,7 @@ public:
     void endImage(std::string_view base64);
 
     // "displayname": a full name that is not empty.
-    void displayName(const WideString& fullName);
+    void displayName(const com::WideString& fullName);
 
     // "emailaddrs": always, with the entries that `writeEntries(JsonList&)`
     // writes. A failure inside leaves the array open.
@@ -68,9 +66,9 @@ public:
     }
 
     // "firstname": a first name that is not empty.
-    void firstName(const WideString& name);
+    void firstName(const com::WideString& name);
     // "surname": a last name of two characters or more.
-    void surname(const WideString& name);
+    void surname(const com::WideString& name);
 
     // "phones": always, after the names.
     template <typename WriteEntries>
@@ -80,7 +78,7 @@ public:
 
     // The members a caller asks for, after "phones": "id", the contact's
     // EntryID; "modified", its last change as YYYY-MM-DDTHH:MM:SSZ.
-    void id(const WideString& entryId);
+    void id(const com::WideString& entryId);
     void modified(std::string_view utcTimestamp);
 
     // Closes the record.

@@ -25,10 +25,12 @@ const connection::MapiEntryPoints noMapi{};
 //    reads any contact, so it is last, and a contact that a MAPI road could
 //    not read takes it too.
 EmailAddresses::EmailAddresses(const outlook::NameSpace& nameSpace, const outlook::Folder& contactsFolder,
-                               const connection::MapiEntryPoints* mapi, text::RecordEncoding encoding)
-    : resolver(nameSpace, encoding),
-      mapiObject(mapi != nullptr ? mapi->MAPIFreeBuffer : nullptr, resolver),
-      session(mapi != nullptr ? *mapi : noMapi, nameSpace, contactsFolder, resolver),
+                               const connection::MapiEntryPoints* mapi, text::RecordEncoding encoding,
+                               text::OutputSink& output)
+    : reports(output),
+      resolver(nameSpace, encoding),
+      mapiObject(mapi != nullptr ? mapi->MAPIFreeBuffer : nullptr, resolver, reports),
+      session(mapi != nullptr ? *mapi : noMapi, nameSpace, contactsFolder, resolver, reports),
       objectModel(resolver),
       roads{&mapiObject, &session, &objectModel},
       current(mapi != nullptr ? 0 : roads.size() - 1) {}
@@ -52,7 +54,7 @@ void EmailAddresses::takeNextRoad() noexcept {
 void EmailAddresses::announceObjectModel() noexcept {
     if (objectModelAnnounced) return;
     objectModelAnnounced = true;
-    roadReports::objectModelFromHere();
+    reports.objectModelFromHere();
 }
 
 }  // namespace exporting

@@ -6,6 +6,7 @@
 #include "export/ExchangeResolver.h"
 #include "export/MapiObjectRoad.h"
 #include "export/ObjectModelRoad.h"
+#include "export/RoadReports.h"
 #include "export/SessionRoad.h"
 #include "platform/outlook/OutlookObjectModel.h"
 
@@ -21,7 +22,7 @@ class EmailAddresses {
 public:
     // Without `mapi` (MAPI not loaded), the object model's road alone.
     EmailAddresses(const outlook::NameSpace& nameSpace, const outlook::Folder& contactsFolder,
-                   const connection::MapiEntryPoints* mapi, text::RecordEncoding encoding);
+                   const connection::MapiEntryPoints* mapi, text::RecordEncoding encoding, text::OutputSink& output);
     EmailAddresses(const EmailAddresses&) = delete;
     EmailAddresses& operator=(const EmailAddresses&) = delete;
 
@@ -31,6 +32,7 @@ private:
     void takeNextRoad() noexcept;
     void announceObjectModel() noexcept;
 
+    RoadReports reports;
     ExchangeResolver resolver;
     MapiObjectRoad mapiObject;
     SessionRoad session;

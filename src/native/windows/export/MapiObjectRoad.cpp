@@ -41,7 +41,7 @@ RoadAnswer MapiObjectRoad::write(CurrentContact& contact, JsonList& addresses) {
     com::ComRef<mapi::IMAPIProp> properties;
     const HRESULT queried = com::queryRemote(mapiObject, mapi::IID_IMAPIProp, properties);
     if (!mapiObject || givesNoMapiProp(queried) || !properties) {
-        roadReports::mapiObjectUnusable(mapiObject ? (FAILED(queried) ? queried : E_NOINTERFACE) : S_OK);
+        reports.mapiObjectUnusable(mapiObject ? (FAILED(queried) ? queried : E_NOINTERFACE) : S_OK);
         return RoadAnswer::closed;
     }
 
@@ -57,19 +57,19 @@ RoadAnswer MapiObjectRoad::write(CurrentContact& contact, JsonList& addresses) {
     mapi::Buffer<mapi::SPropTagArray> tags(nullptr, release);
     const HRESULT named = mapi::getIDsFromNames(*properties.get(), nameCount, namePointers, tags);
     if (!answered(named, "IMAPIProp.GetIDsFromNames") || !tags) {
-        roadReports::contactNotRead(contact, FAILED(named) ? named : E_UNEXPECTED, "IMAPIProp.GetIDsFromNames");
+        reports.contactNotRead(contact, FAILED(named) ? named : E_UNEXPECTED, "IMAPIProp.GetIDsFromNames");
         return RoadAnswer::contactNotRead;
     }
     ULONG valueCount = 0;
     mapi::Buffer<mapi::SPropValue> values(nullptr, release);
     const HRESULT read = mapi::getProps(*properties.get(), tags.get(), valueCount, values);
     if (!answered(read, "IMAPIProp.GetProps") || !values) {
-        roadReports::contactNotRead(contact, FAILED(read) ? read : E_UNEXPECTED, "IMAPIProp.GetProps");
+        reports.contactNotRead(contact, FAILED(read) ? read : E_UNEXPECTED, "IMAPIProp.GetProps");
         return RoadAnswer::contactNotRead;
     }
     const MapiAddresses found = readMapiAddresses(values.get(), valueCount);
     if (FAILED(found.failure)) {
-        roadReports::contactNotRead(contact, found.failure, "IMAPIProp.GetProps");
+        reports.contactNotRead(contact, found.failure, "IMAPIProp.GetProps");
         return RoadAnswer::contactNotRead;
     }
 

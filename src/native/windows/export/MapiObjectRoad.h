@@ -2,6 +2,7 @@
 
 #include "export/EmailRoad.h"
 #include "export/ExchangeResolver.h"
+#include "export/RoadReports.h"
 #include "platform/mapi/MapiDefinitions.h"
 
 namespace exporting {
@@ -12,14 +13,16 @@ namespace exporting {
 // a MAPIOBJECT that gives no IMAPIProp closes the road.
 class MapiObjectRoad final : public EmailRoad {
 public:
-    MapiObjectRoad(mapi::MAPIFREEBUFFER mapiFreeBuffer, const ExchangeResolver& exchangeResolver) noexcept
-        : freeBuffer(mapiFreeBuffer), resolver(exchangeResolver) {}
+    MapiObjectRoad(mapi::MAPIFREEBUFFER mapiFreeBuffer, const ExchangeResolver& exchangeResolver,
+                   const RoadReports& roadReports) noexcept
+        : freeBuffer(mapiFreeBuffer), resolver(exchangeResolver), reports(roadReports) {}
 
     RoadAnswer write(CurrentContact& contact, JsonList& addresses) override;
 
 private:
     const mapi::MAPIFREEBUFFER freeBuffer;
     const ExchangeResolver& resolver;
+    const RoadReports& reports;
 };
 
 }  // namespace exporting

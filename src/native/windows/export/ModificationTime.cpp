@@ -5,18 +5,33 @@
 #include <oleauto.h>
 
 #include <cstdio>
+#include <map>
 
 namespace exporting {
+
+namespace {
+
+// The time zone's rules for a year, read once a year for the run: contacts
+// changed in the same year share them, and reading them is not cheap.
+const TIME_ZONE_INFORMATION& rulesOfYear(WORD year) {
+    static std::map<WORD, TIME_ZONE_INFORMATION> years;
+    const auto known = years.find(year);
+    if (known != years.end()) return known->second;
+    TIME_ZONE_INFORMATION zone{};
+    if (!GetTimeZoneInformationForYear(year, nullptr, &zone)) {
+        com::throwComError(com::lastErrorAsHresult(), "GetTimeZoneInformationForYear");
+    }
+    return years.emplace(year, zone).first->second;
+}
+
+}  // namespace
 
 std::string utcTimestamp(DATE localTime) {
     SYSTEMTIME local{};
     if (!VariantTimeToSystemTime(localTime, &local)) {
         com::throwComError(DISP_E_OVERFLOW, "_ContactItem.LastModificationTime is not a date");
     }
-    TIME_ZONE_INFORMATION zone{};
-    if (!GetTimeZoneInformationForYear(local.wYear, nullptr, &zone)) {
-        com::throwComError(com::lastErrorAsHresult(), "GetTimeZoneInformationForYear");
-    }
+    TIME_ZONE_INFORMATION zone = rulesOfYear(local.wYear);
     SYSTEMTIME utc{};
     if (!TzSpecificLocalTimeToSystemTime(&zone, &local, &utc)) {
         com::throwComError(com::lastErrorAsHresult(), "TzSpecificLocalTimeToSystemTime");

@@ -1,5 +1,7 @@
 #include "export/PhoneNumbers.h"
 
+using com::WideString;
+
 namespace exporting {
 
 using outlook::ContactText;

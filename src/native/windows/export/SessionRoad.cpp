@@ -27,13 +27,13 @@ constexpr HRESULT MAPI_E_INVALID_ENTRYID = static_cast<HRESULT>(0x80040107L);
 // the road, unless it never ran in a working Outlook (gone, or busy past the
 // deadline), which ends the walk as any failed call does.
 template <typename Read>
-bool readFromOutlook(Read&& read, com::WideString& text) {
+bool readFromOutlook(const RoadReports& reports, Read&& read, com::WideString& text) {
     try {
         text = read();
         return true;
     } catch (const com::ComError& error) {
         if (com::callNeverRan(error.result())) throw;
-        roadReports::sessionUnavailable(error.result(), error.operation());
+        reports.sessionUnavailable(error.result(), error.operation());
         return false;
     }
 }
@@ -56,12 +56,14 @@ struct SessionRoad::ContactAddresses {
 };
 
 SessionRoad::SessionRoad(const connection::MapiEntryPoints& mapi, const outlook::NameSpace& outlookNameSpace,
-                         const outlook::Folder& folder, const ExchangeResolver& exchangeResolver) noexcept
+                         const outlook::Folder& folder, const ExchangeResolver& exchangeResolver,
+                         const RoadReports& roadReports) noexcept
     : logon(mapi.MAPILogonEx),
       freeBuffer(mapi.MAPIFreeBuffer),
       nameSpace(outlookNameSpace),
       contactsFolder(folder),
       resolver(exchangeResolver),
+      reports(roadReports),
       tags(nullptr, mapi::FreeBuffer{mapi.MAPIFreeBuffer}) {}
 
 RoadAnswer SessionRoad::write(CurrentContact& contact, JsonList& addresses) {
@@ -71,7 +73,7 @@ RoadAnswer SessionRoad::write(CurrentContact& contact, JsonList& addresses) {
     const ContactAddresses read = addressesOf(contact);
     if (state == State::closed) return RoadAnswer::closed;
     if (FAILED(read.failure)) {
-        roadReports::contactNotRead(contact, read.failure, read.failedOperation);
+        reports.contactNotRead(contact, read.failure, read.failedOperation);
         return RoadAnswer::contactNotRead;
     }
     // The comma goes out before an Exchange address is looked up by name: a
@@ -88,13 +90,17 @@ RoadAnswer SessionRoad::write(CurrentContact& contact, JsonList& addresses) {
 // the flag, and are asked again without it.
 bool SessionRoad::open() {
     com::WideString profileName;
-    if (!readFromOutlook([&] { return nameSpace.currentProfileName(); }, profileName)) return false;
+    if (!readFromOutlook(
+            reports, [&] { return nameSpace.currentProfileName(); }, profileName))
+        return false;
     com::WideString storeIdText;
-    if (!readFromOutlook([&] { return contactsFolder.storeId(); }, storeIdText)) return false;
+    if (!readFromOutlook(
+            reports, [&] { return contactsFolder.storeId(); }, storeIdText))
+        return false;
     const std::optional<mapi::EntryId> storeId =
         mapi::entryIdFromHex(storeIdText.get(), storeIdText.lengthToFirstNul());
     if (!storeId) {
-        roadReports::sessionUnavailable(MAPI_E_INVALID_ENTRYID, "MAPIFolder.StoreID");
+        reports.sessionUnavailable(MAPI_E_INVALID_ENTRYID, "MAPIFolder.StoreID");
         return false;
     }
 
@@ -102,15 +108,15 @@ bool SessionRoad::open() {
     HRESULT outcome = mapi::Session::logOn(logon, profile, logonFlags | mapi::MAPI_BG_SESSION, session);
     if (outcome == mapi::MAPI_E_UNKNOWN_FLAGS) outcome = mapi::Session::logOn(logon, profile, logonFlags, session);
     if (FAILED(outcome)) {
-        roadReports::sessionUnavailable(outcome, "MAPILogonEx");
+        reports.sessionUnavailable(outcome, "MAPILogonEx");
         return false;
     }
     outcome = session.openMessageStore(*storeId, mapi::MDB_NO_DIALOG | mapi::MDB_NO_MAIL, store);
     if (FAILED(outcome)) {
-        roadReports::sessionUnavailable(outcome, "IMAPISession.OpenMsgStore");
+        reports.sessionUnavailable(outcome, "IMAPISession.OpenMsgStore");
         return false;
     }
-    roadReports::sessionOpened(std::wstring_view(profile, profileName.lengthToFirstNul()));
+    reports.sessionOpened(std::wstring_view(profile, profileName.lengthToFirstNul()));
     return true;
 }
 
@@ -129,7 +135,7 @@ bool SessionRoad::namedPropertiesFrom(const mapi::Message& message) {
     }
     const HRESULT outcome = message.getIDsFromNames(nameCount, namePointers, tags);
     if (SUCCEEDED(outcome) && tags) return true;
-    roadReports::sessionCannotNameProperties(FAILED(outcome) ? outcome : E_UNEXPECTED);
+    reports.sessionCannotNameProperties(FAILED(outcome) ? outcome : E_UNEXPECTED);
     state = State::closed;
     return false;
 }
@@ -186,7 +192,7 @@ bool SessionRoad::addressBookReady() {
     if (!addressBookAsked) {
         addressBookAsked = true;
         const HRESULT outcome = session.openAddressBook(mapi::AB_NO_DIALOG, addressBook);
-        if (FAILED(outcome)) roadReports::addressBookUnavailable(outcome);
+        if (FAILED(outcome)) reports.addressBookUnavailable(outcome);
     }
     return static_cast<bool>(addressBook);
 }

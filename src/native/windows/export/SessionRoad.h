@@ -3,6 +3,7 @@
 #include "connection/MapiLibrary.h"
 #include "export/EmailRoad.h"
 #include "export/ExchangeResolver.h"
+#include "export/RoadReports.h"
 #include "platform/mapi/MapiSession.h"
 #include "platform/outlook/OutlookObjectModel.h"
 
@@ -19,7 +20,8 @@ namespace exporting {
 class SessionRoad final : public EmailRoad {
 public:
     SessionRoad(const connection::MapiEntryPoints& mapi, const outlook::NameSpace& nameSpace,
-                const outlook::Folder& contactsFolder, const ExchangeResolver& resolver) noexcept;
+                const outlook::Folder& contactsFolder, const ExchangeResolver& resolver,
+                const RoadReports& reports) noexcept;
 
     RoadAnswer write(CurrentContact& contact, JsonList& addresses) override;
 
@@ -42,6 +44,7 @@ private:
     const outlook::NameSpace& nameSpace;
     const outlook::Folder& contactsFolder;
     const ExchangeResolver& resolver;
+    const RoadReports& reports;
     State state = State::unopened;
     bool addressBookAsked = false;
 

@@ -1,7 +1,6 @@
 #include "text/Diagnostics.h"
 
 #include "platform/com/HresultNames.h"
-#include "text/StandardStreams.h"
 #include "text/TextConversion.h"
 
 #include <windows.h>
@@ -25,7 +24,7 @@ std::string oneLine(const std::wstring& description) {
     return text;
 }
 
-void writeLine(const std::string& line) { text::writeErrorLine(prefix + line); }
+void writeLine(text::OutputSink& errors, const std::string& line) { errors.writeErrorLine(prefix + line); }
 
 std::string failureLine(const com::ComError& error, std::string_view hint) {
     std::string line = (error.operation().empty() ? std::string("a call") : error.operation()) +
@@ -52,18 +51,18 @@ bool enabled() {
 
 // A diagnostics line never changes how a run ends: one that cannot be made
 // (memory is short, say) is left out.
-void reportFailure(const com::ComError& error, std::string_view hint) noexcept {
+void reportFailure(text::OutputSink& errors, const com::ComError& error, std::string_view hint) noexcept {
     if (!enabled()) return;
     try {
-        writeLine(failureLine(error, hint));
+        writeLine(errors, failureLine(error, hint));
     } catch (...) {
     }
 }
 
-void reportEvent(std::string_view event) noexcept {
+void reportEvent(text::OutputSink& errors, std::string_view event) noexcept {
     if (!enabled()) return;
     try {
-        writeLine(std::string(event));
+        writeLine(errors, std::string(event));
     } catch (...) {
     }
 }

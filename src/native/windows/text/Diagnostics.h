@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/com/ComError.h"
+#include "text/OutputSink.h"
 
 #include <string_view>
 
@@ -14,10 +15,11 @@ namespace diagnostics {
 bool enabled();
 
 // "contact-exporter: <operation> failed: 0x80004005 (E_FAIL): "<Outlook's
-// description>". <hint>", the parts that are known.
-void reportFailure(const com::ComError& error, std::string_view hint = {}) noexcept;
+// description>". <hint>", the parts that are known, on `errors`' standard
+// error.
+void reportFailure(text::OutputSink& errors, const com::ComError& error, std::string_view hint = {}) noexcept;
 
 // "contact-exporter: <event>", for an event that is not a failed call.
-void reportEvent(std::string_view event) noexcept;
+void reportEvent(text::OutputSink& errors, std::string_view event) noexcept;
 
 }  // namespace diagnostics

@@ -7,6 +7,8 @@
 #include <array>
 #include <cwchar>
 
+using com::WideString;
+
 namespace text {
 
 namespace {

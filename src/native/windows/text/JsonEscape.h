@@ -7,8 +7,6 @@
 
 namespace text {
 
-using com::WideString;
-
 // How the records' texts are written: in the system's ANSI code page, as the
 // exporter has always written them, or on request in UTF-8, which holds
 // every text whole.
@@ -24,11 +22,11 @@ enum class RecordEncoding { ansi, utf8 };
 // - UTF-8: a surrogate without its other half, which UTF-8 cannot hold, is
 //   written as its escape (\ud800), so that nothing is lost and the output
 //   stays valid UTF-8.
-std::string escapeForJson(const WideString& value, RecordEncoding encoding = RecordEncoding::ansi);
+std::string escapeForJson(const com::WideString& value, RecordEncoding encoding = RecordEncoding::ansi);
 
 // Whether two texts are written alike in `encoding`, each up to its first
 // NUL: in the ANSI code page, two texts may become the same bytes.
-bool writtenAlike(const WideString& first, const WideString& second, RecordEncoding encoding);
+bool writtenAlike(const com::WideString& first, const com::WideString& second, RecordEncoding encoding);
 
 // The same walk over narrow text that is already in the ANSI code page.
 void appendEscapedForJson(std::string& out, std::string_view ansi);

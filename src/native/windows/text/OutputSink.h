@@ -5,15 +5,19 @@
 
 namespace text {
 
-// Where the export writes: standard output, whose lines end at endLine, and
-// standard error for its messages. The process's own streams serve the
-// export (standardStreams()); a test gives one of its own.
+// Where the exporter writes: standard output, whose lines end at endLine,
+// and standard error for its messages and diagnostics. The process's own
+// streams serve a run (standardStreams()); a test gives one of its own, and
+// sees everything the exporter writes.
 class OutputSink {
 public:
     virtual void write(std::string_view narrow) = 0;
     // A line end, after which what was written reaches the reader.
     virtual void endLine() = 0;
     virtual void writeError(std::string_view narrow) = 0;
+    // A line of its own on standard error: after a line end when what was
+    // written there before ended inside a line (a message has none).
+    virtual void writeErrorLine(std::string_view narrow) = 0;
 
     // A number in plain decimal.
     void writeNumber(std::int64_t number);

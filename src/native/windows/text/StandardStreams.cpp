@@ -68,37 +68,30 @@ PendingOutput& pendingOutput() {
     return output;
 }
 
-// Whether the text written to standard error so far ends inside a line.
-bool errorLineOpen = false;
-
-}  // namespace
-
-void writeOut(std::string_view narrow) { pendingOutput().append(narrow); }
-
-void endLine() {
-    pendingOutput().append("\n");
-    pendingOutput().flushOrRaise();
-}
-
-void writeError(std::string_view narrow) {
-    pendingOutput().flush();
-    std::cerr.write(narrow.data(), static_cast<std::streamsize>(narrow.size()));
-    if (!narrow.empty()) errorLineOpen = narrow.back() != '\n';
-}
-
-void writeErrorLine(std::string_view narrow) {
-    if (errorLineOpen) writeError("\n");
-    writeError(narrow);
-    writeError("\n");
-}
-
-namespace {
-
 class StandardStreams final : public OutputSink {
 public:
-    void write(std::string_view narrow) override { writeOut(narrow); }
-    void endLine() override { text::endLine(); }
-    void writeError(std::string_view narrow) override { text::writeError(narrow); }
+    void write(std::string_view narrow) override { pendingOutput().append(narrow); }
+
+    void endLine() override {
+        pendingOutput().append("\n");
+        pendingOutput().flushOrRaise();
+    }
+
+    void writeError(std::string_view narrow) override {
+        pendingOutput().flush();
+        std::cerr.write(narrow.data(), static_cast<std::streamsize>(narrow.size()));
+        if (!narrow.empty()) errorLineOpen = narrow.back() != '\n';
+    }
+
+    void writeErrorLine(std::string_view narrow) override {
+        if (errorLineOpen) writeError("\n");
+        writeError(narrow);
+        writeError("\n");
+    }
+
+private:
+    // Whether the text written to standard error so far ends inside a line.
+    bool errorLineOpen = false;
 };
 
 }  // namespace

@@ -17,14 +17,7 @@
 // nobody; whatever is written after that is dropped.
 namespace text {
 
-void writeOut(std::string_view narrow);
-void endLine();
-void writeError(std::string_view narrow);
-// A line of its own on standard error: after a line end when the text
-// written there before did not end in one.
-void writeErrorLine(std::string_view narrow);
-
-// The two streams as the export's sink.
+// The process's two streams, the one sink of a run.
 OutputSink& standardStreams();
 
 }  // namespace text

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <stdexcept>
 
+using com::WideString;
+
 namespace text {
 
 namespace {

@@ -14,12 +14,10 @@
 // std::bad_alloc.
 namespace text {
 
-using com::WideString;
-
 std::string wideToUtf8(const wchar_t* units, std::size_t count);
 // Up to the first NUL byte; a missing text gives a null wide string.
-WideString ansiToWide(const char* ansi);
+com::WideString ansiToWide(const char* ansi);
 // Up to the first NUL unit; a null wide string gives no text.
-std::string wideToAnsi(const WideString& wide);
+std::string wideToAnsi(const com::WideString& wide);
 
 }  // namespace text

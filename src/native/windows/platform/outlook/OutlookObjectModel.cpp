@@ -4,6 +4,9 @@
 #include "../com/Dispatch.h"
 #include "../com/RemoteQuery.h"
 
+using com::ComRef;
+using com::WideString;
+
 namespace outlook {
 
 using com::callMethod;

@@ -13,15 +13,12 @@
 // yields an object may yield a null one, which the caller tests.
 namespace outlook {
 
-using com::ComRef;
-using com::WideString;
-
 // An Outlook object reached by late binding: one counted reference to its
 // IDispatch (null allowed), and the base of the model's classes.
 class AutomationObject {
 public:
     AutomationObject() noexcept = default;
-    explicit AutomationObject(ComRef<IDispatch> object) noexcept : dispatch(std::move(object)) {}
+    explicit AutomationObject(com::ComRef<IDispatch> object) noexcept : dispatch(std::move(object)) {}
     explicit operator bool() const noexcept { return static_cast<bool>(dispatch); }
     void reset() noexcept { dispatch.reset(); }
 
@@ -29,7 +26,7 @@ protected:
     IDispatch* get() const noexcept { return dispatch.get(); }
 
 private:
-    ComRef<IDispatch> dispatch;
+    com::ComRef<IDispatch> dispatch;
 };
 
 class Recipient;
@@ -49,17 +46,17 @@ public:
     // the query for _Application.
     static Application startOrAttach();
 
-    NameSpace getNamespace(const WideString& type) const;
-    WideString version() const;
+    NameSpace getNamespace(const com::WideString& type) const;
+    com::WideString version() const;
 };
 
 class NameSpace : public AutomationObject {
 public:
     using AutomationObject::AutomationObject;
     Folder getDefaultFolder(long folderType) const;
-    Recipient createRecipient(const WideString& name) const;
+    Recipient createRecipient(const com::WideString& name) const;
     // The name of the MAPI profile Outlook runs with.
-    WideString currentProfileName() const;
+    com::WideString currentProfileName() const;
 };
 
 constexpr long olFolderContacts = 10;
@@ -69,7 +66,7 @@ public:
     using AutomationObject::AutomationObject;
     Items items() const;
     // The entry id of the folder's store, as hexadecimal text.
-    WideString storeId() const;
+    com::WideString storeId() const;
 };
 
 class ContactItem;
@@ -78,7 +75,7 @@ class Items : public AutomationObject {
 public:
     using AutomationObject::AutomationObject;
     long count() const;
-    ComRef<IDispatch> item(long position) const;
+    com::ComRef<IDispatch> item(long position) const;
 };
 
 // The contact's properties read as text.
@@ -94,16 +91,16 @@ public:
     // The item as a contact: null for a null item and for one that is not a
     // contact (the query answers E_NOINTERFACE and the item's Class is not
     // olContact); any other failure of the query raises.
-    static ContactItem from(const ComRef<IDispatch>& item);
+    static ContactItem from(const com::ComRef<IDispatch>& item);
 
-    WideString text(ContactText property) const;
+    com::WideString text(ContactText property) const;
     // The item's entry id in its store, as hexadecimal text.
-    WideString entryId() const;
+    com::WideString entryId() const;
     // The item's last change, in Windows' local time.
     DATE lastModificationTime() const;
     bool hasPicture() const;
     Attachments attachments() const;
-    ComRef<IUnknown> mapiObject() const;
+    com::ComRef<IUnknown> mapiObject() const;
 };
 
 class Attachments : public AutomationObject {
@@ -116,8 +113,8 @@ public:
 class Attachment : public AutomationObject {
 public:
     using AutomationObject::AutomationObject;
-    WideString fileName() const;
-    void saveAsFile(const WideString& path) const;
+    com::WideString fileName() const;
+    void saveAsFile(const com::WideString& path) const;
 };
 
 class Recipient : public AutomationObject {
@@ -130,7 +127,7 @@ public:
 class AddressEntry : public AutomationObject {
 public:
     using AutomationObject::AutomationObject;
-    WideString address() const;
+    com::WideString address() const;
     PropertyAccessor propertyAccessor() const;
 };
 
@@ -138,7 +135,7 @@ class PropertyAccessor : public AutomationObject {
 public:
     using AutomationObject::AutomationObject;
     // The property's value as text, converted from whatever type it has.
-    WideString getPropertyText(const WideString& schemaName) const;
+    com::WideString getPropertyText(const com::WideString& schemaName) const;
 };
 
 }  // namespace outlook
