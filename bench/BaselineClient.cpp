@@ -107,7 +107,7 @@ Answer emailsThroughMapiObject(IDispatch* contact, Members& members, const Mapi&
     if (object.value.vt != VT_UNKNOWN && object.value.vt != VT_DISPATCH) return Answer::closed;
     Ref<mapi::IMAPIProp> properties;
     if (object.value.punkVal == nullptr ||
-        FAILED(object.value.punkVal->QueryInterface(mapi::IID_IMAPIProp, properties.receiveVoid())))
+        FAILED(object.value.punkVal->QueryInterface(mapi::IID_IMAPIProp, properties.putVoid())))
         return Answer::closed;
 
     AddressNames names(AddressNames::addressesAndTypes);
@@ -212,7 +212,7 @@ long walk(IDispatch* nameSpace, Members& members, const Mapi& loaded, bool mapiL
             VARIANT index = integer(VT_I4, position);
             callForObject(items.get(), members.itemsItem, &index, item);
             Ref<IDispatch> contact;
-            if (!item || FAILED(item.get()->QueryInterface(IID_ContactItem, contact.receiveVoid()))) continue;
+            if (!item || FAILED(item.get()->QueryInterface(IID_ContactItem, contact.putVoid()))) continue;
             IDispatch* const c = contact.get();
 
             Variant hasPicture;
@@ -248,10 +248,10 @@ int wmain() {
         const Fields fields = fieldsAsked();
         Members members;
         Ref<IUnknown> unknown;
-        check(CoCreateInstance(CLSID_OutlookApplication, nullptr, CLSCTX_ALL, IID_IUnknown, unknown.receiveVoid()));
+        check(CoCreateInstance(CLSID_OutlookApplication, nullptr, CLSCTX_ALL, IID_IUnknown, unknown.putVoid()));
         check(OleRun(unknown.get()));
         Ref<IDispatch> application;
-        check(unknown.get()->QueryInterface(IID_Application, application.receiveVoid()));
+        check(unknown.get()->QueryInterface(IID_Application, application.putVoid()));
         Ref<IDispatch> nameSpace;
         TextArgument mapiName(L"MAPI");
         callForObject(application.get(), members.getNamespace, mapiName.get(), nameSpace);

@@ -24,11 +24,11 @@ public:
         if (held_ != nullptr) std::exchange(held_, nullptr)->Release();
     }
     Interface* get() const { return held_; }
-    Interface** receive() {
+    Interface** put() {
         reset();
         return &held_;
     }
-    void** receiveVoid() { return reinterpret_cast<void**>(receive()); }
+    void** putVoid() { return reinterpret_cast<void**>(put()); }
     void swap(Ref& other) { std::swap(held_, other.held_); }
     explicit operator bool() const { return held_ != nullptr; }
 
@@ -88,7 +88,7 @@ inline void get(IDispatch* object, Member& member, Variant& result) {
 
 inline void takeObject(Variant& value, Ref<IDispatch>& result) {
     result.reset();
-    if (value.value.vt == VT_DISPATCH) *result.receive() = std::exchange(value.value.pdispVal, nullptr);
+    if (value.value.vt == VT_DISPATCH) *result.put() = std::exchange(value.value.pdispVal, nullptr);
 }
 
 // A method that gives an object.

@@ -34,7 +34,7 @@ std::vector<BYTE> entryIdFromHex(const Variant& text) {
 
 template <typename Interface>
 void adopt(IUnknown* opened, Ref<Interface>& result) {
-    *result.receive() = static_cast<Interface*>(opened);
+    *result.put() = static_cast<Interface*>(opened);
 }
 
 }  // namespace

@@ -30,8 +30,7 @@ void check(HRESULT result, const char* what) {
 void addDispinterface(ICreateTypeLib2* library, ITypeInfo* dispatchInfo, const outlook::OutlookInterface& what) {
     const std::wstring name = standin::utf8ToUtf16(what.name);
     com::ComRef<ICreateTypeInfo> info;
-    check(library->CreateTypeInfo(const_cast<LPOLESTR>(name.c_str()), TKIND_DISPATCH, info.receive()),
-          "CreateTypeInfo");
+    check(library->CreateTypeInfo(const_cast<LPOLESTR>(name.c_str()), TKIND_DISPATCH, info.put()), "CreateTypeInfo");
     check(info->SetGuid(what.iid), "SetGuid");
     HREFTYPE dispatch = 0;
     check(info->AddRefTypeInfo(dispatchInfo, &dispatch), "AddRefTypeInfo");
@@ -43,13 +42,12 @@ void addDispinterface(ICreateTypeLib2* library, ITypeInfo* dispatchInfo, const o
 
 void registerOutlookTypeLibrary(const std::wstring& path) {
     com::ComRef<ITypeLib> stdOle;
-    check(LoadRegTypeLib(stdOleId, 2, 0, LOCALE_NEUTRAL, stdOle.receive()), "loading stdole2.tlb");
+    check(LoadRegTypeLib(stdOleId, 2, 0, LOCALE_NEUTRAL, stdOle.put()), "loading stdole2.tlb");
     com::ComRef<ITypeInfo> dispatchInfo;
-    check(stdOle->GetTypeInfoOfGuid(IID_IDispatch, dispatchInfo.receive()), "finding IDispatch");
+    check(stdOle->GetTypeInfoOfGuid(IID_IDispatch, dispatchInfo.put()), "finding IDispatch");
 
     com::ComRef<ICreateTypeLib2> library;
-    check(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, path.c_str(), library.receive()),
-          "CreateTypeLib2");
+    check(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, path.c_str(), library.put()), "CreateTypeLib2");
     check(library->SetGuid(libraryId), "SetGuid");
     check(library->SetName(const_cast<LPOLESTR>(L"OutlookStandin")), "SetName");
     check(library->SetVersion(1, 0), "SetVersion");

@@ -146,7 +146,7 @@ class FilterRegistration {
 public:
     explicit FilterRegistration(IMessageFilter* filter) {
         com::ComRef<IMessageFilter> previous;
-        registered_ = SUCCEEDED(CoRegisterMessageFilter(filter, previous.receive()));
+        registered_ = SUCCEEDED(CoRegisterMessageFilter(filter, previous.put()));
     }
     ~FilterRegistration() {
         if (registered_) {

@@ -16,7 +16,7 @@ BSTR allocate(const Text& text) {
 
 void setErrorInfo(const Fault& fault, const IID& interfaceId) {
     com::ComRef<ICreateErrorInfo> creator;
-    if (FAILED(CreateErrorInfo(creator.receive()))) {
+    if (FAILED(CreateErrorInfo(creator.put()))) {
         return;
     }
     creator->SetGUID(interfaceId);

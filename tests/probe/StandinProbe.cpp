@@ -217,7 +217,7 @@ private:
         if (SUCCEEDED(result)) {
             result =
                 CoCreateInstance(outlook::CLSID_OutlookApplication, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER,
-                                 IID_IDispatch, reinterpret_cast<void**>(application.receive()));
+                                 IID_IDispatch, reinterpret_cast<void**>(application.put()));
         }
         Variant nameSpace, folder, items;
         if (SUCCEEDED(result)) result = call(application.get(), L"GetNamespace", {textArgument(L"MAPI")}, nameSpace);
@@ -306,7 +306,7 @@ private:
         std::vector<unsigned char> bytes = entryId(id);
         com::ComRef<IUnknown> store;
         const HRESULT result = session_.get()->OpenMsgStore(0, static_cast<ULONG>(bytes.size()), bytes.data(), nullptr,
-                                                            flags, store.receive());
+                                                            flags, store.put());
         store_ = com::ComRef<mapi::IMsgStore>::adopt(static_cast<mapi::IMsgStore*>(store.detach()));
         return hresult(result) + (store_ ? " store" : "");
     }
@@ -319,8 +319,8 @@ private:
                                                : nullptr;
         ULONG type = 0;
         com::ComRef<IUnknown> message;
-        const HRESULT result = store_.get()->OpenEntry(static_cast<ULONG>(bytes.size()), bytes.data(), iid, flags,
-                                                       &type, message.receive());
+        const HRESULT result =
+            store_.get()->OpenEntry(static_cast<ULONG>(bytes.size()), bytes.data(), iid, flags, &type, message.put());
         message_ = com::ComRef<mapi::IMessage>::adopt(static_cast<mapi::IMessage*>(message.detach()));
         return hresult(result) + " type " + std::to_string(type) + (message_ ? " message" : "");
     }
@@ -385,7 +385,7 @@ private:
     std::string openAddressBook() {
         if (!session_) return "no session";
         com::ComRef<IUnknown> book;
-        const HRESULT result = session_.get()->OpenAddressBook(0, nullptr, 0, book.receive());
+        const HRESULT result = session_.get()->OpenAddressBook(0, nullptr, 0, book.put());
         book_ = com::ComRef<mapi::IAddrBook>::adopt(static_cast<mapi::IAddrBook*>(book.detach()));
         return hresult(result) + (book_ ? " book" : "");
     }
@@ -398,7 +398,7 @@ private:
         ULONG type = 0;
         com::ComRef<IUnknown> user;
         const HRESULT result =
-            book_.get()->OpenEntry(static_cast<ULONG>(bytes.size()), bytes.data(), nullptr, 0, &type, user.receive());
+            book_.get()->OpenEntry(static_cast<ULONG>(bytes.size()), bytes.data(), nullptr, 0, &type, user.put());
         user_ = com::ComRef<mapi::IMailUser>::adopt(static_cast<mapi::IMailUser*>(user.detach()));
         return hresult(result) + " type " + std::to_string(type) + (user_ ? " user" : "");
     }

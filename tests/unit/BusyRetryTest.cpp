@@ -139,7 +139,7 @@ TEST(BusyMessageFilter, IsRegisteredWhileItsRegistrationLives) {
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
     const auto current = [] {
         com::ComRef<IMessageFilter> filter;
-        CoRegisterMessageFilter(nullptr, filter.receive());
+        CoRegisterMessageFilter(nullptr, filter.put());
         CoRegisterMessageFilter(filter.get(), nullptr);
         return filter;
     };

@@ -135,10 +135,38 @@ TEST_F(LateBinding, ACallTurnedAwayAsBusyIsMadeAgain) {
     const com::DispatchMember patience{outlook::ApplicationInterface, L"Patience"};
 
     com::Variant result = com::getProperty(object.get(), patience);
-    EXPECT_EQ(com::takeLong(result), 7);
+    EXPECT_EQ(com::takeLong(result, patience), 7);
     EXPECT_EQ(log.lookups, (Calls{"GetIDsOfNames Patience", "GetIDsOfNames Patience"}));
     EXPECT_EQ(log.calls, (Calls{"Invoke Patience get", "Invoke Patience get"}));
     EXPECT_EQ(clock.sleeps, (std::vector<std::chrono::milliseconds>{200ms, 200ms}));
+}
+
+// A value that cannot be had as the kind the member gives names the member,
+// as a failed call does, and so do the diagnostics that report it.
+TEST_F(LateBinding, AValueOfAnotherKindNamesItsMember) {
+    const ComRef<FakeDispatch> object = make();
+    object->answers[L"Count"] = fake::text(L"many");
+    object->answers[L"Nothing"] = returning(VT_EMPTY, 0);
+    const com::DispatchMember count{outlook::ItemsInterface, L"Count"};
+    const com::DispatchMember nothing{outlook::ContactItemInterface, L"Nothing"};
+    const auto operationOf = [](auto&& take) {
+        try {
+            take();
+        } catch (const com::ComError& error) {
+            return error.operation();
+        }
+        return std::string("(no error)");
+    };
+    EXPECT_EQ(operationOf([&] {
+                  com::Variant result = com::getProperty(object.get(), count);
+                  com::takeLong(result, count);
+              }),
+              "_Items.Count");
+    EXPECT_EQ(operationOf([&] {
+                  com::Variant result = com::getProperty(object.get(), nothing);
+                  com::takeDate(result, nothing);
+              }),
+              "_ContactItem.Nothing");
 }
 
 TEST_F(LateBinding, TheNameLookupAndTheCallWaitOneDeadlineTogether) {

@@ -2,6 +2,7 @@
 
 #include "BusyRetry.h"
 #include "ComRef.h"
+#include "UniqueHandle.h"
 
 #include <oaidl.h>
 
@@ -15,16 +16,14 @@ namespace {
 std::wstring describedFailure(IUnknown* object, const IID& iid) {
     ComRef<ISupportErrorInfo> support;
     const HRESULT query = retryWhileBusy(
-        [&] { return object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(support.receive())); });
+        [&] { return object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(support.put())); });
     if (FAILED(query) || !support || support->InterfaceSupportsErrorInfo(iid) != S_OK) return {};
 
     ComRef<IErrorInfo> errorInfo;
-    if (GetErrorInfo(0, errorInfo.receive()) != S_OK || !errorInfo) return {};
-    BSTR description = nullptr;
-    if (FAILED(errorInfo->GetDescription(&description))) return {};
-    std::wstring text(description != nullptr ? description : L"", SysStringLen(description));
-    SysFreeString(description);
-    return text;
+    if (GetErrorInfo(0, errorInfo.put()) != S_OK || !errorInfo) return {};
+    UniqueBstr description;
+    if (FAILED(errorInfo->GetDescription(description.put())) || !description) return {};
+    return std::wstring(description.get(), SysStringLen(description.get()));
 }
 
 }  // namespace

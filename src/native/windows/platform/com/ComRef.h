@@ -64,7 +64,7 @@ public:
     }
 
     // For out-parameters: drops the reference held and hands out the slot.
-    Interface** receive() noexcept {
+    Interface** put() noexcept {
         reset();
         return &held;
     }
@@ -75,7 +75,7 @@ public:
     HRESULT query(const IID& iid, ComRef<Other>& result) const noexcept {
         result.reset();
         if (held == nullptr) return E_POINTER;
-        return held->QueryInterface(iid, reinterpret_cast<void**>(result.receive()));
+        return held->QueryInterface(iid, reinterpret_cast<void**>(result.put()));
     }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "BusyRetry.h"
 #include "ComError.h"
+#include "UniqueHandle.h"
 
 #include <algorithm>
 #include <string>
@@ -11,29 +12,39 @@ namespace com {
 
 namespace {
 
-// What Invoke reports of an exception the member raised.
-struct ExceptionInfo {
-    EXCEPINFO info{};
+// What Invoke reports of an exception the member raised. The strings it
+// hands out are the caller's: each attempt's are taken over as soon as the
+// attempt returns, and freed with this.
+class ExceptionInfo {
+public:
     ExceptionInfo() noexcept = default;
     ExceptionInfo(const ExceptionInfo&) = delete;
-    ExceptionInfo& operator=(ExceptionInfo&& other) noexcept {
-        std::swap(info, other.info);
-        return *this;
+    ExceptionInfo& operator=(const ExceptionInfo&) = delete;
+
+    // The slot for one attempt, cleared of what an earlier one left.
+    EXCEPINFO* forAttempt() noexcept {
+        info = EXCEPINFO{};
+        return &info;
     }
-    ~ExceptionInfo() {
-        SysFreeString(info.bstrSource);
-        SysFreeString(info.bstrDescription);
-        SysFreeString(info.bstrHelpFile);
-    }
-    void fillIn() {
-        if (info.pfnDeferredFillIn != nullptr) info.pfnDeferredFillIn(&info);
+    // Takes over the strings of the attempt that returned, completed first
+    // when the member defers them.
+    void takeStrings(bool complete) {
+        if (complete && info.pfnDeferredFillIn != nullptr) info.pfnDeferredFillIn(&info);
         info.pfnDeferredFillIn = nullptr;
+        source.reset(std::exchange(info.bstrSource, nullptr));
+        description.reset(std::exchange(info.bstrDescription, nullptr));
+        helpFile.reset(std::exchange(info.bstrHelpFile, nullptr));
     }
     HRESULT carriedResult() const noexcept { return FAILED(info.scode) ? info.scode : DISP_E_EXCEPTION; }
-    std::wstring description() const {
-        return std::wstring(info.bstrDescription != nullptr ? info.bstrDescription : L"",
-                            SysStringLen(info.bstrDescription));
+    std::wstring describedFailure() const {
+        return std::wstring(description ? description.get() : L"", SysStringLen(description.get()));
     }
+
+private:
+    EXCEPINFO info{};
+    UniqueBstr source;
+    UniqueBstr description;
+    UniqueBstr helpFile;
 };
 
 Variant invoke(IDispatch* object, const DispatchMember& member, WORD kind, VARIANT* arguments, unsigned argumentCount) {
@@ -52,21 +63,22 @@ Variant invoke(IDispatch* object, const DispatchMember& member, WORD kind, VARIA
     Variant result;
     ExceptionInfo exception;
     const HRESULT outcome = wait.retry([&] {
-        exception = ExceptionInfo();
-        return object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, result.resetAndAddress(),
-                              &exception.info, nullptr);
+        const HRESULT attempt = object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, result.put(),
+                                               exception.forAttempt(), nullptr);
+        exception.takeStrings(attempt == DISP_E_EXCEPTION);
+        return attempt;
     });
     if (outcome == DISP_E_EXCEPTION) {
-        exception.fillIn();
-        throw ComError(exception.carriedResult(), member.operationName(), exception.description());
+        throw ComError(exception.carriedResult(), member.operationName(), exception.describedFailure());
     }
     if (FAILED(outcome)) throwComError(outcome, member.operationName(), object, member.iid());
     return result;
 }
 
-void changeType(Variant& result, VARTYPE type) {
+// The result as `type`, or the COM error of the member whose result it is.
+void changeType(Variant& result, VARTYPE type, const DispatchMember& member) {
     const HRESULT outcome = VariantChangeType(result.get(), result.get(), 0, type);
-    if (FAILED(outcome)) throwComError(outcome);
+    if (FAILED(outcome)) throwComError(outcome, member.operationName());
 }
 
 // Raised by forgetDispids; a DISPID cached in an earlier generation is asked for again.
@@ -104,34 +116,39 @@ Variant callMethod(IDispatch* object, const DispatchMember& member, VARIANT* arg
     return invoke(object, member, DISPATCH_METHOD, arguments, argumentCount);
 }
 
-ComRef<IDispatch> takeObject(Variant& result) {
+ComRef<IDispatch> takeObject(Variant& result, const DispatchMember& member) {
     if (result->vt == VT_EMPTY || result->vt == VT_NULL) return nullptr;
-    if (result->vt != VT_DISPATCH) changeType(result, VT_DISPATCH);
+    if (result->vt != VT_DISPATCH) changeType(result, VT_DISPATCH, member);
     return ComRef<IDispatch>::adopt(std::exchange(result->pdispVal, nullptr));
 }
 
-ComRef<IUnknown> takeUnknown(Variant& result) {
+ComRef<IUnknown> takeUnknown(Variant& result, const DispatchMember& member) {
     if (result->vt == VT_EMPTY || result->vt == VT_NULL) return nullptr;
-    if (result->vt != VT_UNKNOWN && result->vt != VT_DISPATCH) changeType(result, VT_UNKNOWN);
+    if (result->vt != VT_UNKNOWN && result->vt != VT_DISPATCH) changeType(result, VT_UNKNOWN, member);
     IUnknown* unknown =
         result->vt == VT_DISPATCH ? std::exchange(result->pdispVal, nullptr) : std::exchange(result->punkVal, nullptr);
     return ComRef<IUnknown>::adopt(unknown);
 }
 
-long takeLong(Variant& result) {
-    if (result->vt != VT_I4) changeType(result, VT_I4);
+long takeLong(Variant& result, const DispatchMember& member) {
+    if (result->vt != VT_I4) changeType(result, VT_I4, member);
     return result->lVal;
 }
 
-bool takeBool(Variant& result) {
-    if (result->vt != VT_BOOL) changeType(result, VT_BOOL);
+bool takeBool(Variant& result, const DispatchMember& member) {
+    if (result->vt != VT_BOOL) changeType(result, VT_BOOL, member);
     return result->boolVal != VARIANT_FALSE;
 }
 
-DATE takeDate(Variant& result) {
-    if (result->vt == VT_EMPTY || result->vt == VT_NULL) throwComError(DISP_E_TYPEMISMATCH);
-    if (result->vt != VT_DATE) changeType(result, VT_DATE);
+DATE takeDate(Variant& result, const DispatchMember& member) {
+    if (result->vt == VT_EMPTY || result->vt == VT_NULL) throwComError(DISP_E_TYPEMISMATCH, member.operationName());
+    if (result->vt != VT_DATE) changeType(result, VT_DATE, member);
     return result->date;
+}
+
+WideString takeText(Variant& result, const DispatchMember& member) {
+    if (result->vt != VT_BSTR) changeType(result, VT_BSTR, member);
+    return WideString::adopt(std::exchange(result->bstrVal, nullptr));
 }
 
 }  // namespace com

@@ -2,6 +2,7 @@
 
 #include "ComRef.h"
 #include "Variant.h"
+#include "WideString.h"
 
 #include <oaidl.h>
 
@@ -46,12 +47,16 @@ private:
 Variant getProperty(IDispatch* object, const DispatchMember& member);
 Variant callMethod(IDispatch* object, const DispatchMember& member, VARIANT* arguments, unsigned argumentCount);
 
-// Result readers; each raises the COM error when the value cannot be had.
-ComRef<IDispatch> takeObject(Variant& result);
-ComRef<IUnknown> takeUnknown(Variant& result);
-long takeLong(Variant& result);
-bool takeBool(Variant& result);
+// Result readers; each raises the COM error of `member`, whose result it is,
+// when the value cannot be had as the type asked for.
+ComRef<IDispatch> takeObject(Variant& result, const DispatchMember& member);
+ComRef<IUnknown> takeUnknown(Variant& result, const DispatchMember& member);
+long takeLong(Variant& result, const DispatchMember& member);
+bool takeBool(Variant& result, const DispatchMember& member);
 // A date; an empty result (no value at all) is no date and raises too.
-DATE takeDate(Variant& result);
+DATE takeDate(Variant& result, const DispatchMember& member);
+// A text as the member gave it (NUL units and all), or any other value
+// changed to text.
+WideString takeText(Variant& result, const DispatchMember& member);
 
 }  // namespace com

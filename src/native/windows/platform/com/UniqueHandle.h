@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <oleauto.h>
 
 #include <cstdint>
 #include <utility>
@@ -67,5 +68,7 @@ using UniqueKernelHandle = UniqueHandle<HANDLE, CloseWith<CloseHandle>>;
 using UniqueFile = UniqueHandle<HANDLE, CloseWith<CloseHandle>, -1>;
 using UniqueModule = UniqueHandle<HMODULE, CloseWith<FreeLibrary>>;
 using UniqueRegistryKey = UniqueHandle<HKEY, CloseWith<RegCloseKey>>;
+// A BSTR that a call handed out, freed once.
+using UniqueBstr = UniqueHandle<BSTR, CloseWith<SysFreeString>>;
 
 }  // namespace com

@@ -21,7 +21,7 @@ public:
     ~Variant() { VariantClear(&value); }
 
     // For out-parameters: clears the value held and hands out the slot.
-    VARIANT* resetAndAddress() noexcept {
+    VARIANT* put() noexcept {
         VariantClear(&value);
         return &value;
     }

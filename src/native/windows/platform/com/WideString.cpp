@@ -78,7 +78,7 @@ std::size_t unitsBeforeNul(BSTR string) noexcept {
 WideString variantToWide(const VARIANT& value) {
     if (value.vt == VT_BSTR) return WideString::copyOf(value.bstrVal, unitsBeforeNul(value.bstrVal));
     Variant changed;
-    const HRESULT result = VariantChangeType(changed.resetAndAddress(), const_cast<VARIANT*>(&value), 0, VT_BSTR);
+    const HRESULT result = VariantChangeType(changed.put(), const_cast<VARIANT*>(&value), 0, VT_BSTR);
     if (FAILED(result)) throwComError(result, "VariantChangeType to text");
     return WideString::copyOf(changed->bstrVal, unitsBeforeNul(changed->bstrVal));
 }

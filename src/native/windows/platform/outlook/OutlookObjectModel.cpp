@@ -53,22 +53,38 @@ const DispatchMember contactTexts[] = {OUTLOOK_CONTACT_TEXT_PROPERTIES(OUTLOOK_C
 #undef OUTLOOK_CONTACT_TEXT_MEMBER
 #undef OUTLOOK_CONTACT_TEXT_WIDE
 
-// A call's result as the member yields it: an object of the model (null
-// allowed), a text as Outlook returned it (NUL units and all), a number or
-// a flag.
+// The member's result as the member yields it: an object of the model
+// (null allowed), a text as Outlook returned it (NUL units and all), a
+// number, a flag or a date. A value that cannot be had so raises the
+// member's COM error.
 template <typename Object>
-Object objectOf(Variant&& result) {
-    return Object(com::takeObject(result));
+Object objectOf(const DispatchMember& member, Variant&& result) {
+    return Object(com::takeObject(result, member));
 }
 
-WideString textOf(Variant&& result) {
-    if (result->vt == VT_BSTR) return WideString::adopt(std::exchange(result->bstrVal, nullptr));
-    return com::variantToWide(*result);
+WideString textOf(const DispatchMember& member, Variant&& result) { return com::takeText(result, member); }
+
+long numberOf(const DispatchMember& member, Variant&& result) { return com::takeLong(result, member); }
+
+bool flagOf(const DispatchMember& member, Variant&& result) { return com::takeBool(result, member); }
+
+// A property's value, taken by the reader of its kind.
+template <typename Object>
+Object objectProperty(IDispatch* object, const DispatchMember& member) {
+    return objectOf<Object>(member, getProperty(object, member));
 }
 
-long numberOf(Variant&& result) { return com::takeLong(result); }
+WideString textProperty(IDispatch* object, const DispatchMember& member) {
+    return textOf(member, getProperty(object, member));
+}
 
-bool flagOf(Variant&& result) { return com::takeBool(result); }
+long numberProperty(IDispatch* object, const DispatchMember& member) {
+    return numberOf(member, getProperty(object, member));
+}
+
+bool flagProperty(IDispatch* object, const DispatchMember& member) {
+    return flagOf(member, getProperty(object, member));
+}
 
 // A BSTR argument that the caller keeps owning.
 class BorrowedString {
@@ -108,7 +124,7 @@ Application Application::startOrAttach() {
     ComRef<IUnknown> unknown;
     HRESULT outcome = wait.retry([&] {
         return CoCreateInstance(CLSID_OutlookApplication, nullptr, CLSCTX_ALL, IID_IUnknown,
-                                reinterpret_cast<void**>(unknown.receive()));
+                                reinterpret_cast<void**>(unknown.put()));
     });
     if (FAILED(outcome)) com::throwComError(outcome, "CoCreateInstance Outlook.Application");
     outcome = wait.retry([&] { return OleRun(unknown.get()); });
@@ -121,32 +137,33 @@ Application Application::startOrAttach() {
 
 NameSpace Application::getNamespace(const WideString& type) const {
     BorrowedString argument(type);
-    return objectOf<NameSpace>(callMethod(get(), applicationGetNamespace, argument.get(), 1));
+    return objectOf<NameSpace>(applicationGetNamespace, callMethod(get(), applicationGetNamespace, argument.get(), 1));
 }
 
-WideString Application::version() const { return textOf(getProperty(get(), applicationVersion)); }
+WideString Application::version() const { return textProperty(get(), applicationVersion); }
 
 Folder NameSpace::getDefaultFolder(long folderType) const {
     VARIANT argument = integerArgument(VT_I4, folderType);
-    return objectOf<Folder>(callMethod(get(), nameSpaceGetDefaultFolder, &argument, 1));
+    return objectOf<Folder>(nameSpaceGetDefaultFolder, callMethod(get(), nameSpaceGetDefaultFolder, &argument, 1));
 }
 
 Recipient NameSpace::createRecipient(const WideString& name) const {
     BorrowedString argument(name);
-    return objectOf<Recipient>(callMethod(get(), nameSpaceCreateRecipient, argument.get(), 1));
+    return objectOf<Recipient>(nameSpaceCreateRecipient,
+                               callMethod(get(), nameSpaceCreateRecipient, argument.get(), 1));
 }
 
-WideString NameSpace::currentProfileName() const { return textOf(getProperty(get(), nameSpaceCurrentProfileName)); }
+WideString NameSpace::currentProfileName() const { return textProperty(get(), nameSpaceCurrentProfileName); }
 
-Items Folder::items() const { return objectOf<Items>(getProperty(get(), folderItems)); }
+Items Folder::items() const { return objectProperty<Items>(get(), folderItems); }
 
-WideString Folder::storeId() const { return textOf(getProperty(get(), folderStoreId)); }
+WideString Folder::storeId() const { return textProperty(get(), folderStoreId); }
 
-long Items::count() const { return numberOf(getProperty(get(), itemsCount)); }
+long Items::count() const { return numberProperty(get(), itemsCount); }
 
 ComRef<IDispatch> Items::item(long position) const {
     VARIANT argument = integerArgument(VT_I4, position);
-    return objectOf<ComRef<IDispatch>>(callMethod(get(), itemsItem, &argument, 1));
+    return objectOf<ComRef<IDispatch>>(itemsItem, callMethod(get(), itemsItem, &argument, 1));
 }
 
 // A query that fails across processes can come back as E_NOINTERFACE
@@ -158,61 +175,58 @@ ContactItem ContactItem::from(const ComRef<IDispatch>& item) {
     if (!item) return ContactItem();
     ComRef<IDispatch> contact;
     const HRESULT outcome = com::queryRemote(item, ContactItemInterface.iid, contact);
-    if (outcome == E_NOINTERFACE && numberOf(getProperty(item.get(), itemClass)) != olContact) return ContactItem();
+    if (outcome == E_NOINTERFACE && numberProperty(item.get(), itemClass) != olContact) return ContactItem();
     if (FAILED(outcome)) com::throwComError(outcome, "QueryInterface _ContactItem");
     return ContactItem(std::move(contact));
 }
 
 WideString ContactItem::text(ContactText property) const {
-    return textOf(getProperty(get(), contactTexts[static_cast<std::size_t>(property)]));
+    return textProperty(get(), contactTexts[static_cast<std::size_t>(property)]);
 }
 
-WideString ContactItem::entryId() const { return textOf(getProperty(get(), contactEntryId)); }
+WideString ContactItem::entryId() const { return textProperty(get(), contactEntryId); }
 
 DATE ContactItem::lastModificationTime() const {
     Variant result = getProperty(get(), contactLastModificationTime);
-    return com::takeDate(result);
+    return com::takeDate(result, contactLastModificationTime);
 }
 
-bool ContactItem::hasPicture() const { return flagOf(getProperty(get(), contactHasPicture)); }
+bool ContactItem::hasPicture() const { return flagProperty(get(), contactHasPicture); }
 
-Attachments ContactItem::attachments() const { return objectOf<Attachments>(getProperty(get(), contactAttachments)); }
+Attachments ContactItem::attachments() const { return objectProperty<Attachments>(get(), contactAttachments); }
 
 ComRef<IUnknown> ContactItem::mapiObject() const {
     Variant result = getProperty(get(), contactMapiObject);
-    return com::takeUnknown(result);
+    return com::takeUnknown(result, contactMapiObject);
 }
 
-long Attachments::count() const { return numberOf(getProperty(get(), attachmentsCount)); }
+long Attachments::count() const { return numberProperty(get(), attachmentsCount); }
 
 Attachment Attachments::item(int position) const {
     VARIANT argument = integerArgument(VT_INT, position);
-    return objectOf<Attachment>(callMethod(get(), attachmentsItem, &argument, 1));
+    return objectOf<Attachment>(attachmentsItem, callMethod(get(), attachmentsItem, &argument, 1));
 }
 
-WideString Attachment::fileName() const { return textOf(getProperty(get(), attachmentFileName)); }
+WideString Attachment::fileName() const { return textProperty(get(), attachmentFileName); }
 
 void Attachment::saveAsFile(const WideString& path) const {
     BorrowedString argument(path);
     callMethod(get(), attachmentSaveAsFile, argument.get(), 1);
 }
 
-bool Recipient::resolve() const { return flagOf(callMethod(get(), recipientResolve, nullptr, 0)); }
+bool Recipient::resolve() const { return flagOf(recipientResolve, callMethod(get(), recipientResolve, nullptr, 0)); }
 
-AddressEntry Recipient::addressEntry() const {
-    return objectOf<AddressEntry>(getProperty(get(), recipientAddressEntry));
-}
+AddressEntry Recipient::addressEntry() const { return objectProperty<AddressEntry>(get(), recipientAddressEntry); }
 
-WideString AddressEntry::address() const { return textOf(getProperty(get(), addressEntryAddress)); }
+WideString AddressEntry::address() const { return textProperty(get(), addressEntryAddress); }
 
 PropertyAccessor AddressEntry::propertyAccessor() const {
-    return objectOf<PropertyAccessor>(getProperty(get(), addressEntryPropertyAccessor));
+    return objectProperty<PropertyAccessor>(get(), addressEntryPropertyAccessor);
 }
 
 WideString PropertyAccessor::getPropertyText(const WideString& schemaName) const {
     BorrowedString argument(schemaName);
-    const Variant result = callMethod(get(), propertyAccessorGetProperty, argument.get(), 1);
-    return com::variantToWide(*result);
+    return textOf(propertyAccessorGetProperty, callMethod(get(), propertyAccessorGetProperty, argument.get(), 1));
 }
 
 }  // namespace outlook
