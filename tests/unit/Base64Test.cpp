@@ -1,4 +1,5 @@
 #include "ReferenceBase64.h"
+#include "platform/com/ComError.h"
 #include "text/Base64.h"
 #include "text/TextConversion.h"
 
@@ -86,16 +87,21 @@ TEST(Base64, FilesAreEncodedWholeAcrossChunks) {
     for (const auto& sample : cases) {
         const std::vector<unsigned char> bytes = patternedBytes(sample.size);
         file.write(bytes);
-        const std::optional<std::string> encoded = text::readFileAsBase64(file.widePath());
-        ASSERT_TRUE(encoded.has_value()) << sample.size;
-        EXPECT_EQ(encoded->size(), sample.encodedSize);
-        EXPECT_EQ(*encoded, reference::base64(bytes));
+        const std::string encoded = text::readFileAsBase64(file.widePath());
+        EXPECT_EQ(encoded.size(), sample.encodedSize);
+        EXPECT_EQ(encoded, reference::base64(bytes));
         const std::string ending(sample.ending);
-        EXPECT_EQ(std::count(encoded->begin(), encoded->end(), '='), static_cast<long>(ending.size()));
-        EXPECT_EQ(encoded->substr(encoded->size() - ending.size()), ending);
+        EXPECT_EQ(std::count(encoded.begin(), encoded.end(), '='), static_cast<long>(ending.size()));
+        EXPECT_EQ(encoded.substr(encoded.size() - ending.size()), ending);
     }
 }
 
-TEST(Base64, AFileThatCannotBeOpenedGivesNothing) {
-    EXPECT_FALSE(text::readFileAsBase64(L"C:\\no such folder\\contactimage.jpg").has_value());
+TEST(Base64, AFileThatCannotBeOpenedRaisesTheSystemsError) {
+    // The system's own error, not one made up for it.
+    try {
+        text::readFileAsBase64(L"C:\\no such folder\\contactimage.jpg");
+        ADD_FAILURE() << "a missing file was read";
+    } catch (const com::ComError& error) {
+        EXPECT_EQ(error.result(), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
+    }
 }

@@ -38,7 +38,7 @@ MapiLibrary loadMapiLibrary() {
 
     mapi::MAPIINIT_0 init{mapi::MAPI_INIT_VERSION, mapi::MAPI_MULTITHREAD_NOTIFICATIONS};
     if (FAILED(entries.MAPIInitialize(&init))) throw std::runtime_error(callerContract::cannotInitializeMapi);
-    mapi.initialisation.reset(entries.MAPIUninitialize);
+    mapi.initialisation = MapiInitialisation(EndMapi{entries.MAPIUninitialize});
 
     entries.MAPIAllocateBuffer = entryPoint<mapi::MAPIALLOCATEBUFFER>(library, "MAPIAllocateBuffer");
     entries.MAPIFreeBuffer = entryPoint<mapi::MAPIFREEBUFFER>(library, "MAPIFreeBuffer");

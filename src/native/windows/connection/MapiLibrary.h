@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/com/ScopeExit.h"
 #include "platform/com/UniqueHandle.h"
 #include "platform/mapi/MapiDefinitions.h"
 
@@ -16,11 +17,12 @@ struct MapiEntryPoints {
     mapi::MAPILOGONEX MAPILogonEx = nullptr;
 };
 
-// MAPI's initialisation, held as the entry point that ends it.
+// MAPI's initialisation, ended by the entry point that ends it.
 struct EndMapi {
-    void operator()(mapi::MAPIUNINITIALIZE uninitialize) const noexcept { uninitialize(); }
+    mapi::MAPIUNINITIALIZE uninitialize = nullptr;
+    void operator()() const noexcept { uninitialize(); }
 };
-using MapiInitialisation = com::UniqueHandle<mapi::MAPIUNINITIALIZE, EndMapi>;
+using MapiInitialisation = com::ScopeExit<EndMapi>;
 
 // mapi32.dll loaded, its entry points fetched, and MAPI initialised. The
 // members are released in reverse order: destroying it ends MAPI, then

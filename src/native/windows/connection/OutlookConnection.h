@@ -48,7 +48,7 @@ private:
     // left last. The destructor is defaulted: the order is the whole
     // teardown.
     text::OutputSink& output;
-    com::ComApartment apartment;
+    com::ComApartment apartment = com::enterSingleThreadedApartment();
     com::MessageFilterRegistration busyMessageFilter = com::registerBusyMessageFilter();
     outlook::NameSpace nameSpace;
     outlook::Application application;

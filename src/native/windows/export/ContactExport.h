@@ -5,6 +5,7 @@
 #include "export/CurrentContact.h"
 #include "export/EmailAddresses.h"
 #include "export/RecordOptions.h"
+#include "export/WalkStep.h"
 #include "platform/outlook/OutlookObjectModel.h"
 #include "text/OutputSink.h"
 

@@ -5,7 +5,6 @@
 #include "text/Base64.h"
 #include "text/Diagnostics.h"
 
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -79,15 +78,14 @@ WalkStep ContactPicture::write(const outlook::ContactItem& contact, outlook::Att
 
     record.beginImage();
     const outlook::Attachment picture = pictureAttachment(attachments, count);
-    std::optional<std::string> base64;
+    std::string base64;
     {
         const PictureFileLock::Holding holding = pictureFileLock.hold(picturePath.get());
         picture.saveAsFile(picturePath);
+        // A picture that cannot be read back ends the walk like a failed call.
         base64 = text::readFileAsBase64(picturePath.get());
     }
-    // A picture that cannot be read back ends the walk like a failed call.
-    if (!base64) com::throwComError(STG_E_READFAULT, "reading the picture file back");
-    record.endImage(*base64);
+    record.endImage(base64);
     return WalkStep::goOn;
 }
 

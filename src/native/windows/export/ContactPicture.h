@@ -2,15 +2,13 @@
 
 #include "export/ContactRecord.h"
 #include "export/PictureFileLock.h"
+#include "export/WalkStep.h"
 #include "platform/outlook/OutlookObjectModel.h"
 #include "text/OutputSink.h"
 
 #include <string>
 
 namespace exporting {
-
-// Whether the walk goes on after a step of it.
-enum class WalkStep { goOn, stop };
 
 // A contact's picture: Outlook saves the attachment that holds it to the
 // picture file, which is read back as Base64 into the record's "image"

@@ -1,5 +1,6 @@
 #include "text/Base64.h"
 
+#include "platform/com/ComError.h"
 #include "platform/com/UniqueHandle.h"
 
 #include <windows.h>
@@ -44,10 +45,10 @@ std::string base64Encode(const unsigned char* bytes, std::size_t length) {
     return out;
 }
 
-std::optional<std::string> readFileAsBase64(const wchar_t* path) {
+std::string readFileAsBase64(const wchar_t* path) {
     const com::UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::nullopt;
+    if (!file) com::throwComError(com::lastErrorAsHresult(), "CreateFile of the picture file");
 
     std::string encoded;
     LARGE_INTEGER size{};
@@ -62,7 +63,7 @@ std::optional<std::string> readFileAsBase64(const wchar_t* path) {
         DWORD read = 0;
         do {
             if (!ReadFile(file.get(), chunk + filled, static_cast<DWORD>(chunkSize - filled), &read, nullptr)) {
-                return std::nullopt;
+                com::throwComError(com::lastErrorAsHresult(), "ReadFile of the picture file");
             }
             filled += read;
         } while (read > 0 && filled < chunkSize);

@@ -29,9 +29,9 @@ DWORD STDMETHODCALLTYPE BusyMessageFilter::MessagePending(HTASK, DWORD, DWORD) {
 
 MessageFilterRegistration registerBusyMessageFilter() {
     const ComRef<BusyMessageFilter> filter = makeComObject<BusyMessageFilter>();
-    IMessageFilter* previous = nullptr;
-    if (FAILED(CoRegisterMessageFilter(filter.get(), &previous))) return MessageFilterRegistration();
-    return MessageFilterRegistration(previous);
+    ComRef<IMessageFilter> previous;
+    if (FAILED(CoRegisterMessageFilter(filter.get(), previous.put()))) return MessageFilterRegistration();
+    return MessageFilterRegistration(RestoreMessageFilter{std::move(previous)});
 }
 
 }  // namespace com

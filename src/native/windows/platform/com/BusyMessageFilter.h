@@ -2,7 +2,7 @@
 
 #include "ComObject.h"
 #include "ComRef.h"
-#include "UniqueHandle.h"
+#include "ScopeExit.h"
 
 #include <objidl.h>
 
@@ -28,18 +28,15 @@ private:
 };
 
 // Revoking a registration: the filter registered before (null when there
-// was none) comes back, and its reference is released.
+// was none) comes back.
 struct RestoreMessageFilter {
-    void operator()(IMessageFilter* previous) const noexcept {
-        CoRegisterMessageFilter(previous, nullptr);
-        if (previous != nullptr) previous->Release();
-    }
+    ComRef<IMessageFilter> previous;
+    void operator()() const noexcept { CoRegisterMessageFilter(previous.get(), nullptr); }
 };
 
 // A BusyMessageFilter registered on this thread's apartment for as long as
-// this lives. It holds the filter registered before, which may be null, so
-// "no registration" is the other invalid value.
-using MessageFilterRegistration = UniqueHandle<IMessageFilter*, RestoreMessageFilter, -1>;
+// this lives.
+using MessageFilterRegistration = ScopeExit<RestoreMessageFilter>;
 
 // Registers a BusyMessageFilter on this thread, which must have entered a
 // single-threaded apartment. No registration when COM refuses it: the calls

@@ -34,11 +34,10 @@ UseRetryClock::UseRetryClock(RetryClock& clock) noexcept : previous(clockInUse) 
 
 UseRetryClock::~UseRetryClock() { clockInUse = previous; }
 
-BusyWait::BusyWait(RetryClock& retryClock) noexcept
-    : clock(retryClock),
+BusyWait::BusyWait() noexcept
+    : clock(retryClock()),
       // A wait inside another is one more round trip of the same call.
-      began(waitInProgress != nullptr && &waitInProgress->clock == &retryClock ? waitInProgress->began
-                                                                               : retryClock.now()),
+      began(waitInProgress != nullptr ? waitInProgress->began : clock.now()),
       outer(waitInProgress) {
     waitInProgress = this;
 }

@@ -52,12 +52,12 @@ protected:
     ~RetryClock() = default;
 };
 
-// The clock of the waits that are not given one: the system's, unless a
-// UseRetryClock lives.
+// The clock of the waits: the system's, unless a UseRetryClock lives.
 RetryClock& retryClock() noexcept;
 
-// Has every wait that is not given a clock use `clock` while this lives, so
-// that a test of the calls above the waits never sleeps on the real clock.
+// Has every wait use `clock` while this lives, so that a test of the waits,
+// or of the calls above them, never sleeps on the real clock. The one seam
+// for a test's time.
 class UseRetryClock {
 public:
     explicit UseRetryClock(RetryClock& clock) noexcept;
@@ -78,7 +78,7 @@ private:
 // the message filter answers COM's questions about retrying from it too.
 class BusyWait {
 public:
-    explicit BusyWait(RetryClock& clock = retryClock()) noexcept;
+    BusyWait() noexcept;
     ~BusyWait();
     BusyWait(const BusyWait&) = delete;
     BusyWait& operator=(const BusyWait&) = delete;
@@ -111,8 +111,8 @@ private:
 
 // One call of its own: retry(attempt) on a new wait.
 template <typename Attempt>
-HRESULT retryWhileBusy(Attempt&& attempt, RetryClock& clock = retryClock()) {
-    BusyWait wait(clock);
+HRESULT retryWhileBusy(Attempt&& attempt) {
+    BusyWait wait;
     return wait.retry(attempt);
 }
 

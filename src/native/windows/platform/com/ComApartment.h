@@ -1,22 +1,22 @@
 #pragma once
 
+#include "ScopeExit.h"
+
 #include <objbase.h>
 
 namespace com {
 
-// The calling thread in a single-threaded COM apartment for as long as this
-// lives. An apartment that could not be entered is not left either.
-class ComApartment {
-public:
-    ComApartment() noexcept : entered(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComApartment() {
-        if (entered) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    bool entered;
+struct LeaveApartment {
+    void operator()() const noexcept { CoUninitialize(); }
 };
+
+// The calling thread in a single-threaded COM apartment for as long as this
+// lives.
+using ComApartment = ScopeExit<LeaveApartment>;
+
+// Enters the apartment. One that could not be entered is not left either.
+inline ComApartment enterSingleThreadedApartment() noexcept {
+    return SUCCEEDED(CoInitialize(nullptr)) ? ComApartment(LeaveApartment{}) : ComApartment();
+}
 
 }  // namespace com
