@@ -26,7 +26,7 @@ prepare_prefix() {
     dll_windows="$(windows_path "$dll")"
     stamp="$WINEPREFIX/.standin-prepared"
     # Bump the format when what preparation writes changes.
-    expected="format 2; outlook-standin=$dll_windows"
+    expected="format 3; outlook-standin=$dll_windows"
     if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$expected" ]; then
         return 0
     fi

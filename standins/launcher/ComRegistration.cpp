@@ -11,7 +11,6 @@ namespace launcher {
 namespace {
 
 constexpr const wchar_t* clsid = L"{0006F03A-0000-0000-C000-000000000046}";
-constexpr const wchar_t* proxyClsid = L"{D7BE7192-FA4C-4669-9CD6-D180EA20E830}";
 const std::wstring classKey = std::wstring(L"Software\\Classes\\CLSID\\") + clsid;
 constexpr const wchar_t* serverExe = L"outlook-standin-server.exe";
 
@@ -54,6 +53,9 @@ void registerInprocServer(const std::wstring& dllPath) {
 void registerOutlookStandin(const std::wstring& dllPath) {
     const std::wstring classes = L"Software\\Classes\\";
     setString(classKey, nullptr, L"Microsoft Outlook");
+    // A local-server run ended before it could restore the registration
+    // leaves its LocalServer32 behind; the in-process server replaces it.
+    deleteKey(classKey + L"\\LocalServer32");
     registerInprocServer(dllPath);
     setString(classKey + L"\\ProgID", nullptr, L"Outlook.Application.16");
     setString(classKey + L"\\VersionIndependentProgID", nullptr, L"Outlook.Application");
@@ -62,11 +64,6 @@ void registerOutlookStandin(const std::wstring& dllPath) {
     setString(classes + L"Outlook.Application\\CurVer", nullptr, L"Outlook.Application.16");
     setString(classes + L"Outlook.Application.16", nullptr, L"Microsoft Outlook");
     setString(classes + L"Outlook.Application.16\\CLSID", nullptr, clsid);
-
-    const std::wstring proxyKey = classes + L"CLSID\\" + proxyClsid;
-    setString(proxyKey, nullptr, L"Outlook stand-in MAPIOBJECT proxy");
-    setString(proxyKey + L"\\InprocServer32", nullptr, dllPath);
-    setString(proxyKey + L"\\InprocServer32", L"ThreadingModel", L"Both");
 
     const size_t separator = dllPath.find_last_of(L"\\/");
     const std::wstring folder = separator == std::wstring::npos ? L"" : dllPath.substr(0, separator + 1);

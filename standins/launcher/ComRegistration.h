@@ -5,10 +5,9 @@
 namespace launcher {
 
 // Registers the Outlook stand-in DLL as the in-process server of
-// Outlook.Application, and as the server of the class that unmarshals a
-// contact's MAPIOBJECT in a client of the local server (HKLM\Software\Classes,
-// 64-bit view); writes the type library of the Outlook interfaces beside the
-// DLL and registers it.
+// Outlook.Application (HKLM\Software\Classes, 64-bit view), in place of a
+// local server left registered; writes the type library of the Outlook
+// interfaces beside the DLL and registers it.
 void registerOutlookStandin(const std::wstring& dllPath);
 
 // For as long as it lives, Outlook.Application resolves to the local server

@@ -1,13 +1,17 @@
 // mapi32.dll as the exporter sees it: initialisation, the buffer allocator
-// that Extended MAPI objects return their results in, and logon. Which entry
-// points a build exports is decided by its .def file.
+// that Extended MAPI objects return their results in, and logon to a session
+// of the exporter's own (Logon.h). Which entry points a build exports is
+// decided by its .def file.
 
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <type_traits>
 
 #include "Journal.h"
+#include "LiveObjects.h"
+#include "Logon.h"
 #include "ProfileFile.h"
 #include "ProfileValues.h"
 #include "mapi/MapiDefinitions.h"
@@ -16,7 +20,6 @@ namespace {
 
 constexpr HRESULT MAPI_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057L);
 constexpr HRESULT MAPI_E_NOT_ENOUGH_MEMORY = static_cast<HRESULT>(0x8007000EL);
-constexpr HRESULT MAPI_E_LOGON_FAILED = static_cast<HRESULT>(0x80040111L);
 
 // Every buffer starts with a header so that freeing something this allocator
 // did not hand out, or freeing twice, is refused instead of corrupting the heap.
@@ -90,17 +93,22 @@ ULONG STDAPICALLTYPE MAPIFreeBuffer(void* buffer) {
     return S_OK;
 }
 
-HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR /*uiParam*/, LPWSTR /*profileName*/, LPWSTR /*password*/, ULONG /*flags*/,
+HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR /*uiParam*/, LPWSTR profileName, LPWSTR /*password*/, ULONG flags,
                                    void** session) {
-    if (session != nullptr) {
-        *session = nullptr;
-    }
-    return MAPI_E_LOGON_FAILED;
+    return mapi32::logOn(profileName, flags, session);
 }
 
 BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID reserved) {
+    if (reason != DLL_PROCESS_DETACH) {
+        return TRUE;
+    }
+    // The session's objects live in this library, so it reports those its
+    // client never released, as the Outlook stand-in reports its own.
+    if (mapi32::loggedOn()) {
+        standin::journal("live-objects " + std::to_string(outlook::LiveObject::count()));
+    }
     // reserved is null when FreeLibrary releases the library, not at process exit.
-    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+    if (reserved == nullptr) {
         standin::journal("mapi32 unloaded");
     }
     return TRUE;

@@ -13,6 +13,8 @@ AddressEntry::AddressEntry(SessionPtr session, std::wstring name, const AddressB
     addProperty("PropertyAccessor", ResultKind::Object, [this, entry](VARIANT& result) {
         setObject(result, com::makeComObject<PropertyAccessor>(this->session(), entry));
     });
+    guardMember("Address");
+    guardMember("PropertyAccessor");
 }
 
 }  // namespace outlook

@@ -5,15 +5,9 @@
 #include <optional>
 #include <vector>
 
-namespace outlook {
+#include "BusyWindow.h"
 
-// A stretch of the run in which the server turns calls away, as a busy
-// Outlook does: once `after` operations have run, the next `rejections`
-// calls (every call, when there is no count) are rejected before they run.
-struct BusyWindow {
-    long long after = 0;
-    std::optional<long long> rejections;
-};
+namespace outlook {
 
 // Whether a call to the stand-in's objects runs at all: the profile's busy
 // windows, and the moment Outlook goes away. Both are process-wide, as the

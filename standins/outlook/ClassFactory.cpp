@@ -6,8 +6,8 @@
 #include "Application.h"
 #include "CallAdmission.h"
 #include "ErrorReporting.h"
-#include "Interfaces.h"
 #include "Journal.h"
+#include "OutlookInterfaces.h"
 #include "ProfileValues.h"
 
 namespace outlook {

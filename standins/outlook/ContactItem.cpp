@@ -7,7 +7,7 @@
 
 namespace outlook {
 
-ContactItem::ContactItem(SessionPtr session, size_t item) : FolderItem(std::move(session), ContactItemInterface) {
+ContactItem::ContactItem(SessionPtr session, size_t item) : FolderItem(std::move(session), ContactItemInterface, item) {
     const Contact& contact = this->session()->profile().item(item).contact;
     for (std::string_view property : contactTextProperties) {
         addProperty(property.data(), ResultKind::Bstr, [&contact, property](VARIANT& result) {
@@ -21,6 +21,13 @@ ContactItem::ContactItem(SessionPtr session, size_t item) : FolderItem(std::move
     });
     addProperty("MAPIOBJECT", ResultKind::Unknown,
                 [this, item](VARIANT& result) { setUnknown(result, createMapiObject(this->session(), item)); });
+    addProperty("EntryID", ResultKind::Bstr,
+                [this, item](VARIANT& result) { setText(result, this->session()->profile().entryIdOf(item)); });
+    addProperty("LastModificationTime", ResultKind::Value,
+                [&contact](VARIANT& result) { setDate(result, contact.lastModificationTime); });
+    for (const auto& property : storedEmailProperties) {
+        guardMember(property.member.data());
+    }
 }
 
 }  // namespace outlook

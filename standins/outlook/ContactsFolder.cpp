@@ -8,6 +8,8 @@ namespace outlook {
 ContactsFolder::ContactsFolder(SessionPtr session) : DispatchObject(std::move(session), FolderInterface) {
     addProperty("Items", ResultKind::Object,
                 [this](VARIANT& result) { setObject(result, com::makeComObject<ItemCollection>(this->session())); });
+    addProperty("StoreID", ResultKind::Bstr,
+                [this](VARIANT& result) { setText(result, this->session()->profile().storeId); });
 }
 
 }  // namespace outlook

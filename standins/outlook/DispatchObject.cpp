@@ -2,12 +2,15 @@
 
 #include <oleauto.h>
 
+#include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "CallAdmission.h"
 #include "ErrorReporting.h"
 #include "Journal.h"
 #include "Results.h"
+#include "SecurityGuard.h"
 #include "Utf.h"
 
 namespace outlook {
@@ -37,7 +40,20 @@ DispatchObject::DispatchObject(SessionPtr session, const OutlookInterface& outlo
     : session_(std::move(session)), interface_(outlookInterface) {}
 
 void DispatchObject::addMember(const char* name, ResultKind kind, Handler handler) {
-    members_.push_back(Member{name, kind, std::move(handler)});
+    members_.push_back(Member{name, kind, std::move(handler), std::string(interface_.name) + "." + name});
+}
+
+DispatchObject::Member& DispatchObject::memberNamed(const char* name) {
+    for (Member& known : members_) {
+        if (std::string_view(known.name) == name) return known;
+    }
+    throw std::logic_error(std::string("no member ") + name);
+}
+
+void DispatchObject::guardMember(const char* name) { memberNamed(name).guarded = true; }
+
+void DispatchObject::nameOperation(const char* name, std::string operation) {
+    memberNamed(name).operation = std::move(operation);
 }
 
 void DispatchObject::addProperty(const char* name, ResultKind kind, std::function<void(VARIANT& result)> get) {
@@ -142,7 +158,12 @@ HRESULT STDMETHODCALLTYPE DispatchObject::Invoke(DISPID dispId, REFIID, LCID, WO
     VARIANT value;
     VariantInit(&value);
     HRESULT outcome = S_OK;
-    const Fault* fault = session_->call(std::string(interface_.name) + "." + member.name);
+    const Fault* fault = session_->call(member.operation);
+    if (member.guarded) {
+        if (const HRESULT guarded = passSecurityGuard(session_->profile().guard); FAILED(guarded)) {
+            return guarded;
+        }
+    }
     if (fault != nullptr && !fault->yieldsNull) {
         return reportFault(*fault, interface_.iid, excepInfo);
     }

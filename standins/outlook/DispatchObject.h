@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "Arguments.h"
-#include "Interfaces.h"
 #include "LiveObjects.h"
+#include "OutlookInterfaces.h"
 #include "Session.h"
 #include "com/ComObject.h"
 
@@ -49,6 +49,13 @@ protected:
     void addIntegerMethod(const char* name, ResultKind kind,
                           std::function<HRESULT(LONG argument, VARIANT& result)> call);
 
+    // The member's calls pass Outlook's security prompt first (after their
+    // journal line, before any fault).
+    void guardMember(const char* name);
+    // The member's calls are the operation `operation` rather than
+    // "<Interface>.<Member>" (a member that every kind of item has).
+    void nameOperation(const char* name, std::string operation);
+
     // The object's own Outlook interface. Items override it for _ContactItem,
     // whose query is an operation of its own ("item.QueryInterface").
     HRESULT queryOtherInterface(REFIID iid, void** object) override;
@@ -65,7 +72,11 @@ private:
         const char* name;
         ResultKind kind;
         Handler handler;
+        std::string operation;
+        bool guarded = false;
     };
+
+    Member& memberNamed(const char* name);
 
     LiveObject live_;
     SessionPtr session_;

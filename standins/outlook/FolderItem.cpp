@@ -2,8 +2,16 @@
 
 #include "CallAdmission.h"
 #include "ErrorReporting.h"
+#include "Results.h"
 
 namespace outlook {
+
+FolderItem::FolderItem(SessionPtr session, const OutlookInterface& outlookInterface, size_t item)
+    : DispatchObject(std::move(session), outlookInterface) {
+    const LONG objectClass = this->session()->profile().item(item).objectClass;
+    addProperty("Class", ResultKind::Value, [objectClass](VARIANT& result) { setLong(result, objectClass); });
+    nameOperation("Class", "item.Class");
+}
 
 HRESULT FolderItem::queryOtherInterface(REFIID iid, void** object) {
     if (IsEqualIID(iid, ContactItemInterface.iid)) {

@@ -18,9 +18,9 @@
 
 #include "CallAdmission.h"
 #include "ClassFactory.h"
-#include "Interfaces.h"
 #include "Journal.h"
 #include "LiveObjects.h"
+#include "OutlookInterfaces.h"
 #include "Session.h"
 #include "com/ComObject.h"
 #include "com/ComRef.h"
@@ -185,7 +185,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         standin::journal("server error: CoRegisterMessageFilter failed");
         return 1;
     }
-    outlook::serveOutOfProcess();
+    outlook::serveOutOfProcess(client.get());
     {
         const ClassRegistration registration;
         if (FAILED(registration.result())) {

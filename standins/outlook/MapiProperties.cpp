@@ -2,18 +2,18 @@
 
 #include "CallAdmission.h"
 #include "ContactMapiProp.h"
-#include "Interfaces.h"
 #include "LiveObjects.h"
-#include "MapiChannel.h"
 
 namespace outlook {
 
 namespace {
 
-class MapiProperties final : public ContactMapiProp {
+// IMAPIProp has no Outlook IID of its own; error information names the MAPI one.
+const IID& errorInterface = mapi::IID_IMAPIProp;
+
+class MapiProperties final : public ContactMapiProp<mapi::IMAPIProp> {
 public:
-    MapiProperties(SessionPtr session, size_t item, bool marshalsItself)
-        : session_(std::move(session)), item_(item), marshalsItself_(marshalsItself) {}
+    MapiProperties(SessionPtr session, size_t item) : session_(std::move(session)), item_(item) {}
 
     // In process a busy Outlook turns the query for IMAPIProp away too.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -23,44 +23,8 @@ public:
                 return refused;
             }
         }
-        if (object != nullptr && !marshalsItself_ && IsEqualIID(iid, IID_IMarshal)) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
         return ContactMapiProp::QueryInterface(iid, object);
     }
-
-    // IMarshal: the marshalled form is a MapiChannel in the standard form.
-    HRESULT STDMETHODCALLTYPE GetUnmarshalClass(REFIID, void*, DWORD, void*, DWORD, CLSID* clsid) override {
-        if (clsid == nullptr) {
-            return E_POINTER;
-        }
-        *clsid = CLSID_MapiPropertiesProxy;
-        return S_OK;
-    }
-
-    HRESULT STDMETHODCALLTYPE GetMarshalSizeMax(REFIID, void*, DWORD context, void* contextData, DWORD flags,
-                                                DWORD* size) override {
-        const com::ComRef<IDispatch> channel = createMapiChannel(session_, item_);
-        return CoGetMarshalSizeMax(size, IID_IDispatch, channel.get(), context, contextData, flags);
-    }
-
-    HRESULT STDMETHODCALLTYPE MarshalInterface(IStream* stream, REFIID, void*, DWORD context, void* contextData,
-                                               DWORD flags) override {
-        const com::ComRef<IDispatch> channel = createMapiChannel(session_, item_);
-        return CoMarshalInterface(stream, IID_IDispatch, channel.get(), context, contextData, flags);
-    }
-
-    HRESULT STDMETHODCALLTYPE UnmarshalInterface(IStream*, REFIID, void** object) override {
-        if (object != nullptr) {
-            *object = nullptr;
-        }
-        return E_UNEXPECTED;  // only the proxy unmarshals
-    }
-
-    HRESULT STDMETHODCALLTYPE ReleaseMarshalData(IStream* stream) override { return CoReleaseMarshalData(stream); }
-
-    HRESULT STDMETHODCALLTYPE DisconnectObject(DWORD) override { return S_OK; }
 
 private:
     ~MapiProperties() override = default;
@@ -69,17 +33,17 @@ private:
     HRESULT admitCall() override { return admission::objectCall(); }
 
     TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override {
-        return answerGetIDsFromNames(*session_, nameCount, names);
+        return answerGetIDsFromNames(session_->call("IMAPIProp.GetIDsFromNames"), errorInterface, nameCount, names);
     }
 
     ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) override {
-        return answerGetProps(*session_, item_, propTags);
+        return answerGetProps(session_->call("IMAPIProp.GetProps"), errorInterface,
+                              session_->profile().item(item_).contact, propTags);
     }
 
     LiveObject live_;
     SessionPtr session_;
     size_t item_;
-    bool marshalsItself_;
 };
 
 // A MAPIOBJECT that gives no IMAPIProp in the client's own process.
@@ -103,9 +67,11 @@ private:
 }  // namespace
 
 com::ComRef<IUnknown> createMapiObject(const SessionPtr& session, size_t item) {
+    // The local server hands out the IMAPIProp itself: with no proxy for
+    // IMAPIProp registered, COM's standard marshalling cannot carry it.
     const bool reachable = session->profile().mapiObject == MapiObjectKind::imapiProp;
     if (!reachable && !servedOutOfProcess()) return com::makeComObject<UnreachableMapiObject>();
-    com::ComRef<mapi::IMAPIProp> properties = com::makeComObject<MapiProperties>(session, item, reachable);
+    com::ComRef<mapi::IMAPIProp> properties = com::makeComObject<MapiProperties>(session, item);
     return com::ComRef<IUnknown>(std::move(properties));
 }
 

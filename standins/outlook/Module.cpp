@@ -1,8 +1,7 @@
-// The DLL's entry points: the class objects for Outlook.Application and for
-// the MAPIOBJECT proxy, and the live-object report as the process lets the
-// DLL go. The report is written only by a process that created the
-// application here: a client of the local server loads the DLL just for the
-// proxy, and the server reports its own objects.
+// The DLL's entry points: the class object for Outlook.Application, and the
+// live-object report as the process lets the DLL go. The report is written
+// only by a process that created the application here: the local server
+// reports its own objects.
 
 #include <windows.h>
 #include <unknwn.h>
@@ -11,10 +10,9 @@
 #include <string>
 
 #include "ClassFactory.h"
-#include "Interfaces.h"
 #include "Journal.h"
 #include "LiveObjects.h"
-#include "MapiPropertiesProxy.h"
+#include "OutlookInterfaces.h"
 
 namespace {
 
@@ -58,9 +56,6 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** obje
         return E_POINTER;
     }
     *object = nullptr;
-    if (IsEqualCLSID(clsid, outlook::CLSID_MapiPropertiesProxy)) {
-        return outlook::getMapiPropertiesProxyClassObject(iid, object);
-    }
     if (!IsEqualCLSID(clsid, outlook::CLSID_OutlookApplication)) {
         return CLASS_E_CLASSNOTAVAILABLE;
     }

@@ -22,6 +22,8 @@ NameSpace::NameSpace(SessionPtr session) : DispatchObject(std::move(session), Na
         setObject(result, com::makeComObject<Recipient>(this->session(), name));
         return S_OK;
     });
+    addProperty("CurrentProfileName", ResultKind::Bstr,
+                [this](VARIANT& result) { setText(result, this->session()->profile().profileName); });
 }
 
 }  // namespace outlook

@@ -24,6 +24,11 @@ void setLong(VARIANT& result, LONG value) {
     result.lVal = value;
 }
 
+void setDate(VARIANT& result, const SYSTEMTIME& localTime) {
+    result.vt = VT_DATE;
+    SystemTimeToVariantTime(const_cast<SYSTEMTIME*>(&localTime), &result.date);
+}
+
 void setBool(VARIANT& result, bool value) {
     result.vt = VT_BOOL;
     result.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;

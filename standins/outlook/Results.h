@@ -15,5 +15,6 @@ void setUnknown(VARIANT& result, com::ComRef<IUnknown> object);
 void setText(VARIANT& result, const Text& text);  // no text: a null BSTR
 void setLong(VARIANT& result, LONG value);
 void setBool(VARIANT& result, bool value);
+void setDate(VARIANT& result, const SYSTEMTIME& localTime);  // VT_DATE, no time-zone arithmetic
 
 }  // namespace outlook

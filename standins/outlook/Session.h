@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <memory>
 #include <string>
 
@@ -9,12 +11,15 @@ namespace outlook {
 
 // Whether this process is the local server (outlook-standin-server.exe),
 // serving the objects to a client in another process, rather than a client
-// that loaded the in-process server.
-void serveOutOfProcess();
+// that loaded the in-process server; the local server keeps the client's
+// process handle (SYNCHRONIZE access) open for as long as it serves.
+void serveOutOfProcess(HANDLE clientProcess);
 bool servedOutOfProcess();
+HANDLE servedClientProcess();
 
-// Journals a call of an operation and returns its 1-based number among the
-// calls of that operation in this process.
+// Journals a call of an operation, counts it among the operations that
+// busy windows and Outlook's going away go by, and returns its 1-based
+// number among the calls of that operation in this process.
 int recordCall(const std::string& operation);
 
 // What one Outlook.Application and every object reached from it share: the
@@ -26,7 +31,7 @@ public:
     const Profile& profile() const { return profile_; }
 
     // The fault planned for the given call of an operation, or null.
-    const Fault* faultFor(const std::string& operation, int call) const;
+    const Fault* faultFor(const std::string& operation, int call) const { return profile_.faultFor(operation, call); }
 
     // recordCall, then faultFor.
     const Fault* call(const std::string& operation) const { return faultFor(operation, recordCall(operation)); }

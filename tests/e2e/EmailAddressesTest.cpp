@@ -183,13 +183,16 @@ TEST(EmailAddresses, AnyOtherGetPropertyFailureEndsTheWalk) {
 // empty list is written only where MAPI answers that they are not there.
 TEST(EmailAddresses, AContactThatMapiCannotReadTakesTheObjectModel) {
     const Json contact = {{"Email1Address", "a@b.c"}};
-    const std::string both = "{\"emailaddrs\":[\"a@b.c\"],\"phones\":[]}\r\n{\"emailaddrs\":[\"a@b.c\"],\"phones\":[]}\r\n"
-                             "contatti trovati: 2 / 2\r\n";
+    const std::string both =
+        "{\"emailaddrs\":[\"a@b.c\"],\"phones\":[]}\r\n{\"emailaddrs\":[\"a@b.c\"],\"phones\":[]}\r\n"
+        "contatti trovati: 2 / 2\r\n";
     const struct {
         Road road;
         std::string operation;
-    } failures[] = {{Road::mapi, "IMAPIProp.GetIDsFromNames"}, {Road::mapi, "IMAPIProp.GetProps"},
-                    {Road::session, "IMsgStore.OpenEntry"},     {Road::session, "IMessage.GetProps"}};
+    } failures[] = {{Road::mapi, "IMAPIProp.GetIDsFromNames"},
+                    {Road::mapi, "IMAPIProp.GetProps"},
+                    {Road::session, "IMsgStore.OpenEntry"},
+                    {Road::session, "IMessage.GetProps"}};
     for (const auto& failure : failures) {
         for (const std::string hresult : {"0x80040102", "0x80040115", "0x8007000E"}) {
             const std::string what = failure.operation + " " + hresult;
@@ -212,7 +215,8 @@ TEST(EmailAddresses, AContactThatMapiCannotReadTakesTheObjectModel) {
 
 TEST(EmailAddresses, AShortValueArrayIsReadOnlyAsFarAsItGoes) {
     const Json contact = {{"Email1Address", "a@b.c"}, {"Email2Address", "d@e.f"}, {"mapiValueCount", 3}};
-    for (Road road : {Road::mapi, Road::session}) EXPECT_EQ(addressesOf(road, contact), "[\"a@b.c\"]") << roadName(road);
+    for (Road road : {Road::mapi, Road::session})
+        EXPECT_EQ(addressesOf(road, contact), "[\"a@b.c\"]") << roadName(road);
 }
 
 TEST(EmailAddresses, BothMapiBuffersAreFreedForEveryContact) {

@@ -17,11 +17,17 @@ struct RunOptions {
     // Linux locale for Wine: decides the exporter's ANSI code page (1252
     // here; "ja_JP.UTF-8" gives 932).
     std::string locale = "C.UTF-8";
+    // An IANA time zone ("Europe/Rome"), which Wine makes Windows' own for
+    // the run; empty: the test's own.
+    std::string timeZone;
     // A run still going after this long is ended and reported as hung.
     int timeoutSeconds = 120;
     // A reader that reads the first line of standard output, closes its end
     // of the pipe and waits for the run to end. RunResult::out holds what it read.
     bool closeAfterFirstLine = false;
+    // Another program of the run folder to run instead of the exporter
+    // (STANDIN_RUN_PROGRAM), such as the stand-ins' probe.
+    std::string program;
 };
 
 struct RunResult {
@@ -54,9 +60,10 @@ struct ToolResult {
     std::string output;
 };
 
-// Runs one of the project's Windows tools (build/windows/bin) under Wine.
+// Runs one of the project's Windows tools (build/windows/bin) under Wine, in
+// the time zone given (or the test's own).
 ToolResult runWindowsTool(const std::string& tool, const std::vector<std::string>& arguments,
-                          const std::string& locale = "C.UTF-8");
+                          const std::string& locale = "C.UTF-8", const std::string& timeZone = "");
 
 struct CommandResult {
     int exitCode = -1;
@@ -95,9 +102,10 @@ std::vector<std::string> lines(const std::string& out);
 // code page and parsed as JSON. A line that is not JSON throws.
 std::vector<Json> records(const RunResult& run, const char* codePage = "CP1252");
 
-// The run ended in order: it wrote a journal, whose last line says that no
-// stand-in object was left alive; and MAPI, where the run initialised it,
-// was ended before its library was released.
+// The run ended in order: it wrote a journal, whose last line is a
+// live-objects report, and every report in it says that no stand-in object
+// was left alive; and MAPI, where the run initialised it, was ended before
+// its library was released.
 ::testing::AssertionResult endedInOrder(const RunResult& run);
 
 // The journal holds these lines in this order, others possibly between them,
@@ -105,14 +113,21 @@ std::vector<Json> records(const RunResult& run, const char* codePage = "CP1252")
 void expectCallsInOrder(const RunResult& run, const std::vector<std::string>& calls);
 
 // Whether a journal line is a counted operation ("_ContactItem.FullName"),
-// not a name lookup, a MAPI entry point or a line of the stand-in's own.
+// not a name lookup, a MAPI entry point, a call of the exporter's own MAPI
+// session, or a line of the stand-in's own.
 bool isOperation(const std::string& line);
+// Whether a journal line is a call of the exporter's own MAPI session
+// ("MAPILogonEx", "IMsgStore.OpenEntry"): it runs in the exporter's process,
+// and a busy or departed Outlook does not count it.
+bool isSessionOperation(const std::string& line);
 // The number of operations that ran before the `occurrence`th line `line`;
 // throws when the journal has no such line.
 long long operationsBefore(const std::vector<std::string>& journal, const std::string& line, int occurrence = 1);
 // The journal without the "rejected" lines of a busy Outlook.
 std::vector<std::string> withoutRejections(std::vector<std::string> journal);
-// The number of "live-objects N" lines: one per stand-in process.
+// The number of "live-objects N" lines: one per stand-in process that
+// served Outlook.Application, and one from the mapi32 stand-in of a process
+// that logged on to MAPI.
 std::size_t liveObjectLines(const RunResult& run);
 
 // A profile whose temporary directory is a new folder of the test's own, so

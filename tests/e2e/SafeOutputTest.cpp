@@ -12,8 +12,15 @@
 // seeds 1252, odd seeds 932); SOAK_SEED=N runs that seed alone.
 //
 // Every profile is also exported with MAPI objects that give no IMAPIProp,
-// as Outlook's do in another process: the addresses then come through the
-// object model, and the export must be the MAPI road's byte for byte.
+// as Outlook's do in another process: the addresses then come through a
+// MAPI session of the exporter's own, and the export must be the MAPI
+// road's byte for byte; Outlook denies every security prompt, and none is
+// ever shown.
+//
+// The same profiles in UTF-8 with both record fields (SafeOutputUtf8, and at
+// volume in the soak): every record is read as a caller that keeps texts as
+// UTF-16 reads it, and must give back the profile's exact units, with each
+// item's EntryID and last change in UTC.
 
 #include "ExporterRun.h"
 
@@ -98,22 +105,36 @@ private:
     std::mt19937 random;
 };
 
-// The three ways to the e-mail addresses: MAPI; the object model, taken when
-// MAPI is not loaded; and the object model taken when the contacts' MAPI
-// objects give no IMAPIProp.
-enum class Road { mapi, objectModel, fallback };
-constexpr Road roads[] = {Road::mapi, Road::objectModel, Road::fallback};
+// The three ways to the e-mail addresses: the contacts' MAPI objects; the
+// object model, taken when MAPI is not loaded; and a MAPI session of the
+// exporter's own, taken when the contacts' MAPI objects give no IMAPIProp.
+enum class Road { mapi, objectModel, session };
+constexpr Road roads[] = {Road::mapi, Road::objectModel, Road::session};
 
 const char* roadName(Road road) {
     switch (road) {
     case Road::mapi: return "";
     case Road::objectModel: return ", object-model road";
-    case Road::fallback: return ", fallback road";
+    case Road::session: return ", session road";
     }
     return "";
 }
 
-Json randomProfile(unsigned seed, Road road, int randomItems = 30) {
+// Each item's EntryID and last change, which the fields ask for; the
+// dates fall in every season, across the change of the clocks and on it.
+void identify(Json& item, TextGenerator& generator, std::size_t index) {
+    char entryId[49];
+    std::snprintf(entryId, sizeof entryId, "0000000038A1BB1005E5101AA1BB08002B2A56C2%08X",
+                  static_cast<unsigned>(index));
+    item["EntryID"] = entryId;
+    char local[20];
+    std::snprintf(local, sizeof local, "%04u-%02u-%02uT%02u:%02u:%02u", 1995 + generator.pick(40),
+                  1 + generator.pick(12), 1 + generator.pick(28), generator.pick(24), generator.pick(60),
+                  generator.pick(60));
+    item["LastModificationTime"] = local;
+}
+
+Json randomProfile(unsigned seed, Road road, int randomItems = 30, bool identified = false) {
     TextGenerator generator(seed);
     Json items = Json::array();
     std::u16string everyControl;
@@ -131,9 +152,15 @@ Json randomProfile(unsigned seed, Road road, int randomItems = 30) {
         }
         items.push_back(contact);
     }
+    if (identified) {
+        for (std::size_t index = 0; index < items.size(); ++index) identify(items[index], generator, index);
+    }
     Json profile = {{"items", items}};
     if (road == Road::objectModel) profile["faults"] = e2e::objectModelRoad();
-    if (road == Road::fallback) profile["mapiObject"] = "unmarshallable";
+    if (road == Road::session) {
+        profile["mapiObject"] = "unmarshallable";
+        profile["guard"] = "denied";
+    }
     return profile;
 }
 
@@ -151,11 +178,19 @@ void PrintTo(const CodePageCase& codePage, std::ostream* out) { *out << codePage
 
 // record-check's verdict on a run's export, read on the code page as a
 // Windows caller reads it and compared value by value with the run's profile.
-ToolResult recordCheck(const RunResult& result, const CodePageCase& codePage) {
+ToolResult recordCheck(const RunResult& result, const CodePageCase& codePage,
+                       const std::vector<std::string>& modes = {}, const std::string& timeZone = "") {
     writeFile(result.folder + "/stdout.bin", result.out);
-    return runWindowsTool("record-check.exe",
-                          {windowsPath(result.folder + "/profile.json"), windowsPath(result.folder + "/stdout.bin")},
-                          codePage.locale);
+    std::vector<std::string> arguments = modes;
+    arguments.push_back(windowsPath(result.folder + "/profile.json"));
+    arguments.push_back(windowsPath(result.folder + "/stdout.bin"));
+    return runWindowsTool("record-check.exe", arguments, codePage.locale, timeZone);
+}
+
+// A session's run writes what the MAPI road writes, and shows no prompt.
+void expectTheMapiRoadsExport(const RunResult& result, const std::string& throughMapi, const std::string& where) {
+    EXPECT_EQ(result.out, throughMapi) << where;
+    EXPECT_FALSE(result.journalHas("guard prompt")) << where;
 }
 
 class SafeOutput : public ::testing::TestWithParam<std::tuple<CodePageCase, unsigned>> {};
@@ -173,8 +208,8 @@ TEST_P(SafeOutput, EveryRecordParsesAndEveryValueIsTheCodePagesConversion) {
         EXPECT_EQ(result.err, "");
         EXPECT_TRUE(endedInOrder(result));
         if (road == Road::mapi) throughMapi = result.out;
-        if (road == Road::fallback) {
-            EXPECT_EQ(result.out, throughMapi) << "seed " << seed;
+        if (road == Road::session) {
+            expectTheMapiRoadsExport(result, throughMapi, "seed " + std::to_string(seed));
             continue;
         }
 
@@ -192,6 +227,76 @@ std::string caseName(const ::testing::TestParamInfo<SafeOutput::ParamType>& info
 
 INSTANTIATE_TEST_SUITE_P(RandomProfiles, SafeOutput,
                          ::testing::Combine(::testing::ValuesIn(codePages), ::testing::ValuesIn(seeds)), caseName);
+
+// Against the local server the contacts' MAPI objects never cross: the
+// session's road writes the in-process MAPI road's export.
+TEST(SafeOutputLocalServer, TheSessionsRoadWritesTheMapiRoadsExport) {
+    for (const CodePageCase& codePage : codePages) {
+        RunOptions options;
+        options.locale = codePage.locale;
+        const RunResult throughMapi = run(randomProfile(seeds[0], Road::mapi), options);
+        Json profile = randomProfile(seeds[0], Road::session);
+        profile["server"] = "local";
+        const RunResult result = run(profile, options);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_TRUE(endedInOrder(result));
+        expectTheMapiRoadsExport(result, throughMapi.out, codePage.name);
+    }
+}
+
+namespace {
+
+// The time zones the UTF-8 runs take, one a seed: with and without daylight
+// saving, both hemispheres.
+const char* const timeZones[] = {"Europe/Rome", "America/New_York", "Australia/Sydney", "Asia/Tokyo"};
+
+// Exports the seed's profile, with EntryIDs and dates, in UTF-8 with both
+// fields on the three roads, and checks every record; returns the number of
+// records checked.
+std::size_t checkUtf8(unsigned seed, const CodePageCase& codePage, int randomItems, int itemsRepeat) {
+    const std::string timeZone = timeZones[seed % std::size(timeZones)];
+    std::size_t checked = 0;
+    std::string throughMapi;
+    for (const Road road : roads) {
+        Json profile = randomProfile(seed, road, randomItems, true);
+        profile["itemsRepeat"] = itemsRepeat;
+        profile["environment"]["CONTACT_EXPORTER_TEXT"] = "utf-8";
+        profile["environment"]["CONTACT_EXPORTER_FIELDS"] = "id,modified";
+        RunOptions options;
+        options.locale = codePage.locale;
+        options.timeZone = timeZone;
+        const RunResult result = run(profile, options);
+        const std::string where = "utf-8 seed " + std::to_string(seed) + roadName(road) + " in " + timeZone;
+        EXPECT_FALSE(result.hung) << where;
+        EXPECT_EQ(result.exitCode, 0) << where;
+        EXPECT_EQ(result.err, "") << where;
+        EXPECT_TRUE(endedInOrder(result)) << where;
+        if (road == Road::mapi) throughMapi = result.out;
+        if (road == Road::session) {
+            expectTheMapiRoadsExport(result, throughMapi, where);
+            if (!::testing::Test::HasFailure()) std::filesystem::remove_all(result.folder);
+            continue;
+        }
+        const ToolResult check = recordCheck(result, codePage, {"--utf-8", "--fields"}, timeZone);
+        const std::string prefix = "checked ";
+        const bool counted = check.exitCode == 0 && check.output.rfind(prefix, 0) == 0 &&
+                             check.output.find(" records in UTF-8") != std::string::npos;
+        EXPECT_TRUE(counted) << where << ": " << check.output;
+        if (!counted || ::testing::Test::HasFailure()) return checked;
+        checked += std::stoul(check.output.substr(prefix.size()));
+        std::filesystem::remove_all(result.folder);
+    }
+    return checked;
+}
+
+}  // namespace
+
+TEST(SafeOutputUtf8, EveryRecordGivesBackTheProfilesUnitsWithItsIdentity) {
+    for (const CodePageCase& codePage : codePages) {
+        const std::size_t checked = checkUtf8(seeds[1], codePage, 30, 2);
+        std::cout << codePage.name << " seed " << seeds[1] << ": " << checked << " records checked in UTF-8\n";
+    }
+}
 
 }  // namespace
 
@@ -231,9 +336,9 @@ std::size_t checkSeed(unsigned seed) {
         EXPECT_EQ(result.err, "") << where;
         EXPECT_TRUE(endedInOrder(result)) << where;
         if (road == Road::mapi) throughMapi = result.out;
-        if (road == Road::fallback) {
+        if (road == Road::session) {
             // The MAPI road's records, byte for byte: checked already.
-            EXPECT_EQ(result.out, throughMapi) << where;
+            expectTheMapiRoadsExport(result, throughMapi, where);
             if (::testing::Test::HasFailure()) return checked;
             std::filesystem::remove_all(result.folder);
             continue;
@@ -251,38 +356,63 @@ std::size_t checkSeed(unsigned seed) {
         std::filesystem::remove_all(result.folder);
     }
     std::cout << "seed " << seed << " (code page " << codePage.codePage << "): " << checked
-              << " records checked on both roads, and the fallback road's export is the MAPI road's" << std::endl;
+              << " records checked on two roads, and the session road's export is the MAPI road's" << std::endl;
     return checked;
 }
 
-class SafeOutputVolume : public ::testing::TestWithParam<int> {};
+std::size_t checkUtf8Seed(unsigned seed) {
+    const std::size_t checked = checkUtf8(seed, codePageOfSeed(seed), volumeRandomItems, volumeItemsRepeat);
+    std::cout << "utf-8 seed " << seed << ": " << checked << " records checked on two roads" << std::endl;
+    return checked;
+}
 
-// Without SOAK_RECORDS, shards 0 and 1 check one profile each: one per code page.
-TEST_P(SafeOutputVolume, RandomProfilesUntilTheTargetIsChecked) {
-    const int shard = GetParam();
-    unsigned firstSeed = volumeFirstSeed + static_cast<unsigned>(shard);
+// One volume check: shard `shard` of `volumeShards` takes seeds from
+// `firstSeed`, checking each with `checkOneSeed`, until its share of the
+// target in `targetVariable` is reached; without a target, shards 0 and 1
+// check one seed each (one per code page). SOAK_SEED=N checks seed N alone.
+template <typename CheckOneSeed>
+void checkVolume(int shard, unsigned firstSeedOfAll, const char* targetVariable, const std::string& figures,
+                 CheckOneSeed&& checkOneSeed) {
+    unsigned firstSeed = firstSeedOfAll + static_cast<unsigned>(shard);
     std::size_t records = 0;
     std::size_t runs = 0;
     if (const std::optional<unsigned long long> replay = environmentNumber("SOAK_SEED")) {
         if (shard != 0) GTEST_SKIP() << "SOAK_SEED replays one seed, in shard 0";
         firstSeed = static_cast<unsigned>(*replay);
-        records = checkSeed(firstSeed);
+        records = checkOneSeed(firstSeed);
         runs = std::size(roads);
-    } else if (const std::optional<unsigned long long> target = environmentNumber("SOAK_RECORDS")) {
+    } else if (const std::optional<unsigned long long> target = environmentNumber(targetVariable)) {
         // Each code page takes half of the target, shared by its shards.
         const unsigned long long shardTarget = (*target + volumeShards - 1) / volumeShards;
-        for (unsigned seed = firstSeed; records < shardTarget && !HasFailure(); seed += volumeShards) {
-            records += checkSeed(seed);
+        for (unsigned seed = firstSeed; records < shardTarget && !::testing::Test::HasFailure(); seed += volumeShards) {
+            records += checkOneSeed(seed);
             runs += std::size(roads);
         }
     } else {
-        if (shard > 1) GTEST_SKIP() << "SOAK_RECORDS sets a target for every shard";
-        records = checkSeed(firstSeed);
+        if (shard > 1) GTEST_SKIP() << targetVariable << " sets a target for every shard";
+        records = checkOneSeed(firstSeed);
         runs = std::size(roads);
     }
-    std::cout << "soak figures random-" << codePageOfSeed(firstSeed).codePage << ": runs " << runs << " records "
+    std::cout << "soak figures " << figures << codePageOfSeed(firstSeed).codePage << ": runs " << runs << " records "
               << records << " made-again " << runsMadeAgain() << std::endl;
 }
+
+class SafeOutputVolume : public ::testing::TestWithParam<int> {};
+
+TEST_P(SafeOutputVolume, RandomProfilesUntilTheTargetIsChecked) {
+    checkVolume(GetParam(), volumeFirstSeed, "SOAK_RECORDS", "random-", checkSeed);
+}
+
+class SafeOutputUtf8Volume : public ::testing::TestWithParam<int> {};
+
+TEST_P(SafeOutputUtf8Volume, RandomProfilesInUtf8WithBothFieldsUntilTheTargetIsChecked) {
+    checkVolume(GetParam(), volumeFirstSeed + 2000, "SOAK_UTF8_RECORDS", "random-utf8-", checkUtf8Seed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Soak, SafeOutputUtf8Volume, ::testing::Range(0, volumeShards),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "Shard" + std::to_string(info.param);
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Soak, SafeOutputVolume, ::testing::Range(0, volumeShards),
                          [](const ::testing::TestParamInfo<int>& info) {

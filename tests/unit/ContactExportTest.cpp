@@ -381,6 +381,19 @@ TEST_F(Folder, AMessageObjectWithoutIMapiPropTurnsTheRunToTheObjectModel) {
     EXPECT_EQ(invokesOf("StoreID").size(), 1u);
 }
 
+// Only a real "no such interface" closes the MAPIOBJECT's road: a query that
+// Outlook turned away until the deadline never ran and says nothing, so the
+// walk ends where it stands, as on a failed call.
+TEST_F(Folder, AQueryForIMapiPropThatNeverRanEndsTheWalk) {
+    const ComRef<fake::Object> busyObject = make();
+    busyObject->queryRejections = 1000000;
+    contact({{L"FullName", L"Ada"}})->answers[L"MAPIOBJECT"] =
+        returning(VT_UNKNOWN, 0, ComRef<IUnknown>(busyObject.get()));
+    EXPECT_EQ(exported(freeBuffer), "{\"displayname\":\"Ada\",\"emailaddrs\":[");
+    EXPECT_EQ(logons, 0);
+    EXPECT_TRUE(invokesOf("Email").empty());
+}
+
 namespace {
 
 // A contact with a picture among attachments of the given names; each

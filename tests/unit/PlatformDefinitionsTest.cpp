@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <iterator>
+#include <map>
 #include <string>
 
 namespace {
@@ -50,6 +51,42 @@ TEST(PlatformDefinitions, MapiConstantsAreThePlatformHeadersOwn) {
     // exporter reads as no text.
     EXPECT_NE(platform.typeError, mapi::PT_STRING8);
     EXPECT_NE(platform.typeError, mapi::PT_UNICODE);
+}
+
+TEST(PlatformDefinitions, TheMapiSessionsConstantsAndIidsAreThePlatformHeadersOwn) {
+    const std::map<std::string, unsigned long> declared = {
+        {"MAPI_LOGON_UI", mapi::MAPI_LOGON_UI},
+        {"MAPI_NEW_SESSION", mapi::MAPI_NEW_SESSION},
+        {"MAPI_ALLOW_OTHERS", mapi::MAPI_ALLOW_OTHERS},
+        {"MAPI_EXTENDED", mapi::MAPI_EXTENDED},
+        {"MAPI_USE_DEFAULT", mapi::MAPI_USE_DEFAULT},
+        {"MAPI_NO_MAIL", mapi::MAPI_NO_MAIL},
+        {"MAPI_PASSWORD_UI", mapi::MAPI_PASSWORD_UI},
+        {"MAPI_UNICODE", mapi::MAPI_UNICODE},
+        {"MDB_NO_DIALOG", mapi::MDB_NO_DIALOG},
+        {"MDB_WRITE", mapi::MDB_WRITE},
+        {"MDB_NO_MAIL", mapi::MDB_NO_MAIL},
+        {"MAPI_MODIFY", mapi::MAPI_MODIFY},
+        {"AB_NO_DIALOG", mapi::AB_NO_DIALOG},
+        {"MAPI_MESSAGE", mapi::MAPI_MESSAGE},
+        {"MAPI_MAILUSER", mapi::MAPI_MAILUSER},
+        {"PT_BINARY", mapi::PT_BINARY},
+        {"MAPI_E_UNKNOWN_FLAGS", static_cast<unsigned long>(mapi::MAPI_E_UNKNOWN_FLAGS)},
+        {"MAPI_E_LOGON_FAILED", static_cast<unsigned long>(mapi::MAPI_E_LOGON_FAILED)},
+        {"MAPI_E_UNKNOWN_ENTRYID", static_cast<unsigned long>(mapi::MAPI_E_UNKNOWN_ENTRYID)},
+        {"MAPI_W_ERRORS_RETURNED", static_cast<unsigned long>(mapi::MAPI_W_ERRORS_RETURNED)},
+        {"PR_EMAIL_ADDRESS_W", mapi::PR_EMAIL_ADDRESS_W},
+    };
+    EXPECT_EQ(declared, platformHeaders::mapiSessionConstants());
+    // MinGW-w64's headers have no PR_SMTP_ADDRESS; its documented id is 0x39FE.
+    EXPECT_EQ(mapi::PR_SMTP_ADDRESS_W, 0x39FE001Fu);
+
+    const std::map<std::string, IID> iids = platformHeaders::mapiSessionIids();
+    EXPECT_TRUE(IsEqualIID(mapi::IID_IMAPISession, iids.at("IMAPISession")));
+    EXPECT_TRUE(IsEqualIID(mapi::IID_IMsgStore, iids.at("IMsgStore")));
+    EXPECT_TRUE(IsEqualIID(mapi::IID_IMessage, iids.at("IMessage")));
+    EXPECT_TRUE(IsEqualIID(mapi::IID_IAddrBook, iids.at("IAddrBook")));
+    EXPECT_TRUE(IsEqualIID(mapi::IID_IMailUser, iids.at("IMailUser")));
 }
 
 TEST(PlatformDefinitions, TheMapiMethodsCalledAreInThePlatformHeadersVtableSlots) {

@@ -1,11 +1,17 @@
 #include "PlatformHeaderFacts.h"
 
 #define USES_IID_IMAPIProp
+#define USES_IID_IMAPISession
+#define USES_IID_IMsgStore
+#define USES_IID_IMessage
+#define USES_IID_IAddrBook
+#define USES_IID_IMailUser
 #include <initguid.h>
 
 #include <mapicode.h>
 #include <mapidefs.h>
 #include <mapiguid.h>
+#include <mapitags.h>
 #include <mapix.h>
 
 namespace platformHeaders {
@@ -28,6 +34,41 @@ MapiFacts mapiFacts() {
             PT_ERROR,
             MAPI_E_NOT_FOUND,
             IID_IMAPIProp};
+}
+
+std::map<std::string, unsigned long> mapiSessionConstants() {
+#define PLATFORM_CONSTANT(name) \
+    { #name, static_cast < unsigned long>(name) }
+    return {PLATFORM_CONSTANT(MAPI_LOGON_UI),
+            PLATFORM_CONSTANT(MAPI_NEW_SESSION),
+            PLATFORM_CONSTANT(MAPI_ALLOW_OTHERS),
+            PLATFORM_CONSTANT(MAPI_EXTENDED),
+            PLATFORM_CONSTANT(MAPI_USE_DEFAULT),
+            PLATFORM_CONSTANT(MAPI_NO_MAIL),
+            PLATFORM_CONSTANT(MAPI_PASSWORD_UI),
+            PLATFORM_CONSTANT(MAPI_UNICODE),
+            PLATFORM_CONSTANT(MDB_NO_DIALOG),
+            PLATFORM_CONSTANT(MDB_WRITE),
+            PLATFORM_CONSTANT(MDB_NO_MAIL),
+            PLATFORM_CONSTANT(MAPI_MODIFY),
+            PLATFORM_CONSTANT(AB_NO_DIALOG),
+            PLATFORM_CONSTANT(MAPI_MESSAGE),
+            PLATFORM_CONSTANT(MAPI_MAILUSER),
+            PLATFORM_CONSTANT(PT_BINARY),
+            PLATFORM_CONSTANT(MAPI_E_UNKNOWN_FLAGS),
+            PLATFORM_CONSTANT(MAPI_E_LOGON_FAILED),
+            PLATFORM_CONSTANT(MAPI_E_UNKNOWN_ENTRYID),
+            PLATFORM_CONSTANT(MAPI_W_ERRORS_RETURNED),
+            PLATFORM_CONSTANT(PR_EMAIL_ADDRESS_W)};
+#undef PLATFORM_CONSTANT
+}
+
+std::map<std::string, IID> mapiSessionIids() {
+    return {{"IMAPISession", IID_IMAPISession},
+            {"IMsgStore", IID_IMsgStore},
+            {"IMessage", IID_IMessage},
+            {"IAddrBook", IID_IAddrBook},
+            {"IMailUser", IID_IMailUser}};
 }
 
 namespace {

@@ -9,6 +9,8 @@
 #include <unknwn.h>
 
 #include <cstddef>
+#include <map>
+#include <string>
 
 namespace platformHeaders {
 
@@ -33,6 +35,11 @@ struct MapiFacts {
 };
 
 MapiFacts mapiFacts();
+
+// The flags, codes and tags of a MAPI session that the headers define, by
+// their names; and the session's interfaces' IIDs.
+std::map<std::string, unsigned long> mapiSessionConstants();
+std::map<std::string, IID> mapiSessionIids();
 
 // An object of the headers' IMAPIProp whose methods each answer a result of
 // their own: methodResult(n) for the n-th method after IUnknown's.

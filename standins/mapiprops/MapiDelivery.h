@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "MapiPropertyTags.h"
-#include "Session.h"
 
 namespace outlook {
 
@@ -18,28 +17,25 @@ constexpr HRESULT MAPI_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057L);
 // One value of GetProps before it reaches the caller's MAPI buffer.
 struct PendingValue {
     ULONG tag;
-    std::wstring unicode;  // PT_UNICODE
-    std::string ansi;      // PT_STRING8
+    std::wstring unicode;                    // PT_UNICODE
+    std::string ansi;                        // PT_STRING8
+    std::vector<unsigned char> binary;       // PT_BINARY
+    HRESULT error = mapi::MAPI_E_NOT_FOUND;  // PT_ERROR
 };
 
-// What IMAPIProp::GetIDsFromNames answers: its result and, unless the call
-// yields none, the property tags.
+// What GetIDsFromNames answers: its result and, unless the call yields
+// none, the property tags.
 struct TagsAnswer {
     HRESULT result = S_OK;
     std::optional<std::vector<ULONG>> tags;
 };
 
-// What IMAPIProp::GetProps answers: its result and, unless the call yields
-// none, the values.
+// What GetProps answers: its result and, unless the call yields none, the
+// values.
 struct ValuesAnswer {
     HRESULT result = S_OK;
     std::optional<std::vector<PendingValue>> values;
 };
-
-// The store's answers for a contact's MAPIOBJECT. Each is the operation
-// "IMAPIProp.<method>": journaled, and failing as the profile's faults say.
-TagsAnswer answerGetIDsFromNames(const Session& session, ULONG nameCount, mapi::MAPINAMEID** names);
-ValuesAnswer answerGetProps(const Session& session, size_t item, const mapi::SPropTagArray* propTags);
 
 // Hands an answer to the caller the MAPI way: in one block from the
 // MAPIAllocateBuffer of this process, for the caller to free with
@@ -47,9 +43,9 @@ ValuesAnswer answerGetProps(const Session& session, size_t item, const mapi::SPr
 HRESULT deliverTags(const TagsAnswer& answer, mapi::SPropTagArray** propTags);
 HRESULT deliverValues(const ValuesAnswer& answer, ULONG* valueCount, mapi::SPropValue** values);
 
-// Runs the answering of an IMAPIProp call and returns its result; what it
-// raises becomes the result instead: E_OUTOFMEMORY when memory ran short,
-// RPC_E_INVALID_DATA for a malformed message between the processes.
+// Runs the answering of a MAPI call and returns its result; what it raises
+// becomes the result instead: E_OUTOFMEMORY when memory ran short,
+// E_UNEXPECTED for anything else.
 template <typename Answering>
 HRESULT resultOfAnswering(Answering&& answering) noexcept {
     try {
@@ -57,7 +53,7 @@ HRESULT resultOfAnswering(Answering&& answering) noexcept {
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (const std::exception&) {
-        return RPC_E_INVALID_DATA;
+        return E_UNEXPECTED;
     }
 }
 

@@ -2,12 +2,13 @@
 
 #include <windows.h>
 
-#include "CallAdmission.h"
-
+#include <array>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "BusyWindow.h"
 
 namespace outlook {
 
@@ -34,10 +35,16 @@ struct Contact {
     std::vector<AttachmentContent> attachments;
     std::map<std::string, MapiRepresentation> mapi;  // keyed by e-mail member name
     std::optional<ULONG> mapiValueCount;             // GetProps returns only this many values
+    std::optional<std::wstring> entryId;             // _ContactItem.EntryID as given; else the position's own
+    SYSTEMTIME lastModificationTime{2026, 1, 5, 2, 3, 4, 5, 0};  // local time, as Outlook gives it
+    // Per e-mail address (1 to 3): the profile says it has no original
+    // entry id, whatever its type.
+    std::array<bool, 3> withoutOriginalEntryId{};
 };
 
 struct Item {
     std::string className;  // "contact" or another Outlook item class
+    LONG objectClass = 0;   // Outlook's OlObjectClass number, which Class answers
     Contact contact;
 
     bool isContact() const { return className == "contact"; }
@@ -50,6 +57,10 @@ struct AddressBookEntry {
     Text smtp;
     std::optional<HRESULT> smtpFailure;
 };
+
+// Outlook's security prompt for the members that its documentation lists
+// as guarded, as the profile's "guard" plays it.
+enum class Guard { trusted, denied, unanswered };
 
 struct Fault {
     std::string operation;
@@ -76,9 +87,24 @@ struct Profile {
     std::vector<BusyWindow> busy;
     MapiObjectKind mapiObject = MapiObjectKind::imapiProp;
     std::optional<long long> goesAwayAfter;  // operations after which Outlook goes away
+    Text profileName = std::wstring(L"Outlook");
+    std::wstring storeId;  // MAPIFolder.StoreID: hexadecimal, two digits a byte
+    Guard guard = Guard::trusted;
 
     size_t itemCount() const { return items.size() * itemsRepeat; }
     const Item& item(size_t index) const { return items[index % items.size()]; }
+
+    // The EntryID text of the item at `position` (0-based, in the whole folder).
+    std::wstring entryIdOf(size_t position) const;
+    // The position of the contact whose EntryID is these bytes, if any.
+    std::optional<size_t> contactWithEntryId(const Bytes& entryId) const;
+
+    // The fault planned for the given call (1-based) of an operation, or null.
+    const Fault* faultFor(const std::string& operation, int call) const;
+
+    // EntryIDs that items give themselves, as bytes, each with the first
+    // position that carries it.
+    std::map<Bytes, size_t> givenEntryIds;
 };
 
 // Reads the profile named by OUTLOOK_STANDIN_PROFILE. Throws

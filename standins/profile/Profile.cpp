@@ -4,6 +4,7 @@
 
 #include "Base64.h"
 #include "ContactProperties.h"
+#include "EntryIds.h"
 #include "ProfileFile.h"
 #include "ProfileValues.h"
 #include "Utf.h"
@@ -23,13 +24,18 @@ const std::set<std::string>& knownOperations() {
             "_Application.Version",
             "_NameSpace.GetDefaultFolder",
             "_NameSpace.CreateRecipient",
+            "_NameSpace.CurrentProfileName",
             "MAPIFolder.Items",
+            "MAPIFolder.StoreID",
             "_Items.Count",
             "_Items.Item",
             "item.QueryInterface",
+            "item.Class",
             "_ContactItem.HasPicture",
             "_ContactItem.Attachments",
             "_ContactItem.MAPIOBJECT",
+            "_ContactItem.EntryID",
+            "_ContactItem.LastModificationTime",
             "Attachments.Count",
             "Attachments.Item",
             "Attachment.FileName",
@@ -41,6 +47,15 @@ const std::set<std::string>& knownOperations() {
             "PropertyAccessor.GetProperty",
             "IMAPIProp.GetIDsFromNames",
             "IMAPIProp.GetProps",
+            "MAPILogonEx",
+            "IMAPISession.OpenMsgStore",
+            "IMAPISession.OpenAddressBook",
+            "IMAPISession.Logoff",
+            "IMsgStore.OpenEntry",
+            "IMessage.GetIDsFromNames",
+            "IMessage.GetProps",
+            "IAddrBook.OpenEntry",
+            "IMailUser.GetProps",
         };
         for (std::string_view property : contactTextProperties) {
             names.insert("_ContactItem." + std::string(property));
@@ -75,6 +90,55 @@ std::wstring decodeAnsi(const Bytes& bytes) {
     std::wstring text(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, data, size, text.data(), length);
     return text;
+}
+
+// Outlook's OlObjectClass number of an item class.
+LONG objectClassOf(const std::string& className) {
+    static const std::map<std::string, LONG> numbers = {
+        {"contact", 40}, {"distlist", 69}, {"mail", 43}, {"note", 44}, {"task", 48}, {"appointment", 26},
+    };
+    const auto number = numbers.find(className);
+    return number == numbers.end() ? 0 : number->second;
+}
+
+// Entry ids as Outlook's object model writes them: hexadecimal, two digits a byte.
+std::wstring entryIdText(const json& value, const std::string& where) {
+    const std::wstring text = standin::utf8ToUtf16(standin::stringValue(value, where));
+    if (text.empty() || !bytesOfHexText(text)) {
+        throw ProfileError(where + ": expected hexadecimal digits, two a byte");
+    }
+    return text;
+}
+
+// "YYYY-MM-DDTHH:MM:SS", a valid date and time of day.
+SYSTEMTIME localTimeValue(const json& value, const std::string& where) {
+    const std::string& text = standin::stringValue(value, where);
+    const std::string pattern = "dddd-dd-ddTdd:dd:dd";
+    bool matches = text.size() == pattern.size();
+    for (size_t at = 0; matches && at < text.size(); ++at) {
+        matches = pattern[at] == 'd' ? text[at] >= '0' && text[at] <= '9' : text[at] == pattern[at];
+    }
+    const auto number = [&text](size_t at, size_t digits) {
+        return static_cast<WORD>(std::stoi(text.substr(at, digits)));
+    };
+    SYSTEMTIME time{};
+    FILETIME check{};
+    if (matches) {
+        time = SYSTEMTIME{number(0, 4), number(5, 2), 0, number(8, 2), number(11, 2), number(14, 2), number(17, 2), 0};
+    }
+    // The round trip checks the date and sets its day of the week.
+    if (!matches || !SystemTimeToFileTime(&time, &check) || !FileTimeToSystemTime(&check, &time)) {
+        throw ProfileError(where + ": expected a date and time written \"YYYY-MM-DDTHH:MM:SS\"");
+    }
+    return time;
+}
+
+// The number in "Email<N>OriginalEntryId" (1 to 3), or 0 for another name.
+int originalEntryIdMember(const std::string& key) {
+    for (int number = 1; number <= 3; ++number) {
+        if (key == "Email" + std::to_string(number) + "OriginalEntryId") return number;
+    }
+    return 0;
 }
 
 MapiRepresentation::Type mapiType(const std::string& name, const std::string& where) {
@@ -119,6 +183,7 @@ Item parseItem(const json& value, const std::wstring& folder, const std::string&
     standin::requireObject(value, where);
     Item item;
     item.className = value.contains("class") ? standin::stringValue(value["class"], where + ".class") : "contact";
+    item.objectClass = objectClassOf(item.className);
 
     for (const auto& member : value.items()) {
         const std::string& key = member.key();
@@ -150,6 +215,21 @@ Item parseItem(const json& value, const std::wstring& folder, const std::string&
                 throw ProfileError(at + ": expected a count from 0 to 65535");
             }
             item.contact.mapiValueCount = static_cast<ULONG>(member.value().get<long long>());
+        } else if (key == "Class") {
+            if (!member.value().is_number_integer() || member.value().get<long long>() < -0x80000000LL ||
+                member.value().get<long long>() > 0x7FFFFFFF) {
+                throw ProfileError(at + ": expected an OlObjectClass number");
+            }
+            item.objectClass = static_cast<LONG>(member.value().get<long long>());
+        } else if (key == "EntryID") {
+            item.contact.entryId = entryIdText(member.value(), at);
+        } else if (key == "LastModificationTime") {
+            item.contact.lastModificationTime = localTimeValue(member.value(), at);
+        } else if (const int number = originalEntryIdMember(key)) {
+            if (!member.value().is_null()) {
+                throw ProfileError(at + ": the only value is null (no original entry id)");
+            }
+            item.contact.withoutOriginalEntryId[static_cast<size_t>(number - 1)] = true;
         } else {
             throw ProfileError(where + ": unknown member \"" + key + "\"");
         }
@@ -275,7 +355,7 @@ Profile loadProfile() {
     standin::requireKnownMembers(
         document,
         {"version", "items", "itemsRepeat", "addressBook", "faults", "mapi32", "mapiInitialize", "registry",
-         "environment", "server", "busy", "mapiObject", "goesAway"},
+         "environment", "server", "busy", "mapiObject", "goesAway", "guard", "profileName", "storeId"},
         "profile");
     if (document.contains("server")) {
         const std::string& server = standin::stringValue(document["server"], "server");
@@ -291,6 +371,11 @@ Profile loadProfile() {
         for (size_t index = 0; index < document["items"].size(); ++index) {
             profile.items.push_back(
                 parseItem(document["items"][index], file.folder, "items[" + std::to_string(index) + "]"));
+        }
+    }
+    for (size_t index = 0; index < profile.items.size(); ++index) {
+        if (const auto& given = profile.items[index].contact.entryId) {
+            profile.givenEntryIds.emplace(*bytesOfHexText(*given), index);
         }
     }
     if (document.contains("itemsRepeat")) {
@@ -330,6 +415,17 @@ Profile loadProfile() {
         }
         profile.goesAwayAfter = goesAway["after"].get<long long>();
     }
+    if (document.contains("guard")) {
+        const std::string& guard = standin::stringValue(document["guard"], "guard");
+        if (guard != "trusted" && guard != "denied" && guard != "unanswered") {
+            throw ProfileError("guard: expected \"trusted\", \"denied\" or \"unanswered\"");
+        }
+        profile.guard = guard == "trusted" ? Guard::trusted : guard == "denied" ? Guard::denied : Guard::unanswered;
+    }
+    if (document.contains("profileName")) {
+        profile.profileName = standin::textValue(document["profileName"], "profileName");
+    }
+    profile.storeId = document.contains("storeId") ? entryIdText(document["storeId"], "storeId") : defaultStoreId;
     if (document.contains("busy")) {
         standin::requireArray(document["busy"], "busy");
         for (size_t index = 0; index < document["busy"].size(); ++index) {
@@ -337,6 +433,32 @@ Profile loadProfile() {
         }
     }
     return profile;
+}
+
+std::wstring Profile::entryIdOf(size_t position) const {
+    const auto& given = item(position).contact.entryId;
+    return given ? *given : defaultEntryId(position);
+}
+
+std::optional<size_t> Profile::contactWithEntryId(const Bytes& entryId) const {
+    std::optional<size_t> position;
+    if (const auto given = givenEntryIds.find(entryId); given != givenEntryIds.end()) {
+        position = given->second;
+    } else if (const auto byDefault = positionOfDefaultEntryId(entryId);
+               byDefault && *byDefault < itemCount() && !item(*byDefault).contact.entryId) {
+        position = byDefault;
+    }
+    if (position && !item(*position).isContact()) return std::nullopt;
+    return position;
+}
+
+const Fault* Profile::faultFor(const std::string& operation, int call) const {
+    for (const Fault& fault : faults) {
+        if (fault.operation == operation && fault.call == call) {
+            return &fault;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace outlook

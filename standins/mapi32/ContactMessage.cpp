@@ -1,0 +1,47 @@
+#include "ContactMessage.h"
+
+namespace mapi32 {
+
+using outlook::clearOut;
+using outlook::MAPI_E_NO_SUPPORT;
+
+outlook::TagsAnswer ContactMessage::tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) {
+    return outlook::answerGetIDsFromNames(sessionCall(*profile_, "IMessage.GetIDsFromNames"), mapi::IID_IMessage,
+                                          nameCount, names);
+}
+
+outlook::ValuesAnswer ContactMessage::valuesFor(const mapi::SPropTagArray* propTags) {
+    return outlook::answerGetProps(sessionCall(*profile_, "IMessage.GetProps"), mapi::IID_IMessage,
+                                   profile_->item(position_).contact, propTags);
+}
+
+HRESULT STDMETHODCALLTYPE ContactMessage::GetAttachmentTable(ULONG, void** table) {
+    clearOut(table);
+    return MAPI_E_NO_SUPPORT;
+}
+
+HRESULT STDMETHODCALLTYPE ContactMessage::OpenAttach(ULONG, const IID*, ULONG, void** attachment) {
+    clearOut(attachment);
+    return MAPI_E_NO_SUPPORT;
+}
+
+HRESULT STDMETHODCALLTYPE ContactMessage::CreateAttach(const IID*, ULONG, ULONG* attachmentNumber, void** attachment) {
+    if (attachmentNumber != nullptr) *attachmentNumber = 0;
+    clearOut(attachment);
+    return MAPI_E_NO_SUPPORT;
+}
+
+HRESULT STDMETHODCALLTYPE ContactMessage::DeleteAttach(ULONG, ULONG_PTR, void*, ULONG) { return MAPI_E_NO_SUPPORT; }
+
+HRESULT STDMETHODCALLTYPE ContactMessage::GetRecipientTable(ULONG, void** table) {
+    clearOut(table);
+    return MAPI_E_NO_SUPPORT;
+}
+
+HRESULT STDMETHODCALLTYPE ContactMessage::ModifyRecipients(ULONG, void*) { return MAPI_E_NO_SUPPORT; }
+
+HRESULT STDMETHODCALLTYPE ContactMessage::SubmitMessage(ULONG) { return MAPI_E_NO_SUPPORT; }
+
+HRESULT STDMETHODCALLTYPE ContactMessage::SetReadFlag(ULONG) { return MAPI_E_NO_SUPPORT; }
+
+}  // namespace mapi32

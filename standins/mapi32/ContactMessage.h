@@ -1,0 +1,40 @@
+#pragma once
+
+#include <windows.h>
+
+#include "ContactMapiProp.h"
+#include "LiveObjects.h"
+#include "SessionCalls.h"
+#include "mapi/MapiDefinitions.h"
+
+namespace mapi32 {
+
+// A contact opened from the store: GetIDsFromNames and GetProps answer as
+// the contact's MAPIOBJECT does in Outlook's process (ContactMapiAnswers.h),
+// as the operations "IMessage.<method>". Every other method answers
+// MAPI_E_NO_SUPPORT.
+class ContactMessage final : public outlook::ContactMapiProp<mapi::IMessage> {
+public:
+    ContactMessage(ProfilePtr profile, size_t position) : profile_(std::move(profile)), position_(position) {}
+
+    HRESULT STDMETHODCALLTYPE GetAttachmentTable(ULONG, void** table) override;
+    HRESULT STDMETHODCALLTYPE OpenAttach(ULONG, const IID*, ULONG, void** attachment) override;
+    HRESULT STDMETHODCALLTYPE CreateAttach(const IID*, ULONG, ULONG* attachmentNumber, void** attachment) override;
+    HRESULT STDMETHODCALLTYPE DeleteAttach(ULONG, ULONG_PTR, void*, ULONG) override;
+    HRESULT STDMETHODCALLTYPE GetRecipientTable(ULONG, void** table) override;
+    HRESULT STDMETHODCALLTYPE ModifyRecipients(ULONG, void*) override;
+    HRESULT STDMETHODCALLTYPE SubmitMessage(ULONG) override;
+    HRESULT STDMETHODCALLTYPE SetReadFlag(ULONG) override;
+
+private:
+    ~ContactMessage() override = default;
+
+    outlook::TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override;
+    outlook::ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) override;
+
+    outlook::LiveObject live_;
+    ProfilePtr profile_;
+    size_t position_;
+};
+
+}  // namespace mapi32

@@ -1,0 +1,22 @@
+#include "OperationCalls.h"
+
+#include <map>
+#include <mutex>
+
+#include "Journal.h"
+
+namespace outlook {
+
+int journalCall(const std::string& operation) {
+    static std::mutex mutex;
+    static std::map<std::string, int> calls;
+    int number = 0;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        number = ++calls[operation];
+    }
+    standin::journal(operation);
+    return number;
+}
+
+}  // namespace outlook
