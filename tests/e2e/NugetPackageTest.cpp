@@ -243,11 +243,10 @@ TEST(NugetPackage, AutoBitnessTriesTheOtherBuildOnceAndRemembersIt) {
 }
 
 // By default the client asks for UTF-8 records: names that code page 1252
-// cannot hold arrive whole, a lone surrogate as its one UTF-16 unit; Ansi
-// gives the code page's form; the fields asked for are the profile's EntryID
-// and its last change in UTC (July's local times in Rome are two hours ahead
-// of UTC). Each read is the Python client's in the same mode, and the
-// client's options win over variables inherited from its own environment.
+// cannot hold arrive whole, a lone surrogate as its one UTF-16 unit. Ansi,
+// and the fields asked for, give what the Python client reads in the same
+// mode (ExampleClientTest pins its bytes). The client's options win over
+// variables inherited from its own environment.
 TEST(NugetPackage, ClientReadsWholeNamesByDefaultAndTheFieldsAskedFor) {
     const Json contacts = {{{"FullName", "山田 Ωmega 😀"},
                             {"LastName", "Ωmega"},
@@ -271,23 +270,10 @@ TEST(NugetPackage, ClientReadsWholeNamesByDefaultAndTheFieldsAskedFor) {
 
     const CommandResult ansi = readWithPackage("stream", profile, {"--text", "ansi"});
     EXPECT_EQ(ansi.exitCode, 0) << ansi.err;
-    EXPECT_EQ(ansi.out, R"({"displayname":"A?B","emailaddrs":[],"phones":[]})"
-                        "\n"
-                        R"({"displayname":"?? Omega ??","emailaddrs":[],"surname":"Omega","phones":[]})"
-                        "\n" +
-                            counts);
     EXPECT_EQ(ansi.out, pythonClient({"--json"}, profile).out + counts);
 
     const CommandResult fields = readWithPackage("export", profile, {"--fields", "modified,id"}, inherited);
     EXPECT_EQ(fields.exitCode, 0) << fields.err;
-    EXPECT_EQ(fields.out,
-              surrogate +
-                  R"(,"id":"00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001020305","modified":"2026-07-01T22:00:00Z"})"
-                  "\n" +
-                  yamada +
-                  R"(,"id":"00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001020304","modified":"2026-07-01T10:30:00Z"})"
-                  "\n" +
-                  counts);
     const std::vector<std::string> asked = {"--text", "utf-8", "--fields", "id,modified", "--json"};
     EXPECT_EQ(fields.out, pythonClient(asked, profile, "C.UTF-8", inherited).out + counts);
 }
