@@ -8,6 +8,8 @@ namespace outlook {
 
 FolderItem::FolderItem(SessionPtr session, const OutlookInterface& outlookInterface, size_t item)
     : DispatchObject(std::move(session), outlookInterface) {
+    // The first member: Class has the same DISPID on every kind of item, as
+    // on Outlook's, so a client may look it up once for all of them.
     const LONG objectClass = this->session()->profile().item(item).objectClass;
     addProperty("Class", ResultKind::Value, [objectClass](VARIANT& result) { setLong(result, objectClass); });
     nameOperation("Class", "item.Class");

@@ -37,11 +37,16 @@ TEST_P(BusyOutlook, IsWaitedForAtStartMidWalkAndAroundMapi) {
     ASSERT_EQ(clean.exitCode, 0);
     ASSERT_EQ(lines(clean.out).size(), 6u);
 
+    // Around MAPI: the contact's own MAPI object in process; against the
+    // local server, whose MAPI objects never cross, the exporter's own
+    // session, which a busy Outlook does not turn away, and the object
+    // model's calls it takes.
+    const bool local = GetParam() == "local";
     const std::map<long long, int> windows = {
         {0, 3},                                                  // Outlook starting
         {operationsBefore(clean.journal, "_Items.Item", 2), 2},  // mid-walk
-        {operationsBefore(clean.journal, "IMAPIProp.GetIDsFromNames"), 2},
-        {operationsBefore(clean.journal, "IMAPIProp.GetProps", 2), 1},
+        {operationsBefore(clean.journal, local ? "_NameSpace.CurrentProfileName" : "IMAPIProp.GetIDsFromNames"), 2},
+        {operationsBefore(clean.journal, local ? "_ContactItem.EntryID" : "IMAPIProp.GetProps", 2), 1},
         {operationsBefore(clean.journal, "Attachment.FileName", 2), 1},  // among the attachments
         {operationsBefore(clean.journal, "_Items.Count", 2), 2},         // before the trailer
     };
@@ -88,7 +93,9 @@ TEST_P(BusyOutlook, QueriesAreWaitedForLikeCalls) {
     profile["server"] = GetParam();
     const RunResult clean = run(profile);
     const long long beforeContactQuery = operationsBefore(clean.journal, "item.QueryInterface", 2);
-    const long long beforeMapiQuery = operationsBefore(clean.journal, "_ContactItem.MAPIOBJECT", 2) + 1;
+    // Against the local server only the first contact's MAPIOBJECT is asked for.
+    const long long beforeMapiQuery =
+        operationsBefore(clean.journal, "_ContactItem.MAPIOBJECT", GetParam() == "local" ? 1 : 2) + 1;
     profile["busy"] = Json::array({window(beforeContactQuery, 2), window(beforeMapiQuery, 3)});
 
     const RunResult busy = run(profile);

@@ -356,6 +356,9 @@ std::optional<std::string> absorbedOutput(const Road& road, const Baseline& base
         return objectModel.clean.out;
     }
     if (fault.operation == "IMAPISession.Logoff") return baseline.clean.out;
+    // A connection whose version cannot be read is incomplete: MAPI is not
+    // loaded, and the addresses take the object model's road.
+    if (fault.operation == "_Application.Version") return objectModel.clean.out;
     // Without a MAPI object the run takes the session's road from that contact on.
     if (fault.operation == "_ContactItem.MAPIOBJECT" && fault.yieldsNothing) {
         const std::size_t first = recordOfCall(baseline, fault.operation, fault.call);
@@ -409,10 +412,8 @@ void sweepShard(const Road& road, int shard, Server server) {
             EXPECT_EQ(baseline.clean.out.compare(0, result.out.size(), result.out), 0)
                 << what << ": not a prefix of the clean output:\n"
                 << result.out;
-            if (result.out == baseline.clean.out) {
-                // A fault that changes nothing must be one the exporter never sees fail.
-                EXPECT_EQ(fault.operation, "_Application.Version") << what;
-            }
+            // A fault that changes nothing must be one the exporter never sees fail.
+            EXPECT_NE(result.out, baseline.clean.out) << what;
         }
         EXPECT_TRUE(endedInOrder(result)) << what;
         // The server's report, and the session's when the run logged on.

@@ -228,20 +228,36 @@ std::string caseName(const ::testing::TestParamInfo<SafeOutput::ParamType>& info
 INSTANTIATE_TEST_SUITE_P(RandomProfiles, SafeOutput,
                          ::testing::Combine(::testing::ValuesIn(codePages), ::testing::ValuesIn(seeds)), caseName);
 
+std::optional<unsigned long long> environmentNumber(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') return std::nullopt;
+    return std::stoull(value);
+}
+
 // Against the local server the contacts' MAPI objects never cross: the
-// session's road writes the in-process MAPI road's export.
+// session's road writes the in-process MAPI road's export, and no prompt is
+// shown. SOAK_LOCAL_SESSION_PROFILES sets the number of random profiles
+// (seeds from 3000, code pages in turn); by default one a code page.
 TEST(SafeOutputLocalServer, TheSessionsRoadWritesTheMapiRoadsExport) {
-    for (const CodePageCase& codePage : codePages) {
+    const unsigned long long profiles = environmentNumber("SOAK_LOCAL_SESSION_PROFILES").value_or(2);
+    std::size_t records = 0;
+    for (unsigned seed = 3000; seed < 3000 + profiles && !HasFailure(); ++seed) {
+        const CodePageCase& codePage = codePages[seed % 2];
         RunOptions options;
         options.locale = codePage.locale;
-        const RunResult throughMapi = run(randomProfile(seeds[0], Road::mapi), options);
-        Json profile = randomProfile(seeds[0], Road::session);
+        const RunResult throughMapi = run(randomProfile(seed, Road::mapi), options);
+        Json profile = randomProfile(seed, Road::session);
         profile["server"] = "local";
         const RunResult result = run(profile, options);
-        EXPECT_EQ(result.exitCode, 0);
-        EXPECT_TRUE(endedInOrder(result));
-        expectTheMapiRoadsExport(result, throughMapi.out, codePage.name);
+        const std::string where = "seed " + std::to_string(seed);
+        EXPECT_EQ(result.exitCode, 0) << where;
+        EXPECT_EQ(result.err, "") << where;
+        EXPECT_TRUE(endedInOrder(result)) << where;
+        expectTheMapiRoadsExport(result, throughMapi.out, where);
+        records += lines(result.out).size() - 2;
     }
+    std::cout << "soak figures local-session: runs " << profiles * 2 << " records " << records << " made-again "
+              << runsMadeAgain() << std::endl;
 }
 
 namespace {
@@ -310,12 +326,6 @@ constexpr unsigned volumeFirstSeed = 1000;  // even: shard 0 starts on code page
 constexpr int volumeShards = 8;             // four per code page, seeds interleaved
 
 const CodePageCase& codePageOfSeed(unsigned seed) { return codePages[seed % 2]; }
-
-std::optional<unsigned long long> environmentNumber(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') return std::nullopt;
-    return std::stoull(value);
-}
 
 // Exports the seed's profile on the three roads and checks every record;
 // returns the number of records checked. A run whose check passed leaves no
@@ -467,5 +477,53 @@ TEST_P(OutlookGoesAwayAtRandom, EachRunEndsWithAPrefixOfTheCleanOutput) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, OutlookGoesAwayAtRandom, ::testing::Values("inprocess", "local"), serverName);
+
+// The exporter's own MAPI session fails at a random call of a random
+// profile's export on the session's road: a failure to set the session up
+// sends the run to the object model, a contact that cannot be read goes that
+// way alone, and the logoff's failure changes nothing. The random profiles
+// hold no Exchange address, so every such run writes the clean export; every
+// object is released whatever failed. SOAK_SESSION_FAULTS sets the number of
+// runs for each server; by default one.
+class SessionFailsAtRandom : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(SessionFailsAtRandom, EachRunWritesTheCleanExport) {
+    const bool local = GetParam() == "local";
+    const unsigned long long faults = environmentNumber("SOAK_SESSION_FAULTS").value_or(1);
+    constexpr unsigned firstSeed = 7000;
+    const char* const failures[] = {"0x80004005", "0x8007000E", "0x80040115", "0x8004010F"};
+    std::size_t runs = 0;
+    for (unsigned seed = firstSeed; seed < firstSeed + faults && !HasFailure(); ++seed) {
+        std::mt19937 random(seed);
+        Json profile = randomProfile(seed, Road::session);
+        // A contact that the session cannot read takes the object model,
+        // whose prompt is answered here.
+        profile.erase("guard");
+        if (local) profile["server"] = "local";
+        const RunResult clean = run(profile);
+        std::vector<std::string> calls;
+        std::copy_if(clean.journal.begin(), clean.journal.end(), std::back_inserter(calls), isSessionOperation);
+        ASSERT_FALSE(calls.empty()) << "seed " << seed;
+        const std::string operation = calls[random() % calls.size()];
+        const int call = 1 + static_cast<int>(std::count(calls.begin(), calls.end(), operation) > 1
+                                                  ? random() % std::count(calls.begin(), calls.end(), operation)
+                                                  : 0);
+        const std::string hresult = failures[random() % std::size(failures)];
+        profile["faults"] = Json::array({fault(operation, hresult, call)});
+        const RunResult result = run(profile);
+        ++runs;
+
+        const std::string where = "seed " + std::to_string(seed) + ": " + operation + " call " + std::to_string(call) +
+                                  " fails with " + hresult;
+        EXPECT_EQ(result.exitCode, 0) << where;
+        EXPECT_EQ(result.err, "") << where;
+        EXPECT_EQ(result.out, clean.out) << where;
+        EXPECT_TRUE(endedInOrder(result)) << where;
+    }
+    std::cout << "soak figures session-faults-" << (local ? "local" : "inprocess") << ": runs " << runs * 2
+              << " faults " << runs << " made-again " << runsMadeAgain() << std::endl;
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, SessionFailsAtRandom, ::testing::Values("inprocess", "local"), serverName);
 
 }  // namespace

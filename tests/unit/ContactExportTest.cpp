@@ -188,10 +188,11 @@ protected:
                                                                                                 exception);
         };
         const outlook::NameSpace outlookNameSpace(dispatchOf(space));
-        MapiEntryPoints mapi;
+        connection::MapiEntryPoints mapi;
         mapi.MAPIFreeBuffer = mapiFreeBuffer;
         mapi.MAPILogonEx = refusingLogon;
-        ContactExport(outlookNameSpace, picturePath, mapiFreeBuffer != nullptr ? &mapi : nullptr, options, sink)
+        exporting::ContactExport(outlookNameSpace, picturePath, mapiFreeBuffer != nullptr ? &mapi : nullptr, options,
+                                 sink)
             .exportContacts();
         space->answers.clear();
         folder->answers.clear();
@@ -211,7 +212,7 @@ protected:
     fake::Log log;
     fake::Clock clock;
     RecordingSink sink;
-    RecordOptions options;
+    exporting::RecordOptions options;
     std::wstring picturePath;
     ComRef<fake::Object> nameSpace;
     std::vector<ComRef<fake::Object>> items;

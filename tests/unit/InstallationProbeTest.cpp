@@ -136,7 +136,7 @@ protected:
 
     static bool probeSucceeds() {
         try {
-            probeOutlookInstallation();
+            connection::probeOutlookInstallation();
             return true;
         } catch (const std::runtime_error& error) {
             EXPECT_STREQ(error.what(), "MS Outlook not found or not properly installed");
@@ -354,18 +354,18 @@ TEST_F(InstallationProbe, TheFallbacksAreReadInEachViewInTurn) {
     // Click-to-Run keeps App Paths and its configuration in the 64-bit view,
     // also for a 32-bit Office: the x86 exporter reads its own view first,
     // then that one.
-    const detail::RegistryView own{openView(L"Own"), 0};
-    const detail::RegistryView wide{openView(L"SixtyFour"), 0};
-    EXPECT_FALSE(detail::fallbacksFindOutlook({own, wide}));
+    const connection::detail::RegistryView own{openView(L"Own"), 0};
+    const connection::detail::RegistryView wide{openView(L"SixtyFour"), 0};
+    EXPECT_FALSE(connection::detail::fallbacksFindOutlook({own, wide}));
 
     addAppPath(stringValue(executable(L"OTHER.EXE", otherMachine)), L"Own\\");
     addAppPath(stringValue(executable(L"OUTLOOK.EXE", thisMachine)), L"SixtyFour\\");
-    EXPECT_FALSE(detail::fallbacksFindOutlook({own}));
-    EXPECT_TRUE(detail::fallbacksFindOutlook({own, wide}));
+    EXPECT_FALSE(connection::detail::fallbacksFindOutlook({own}));
+    EXPECT_TRUE(connection::detail::fallbacksFindOutlook({own, wide}));
 
-    const detail::RegistryView clickToRunOnly{openView(L"ClickToRunOnly"), 0};
+    const connection::detail::RegistryView clickToRunOnly{openView(L"ClickToRunOnly"), 0};
     addClickToRun(
         L"c2r", [this](const std::wstring& name) { executable(name, thisMachine); }, L"ClickToRunOnly\\");
-    EXPECT_TRUE(detail::fallbacksFindOutlook({own, clickToRunOnly}));
-    EXPECT_FALSE(detail::fallbacksFindOutlook({own}));
+    EXPECT_TRUE(connection::detail::fallbacksFindOutlook({own, clickToRunOnly}));
+    EXPECT_FALSE(connection::detail::fallbacksFindOutlook({own}));
 }

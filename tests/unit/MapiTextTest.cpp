@@ -32,21 +32,21 @@ std::wstring units(const com::WideString& value) { return std::wstring(value.get
 }  // namespace
 
 TEST(MapiText, StringsOfBothTypesAreTheirText) {
-    EXPECT_FALSE(mapiText::isEmpty(narrow("ada@example.com")));
-    EXPECT_EQ(units(mapiText::toWide(narrow("ada@example.com"))), L"ada@example.com");
-    EXPECT_FALSE(mapiText::isEmpty(wide(L"j\u00F6rg@example.com")));
-    EXPECT_EQ(units(mapiText::toWide(wide(L"j\u00F6rg@example.com"))), L"j\u00F6rg@example.com");
-    EXPECT_TRUE(mapiText::isExchangeType(narrow("EX")));
-    EXPECT_TRUE(mapiText::isExchangeType(wide(L"EX")));
-    EXPECT_FALSE(mapiText::isExchangeType(narrow("ex")));
-    EXPECT_FALSE(mapiText::isExchangeType(wide(L"EX ")));
-    EXPECT_FALSE(mapiText::isExchangeType(narrow("SMTP")));
+    EXPECT_FALSE(exporting::mapiText::isEmpty(narrow("ada@example.com")));
+    EXPECT_EQ(units(exporting::mapiText::toWide(narrow("ada@example.com"))), L"ada@example.com");
+    EXPECT_FALSE(exporting::mapiText::isEmpty(wide(L"j\u00F6rg@example.com")));
+    EXPECT_EQ(units(exporting::mapiText::toWide(wide(L"j\u00F6rg@example.com"))), L"j\u00F6rg@example.com");
+    EXPECT_TRUE(exporting::mapiText::isExchangeType(narrow("EX")));
+    EXPECT_TRUE(exporting::mapiText::isExchangeType(wide(L"EX")));
+    EXPECT_FALSE(exporting::mapiText::isExchangeType(narrow("ex")));
+    EXPECT_FALSE(exporting::mapiText::isExchangeType(wide(L"EX ")));
+    EXPECT_FALSE(exporting::mapiText::isExchangeType(narrow("SMTP")));
 }
 
 TEST(MapiText, EmptyStringsErrorsAndNullPointersAreEmptyText) {
     for (const mapi::SPropValue& value : {narrow(""), wide(L""), missing(), narrow(nullptr), wide(nullptr)}) {
-        EXPECT_TRUE(mapiText::isEmpty(value));
-        EXPECT_FALSE(mapiText::isExchangeType(value));
-        EXPECT_EQ(units(mapiText::toWide(value)), L"");
+        EXPECT_TRUE(exporting::mapiText::isEmpty(value));
+        EXPECT_FALSE(exporting::mapiText::isExchangeType(value));
+        EXPECT_EQ(units(exporting::mapiText::toWide(value)), L"");
     }
 }

@@ -20,10 +20,10 @@ protected:
         SetEnvironmentVariableW(L"CONTACT_EXPORTER_FIELDS", nullptr);
     }
 
-    static RecordOptions optionsFor(const wchar_t* textValue, const wchar_t* fieldsValue) {
+    static exporting::RecordOptions optionsFor(const wchar_t* textValue, const wchar_t* fieldsValue) {
         SetEnvironmentVariableW(L"CONTACT_EXPORTER_TEXT", textValue);
         SetEnvironmentVariableW(L"CONTACT_EXPORTER_FIELDS", fieldsValue);
-        return recordOptionsFromEnvironment();
+        return exporting::recordOptionsFromEnvironment();
     }
 
     static std::string refusalOf(const wchar_t* textValue, const wchar_t* fieldsValue) {
@@ -59,7 +59,7 @@ TEST_F(Environment, KnownValuesAskForWhatTheyName) {
         {nullptr, L"id,id", RecordEncoding::ansi, true, false},
     };
     for (const Case& each : cases) {
-        const RecordOptions options = optionsFor(each.text, each.fields);
+        const exporting::RecordOptions options = optionsFor(each.text, each.fields);
         EXPECT_EQ(options.encoding, each.encoding);
         EXPECT_EQ(options.withId, each.withId);
         EXPECT_EQ(options.withModified, each.withModified);

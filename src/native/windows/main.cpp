@@ -6,7 +6,7 @@
 //   contact-exporter other  "ko"
 
 #include "CallerContract.h"
-#include "connection/ContactExporter.h"
+#include "connection/OutlookConnection.h"
 #include "export/ContactExport.h"
 #include "export/RecordOptions.h"
 #include "text/StandardStreams.h"
@@ -33,13 +33,13 @@ int wmain(int argumentCount, wchar_t* arguments[]) {
     try {
         // A record option the exporter does not know is refused before
         // Outlook is started.
-        const RecordOptions options = recordOptionsFromEnvironment();
-        const auto exporter = std::make_unique<ContactExporter>();
+        const exporting::RecordOptions options = exporting::recordOptionsFromEnvironment();
+        const auto outlookConnection = std::make_unique<connection::OutlookConnection>();
         switch (mode) {
         case RunMode::exportContacts:
-            ContactExport(*exporter, options, text::standardStreams()).exportContacts();
+            exporting::ContactExport(*outlookConnection, options, text::standardStreams()).exportContacts();
             break;
-        case RunMode::statusQuery: text::writeOut(std::string(exporter->statusText())); break;
+        case RunMode::statusQuery: text::writeOut(std::string(outlookConnection->statusText())); break;
         case RunMode::unrecognised: text::writeOut(callerContract::ko); break;
         }
         return 0;

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+namespace connection {
+
 namespace {
 
 #if defined(_M_X64) || defined(__x86_64__)
@@ -63,3 +65,5 @@ ExecutableKind executableKind(const std::wstring& path) {
                ? ExecutableKind::thisMachine
                : ExecutableKind::otherMachine;
 }
+
+}  // namespace connection

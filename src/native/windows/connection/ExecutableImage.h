@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace connection {
+
 // What the file at `path` is, as its PE headers say: an executable built
 // for the machine this process runs as (AMD64 for the x64 exporter, I386
 // for the x86 one), an executable for another machine, or anything else (a
@@ -9,3 +11,5 @@
 enum class ExecutableKind { thisMachine, otherMachine, notAnExecutable };
 
 ExecutableKind executableKind(const std::wstring& path);
+
+}  // namespace connection

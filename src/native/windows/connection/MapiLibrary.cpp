@@ -6,6 +6,8 @@
 #include <cstring>
 #include <stdexcept>
 
+namespace connection {
+
 namespace {
 
 template <typename Function>
@@ -46,3 +48,5 @@ MapiLibrary loadMapiLibrary() {
     }
     return mapi;
 }
+
+}  // namespace connection

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+namespace connection {
+
 // The MAPI entry points that the loader fetches from mapi32.dll.
 struct MapiEntryPoints {
     mapi::MAPIINITIALIZE MAPIInitialize = nullptr;
@@ -40,3 +42,5 @@ private:
 // points and initialises MAPI. Raises std::runtime_error with the report of
 // the step that failed, after undoing what the earlier steps did.
 MapiLibrary loadMapiLibrary();
+
+}  // namespace connection

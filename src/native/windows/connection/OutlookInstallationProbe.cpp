@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace connection {
+
 namespace {
 
 constexpr wchar_t officeKeyPath[] = L"Software\\Microsoft\\Office";
@@ -168,3 +170,5 @@ void probeOutlookInstallation() {
     if (fallbackFound) return;
     throw std::runtime_error(callerContract::outlookNotInstalled);
 }
+
+}  // namespace connection

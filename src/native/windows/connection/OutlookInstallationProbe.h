@@ -4,6 +4,8 @@
 
 #include <initializer_list>
 
+namespace connection {
+
 // Makes sure that Outlook is installed: that at least one Office version
 // registered under HKEY_LOCAL_MACHINE\Software\Microsoft\Office names an
 // Outlook install directory that holds Outlook.exe, or, when none does, that
@@ -28,3 +30,5 @@ struct RegistryView {
 bool fallbacksFindOutlook(std::initializer_list<RegistryView> views);
 
 }  // namespace detail
+
+}  // namespace connection

@@ -1,7 +1,7 @@
 #include "export/ContactExport.h"
 
 #include "CallerContract.h"
-#include "connection/ContactExporter.h"
+#include "connection/OutlookConnection.h"
 #include "export/ContactRecord.h"
 #include "export/ModificationTime.h"
 #include "export/PhoneNumbers.h"
@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <new>
 #include <stdexcept>
+
+namespace exporting {
 
 using outlook::ContactText;
 
@@ -35,14 +37,15 @@ const com::WideString& identityOf(CurrentContact& contact) {
 }  // namespace
 
 ContactExport::ContactExport(const outlook::NameSpace& outlookNameSpace, const std::wstring& picturePath,
-                             const MapiEntryPoints* mapi, const RecordOptions& recordOptions, text::OutputSink& sink)
+                             const connection::MapiEntryPoints* mapi, const RecordOptions& recordOptions,
+                             text::OutputSink& sink)
     : nameSpace(outlookNameSpace),
       options(recordOptions),
       output(sink),
       picture(picturePath, sink),
       emailAddresses(outlookNameSpace, contactsFolder, mapi, recordOptions.encoding) {}
 
-ContactExport::ContactExport(const ContactExporter& connection, const RecordOptions& recordOptions,
+ContactExport::ContactExport(const connection::OutlookConnection& connection, const RecordOptions& recordOptions,
                              text::OutputSink& sink)
     : ContactExport(connection.outlookNameSpace(), connection.pictureFilePath(), connection.mapiEntryPoints(),
                     recordOptions, sink) {}
@@ -125,3 +128,5 @@ WalkStep ContactExport::writeContactRecord(CurrentContact& current, outlook::Att
     record.end();
     return WalkStep::goOn;
 }
+
+}  // namespace exporting

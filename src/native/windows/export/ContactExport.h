@@ -10,7 +10,11 @@
 
 #include <string>
 
-class ContactExporter;
+namespace connection {
+class OutlookConnection;
+}  // namespace connection
+
+namespace exporting {
 
 // The export mode's work: every contact of the default contacts folder as
 // one JSON line, walking the folder from its last item to its first, then
@@ -21,9 +25,10 @@ class ContactExport {
 public:
     // The connection's namespace, the picture file's path, and MAPI's entry
     // points when MAPI is loaded (null otherwise).
-    ContactExport(const outlook::NameSpace& nameSpace, const std::wstring& picturePath, const MapiEntryPoints* mapi,
-                  const RecordOptions& options, text::OutputSink& output);
-    ContactExport(const ContactExporter& connection, const RecordOptions& options, text::OutputSink& output);
+    ContactExport(const outlook::NameSpace& nameSpace, const std::wstring& picturePath,
+                  const connection::MapiEntryPoints* mapi, const RecordOptions& options, text::OutputSink& output);
+    ContactExport(const connection::OutlookConnection& connection, const RecordOptions& options,
+                  text::OutputSink& output);
     ContactExport(const ContactExport&) = delete;
     ContactExport& operator=(const ContactExport&) = delete;
 
@@ -46,3 +51,5 @@ private:
     ContactPicture picture;
     EmailAddresses emailAddresses;
 };
+
+}  // namespace exporting

@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+namespace exporting {
+
 namespace {
 
 // The name Outlook gives the attachment that holds a contact's picture.
@@ -86,3 +88,5 @@ WalkStep ContactPicture::write(const outlook::ContactItem& contact, outlook::Att
     record.endImage(*base64);
     return WalkStep::goOn;
 }
+
+}  // namespace exporting

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace exporting {
+
 // Whether the walk goes on after a step of it.
 enum class WalkStep { goOn, stop };
 
@@ -29,3 +31,5 @@ private:
     text::OutputSink& output;
     PictureFileLock pictureFileLock;
 };
+
+}  // namespace exporting

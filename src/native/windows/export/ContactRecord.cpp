@@ -2,6 +2,8 @@
 
 #include "text/JsonEscape.h"
 
+namespace exporting {
+
 namespace {
 
 // `opening` (literal text ending in a quotation mark), the JSON text of
@@ -72,3 +74,5 @@ void ContactRecord::modified(std::string_view utcTimestamp) {
 }
 
 void ContactRecord::end() { output.write("}"); }
+
+}  // namespace exporting

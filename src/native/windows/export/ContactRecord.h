@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+namespace exporting {
+
 using com::WideString;
 
 // A JSON array's entries: the comma before every entry but the first, and
@@ -96,3 +98,5 @@ private:
     text::OutputSink& output;
     const text::RecordEncoding encoding;
 };
+
+}  // namespace exporting

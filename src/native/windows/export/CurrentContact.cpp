@@ -1,6 +1,10 @@
 #include "export/CurrentContact.h"
 
+namespace exporting {
+
 const com::WideString& CurrentContact::entryId() {
     if (!readEntryId) readEntryId = contact.entryId();
     return *readEntryId;
 }
+
+}  // namespace exporting

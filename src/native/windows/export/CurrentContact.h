@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace exporting {
+
 // The contact the walk is at: its item, its position in the folder (1 is
 // the first item), and its EntryID once read. Whatever needs the EntryID
 // shares that one reading, which is one round trip into Outlook.
@@ -24,3 +26,5 @@ private:
     const long folderPosition;
     std::optional<com::WideString> readEntryId;
 };
+
+}  // namespace exporting

@@ -2,9 +2,11 @@
 
 #include "export/RoadReports.h"
 
+namespace exporting {
+
 namespace {
 
-const MapiEntryPoints noMapi{};
+const connection::MapiEntryPoints noMapi{};
 
 }  // namespace
 
@@ -23,7 +25,7 @@ const MapiEntryPoints noMapi{};
 //    reads any contact, so it is last, and a contact that a MAPI road could
 //    not read takes it too.
 EmailAddresses::EmailAddresses(const outlook::NameSpace& nameSpace, const outlook::Folder& contactsFolder,
-                               const MapiEntryPoints* mapi, text::RecordEncoding encoding)
+                               const connection::MapiEntryPoints* mapi, text::RecordEncoding encoding)
     : resolver(nameSpace, encoding),
       mapiObject(mapi != nullptr ? mapi->MAPIFreeBuffer : nullptr, resolver),
       session(mapi != nullptr ? *mapi : noMapi, nameSpace, contactsFolder, resolver),
@@ -52,3 +54,5 @@ void EmailAddresses::announceObjectModel() noexcept {
     objectModelAnnounced = true;
     roadReports::objectModelFromHere();
 }
+
+}  // namespace exporting

@@ -12,6 +12,8 @@
 #include <array>
 #include <cstddef>
 
+namespace exporting {
+
 // A contact's three e-mail addresses, in order, an Exchange address (type
 // "EX") replaced by its SMTP address. Three roads lead to them; this is
 // where the run chooses between them (see the constructor).
@@ -19,7 +21,7 @@ class EmailAddresses {
 public:
     // Without `mapi` (MAPI not loaded), the object model's road alone.
     EmailAddresses(const outlook::NameSpace& nameSpace, const outlook::Folder& contactsFolder,
-                   const MapiEntryPoints* mapi, text::RecordEncoding encoding);
+                   const connection::MapiEntryPoints* mapi, text::RecordEncoding encoding);
     EmailAddresses(const EmailAddresses&) = delete;
     EmailAddresses& operator=(const EmailAddresses&) = delete;
 
@@ -37,3 +39,5 @@ private:
     std::size_t current;
     bool objectModelAnnounced = false;
 };
+
+}  // namespace exporting

@@ -3,6 +3,8 @@
 #include "export/ContactRecord.h"
 #include "export/CurrentContact.h"
 
+namespace exporting {
+
 // What a road to the e-mail addresses did with one contact.
 enum class RoadAnswer {
     // The contact's addresses are in its list.
@@ -27,3 +29,5 @@ public:
 protected:
     ~EmailRoad() = default;
 };
+
+}  // namespace exporting

@@ -5,6 +5,8 @@
 
 #include <iterator>
 
+namespace exporting {
+
 namespace {
 
 // The schema name of PR_SMTP_ADDRESS (0x39FE001E, a PT_STRING8 property) for
@@ -36,3 +38,5 @@ com::WideString ExchangeResolver::smtpAddressOf(const com::WideString& address) 
 com::WideString addressToWrite(const ExchangeResolver& resolver, const com::WideString& address, bool isExchange) {
     return isExchange ? resolver.smtpAddressOf(address) : address;
 }
+
+}  // namespace exporting

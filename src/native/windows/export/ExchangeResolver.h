@@ -4,6 +4,8 @@
 #include "platform/outlook/OutlookObjectModel.h"
 #include "text/JsonEscape.h"
 
+namespace exporting {
+
 // The SMTP address of an Exchange address (type "EX", an X.500 path), looked
 // up by name in Outlook's address book through the object model. Reading the
 // entry's address and its properties is guarded by Outlook's security
@@ -25,3 +27,5 @@ private:
 
 // The address as written: an Exchange address resolved, any other as stored.
 com::WideString addressToWrite(const ExchangeResolver& resolver, const com::WideString& address, bool isExchange);
+
+}  // namespace exporting

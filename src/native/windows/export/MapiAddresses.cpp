@@ -5,6 +5,8 @@
 
 #include <iterator>
 
+namespace exporting {
+
 namespace {
 
 constexpr ULONG pairValues = std::size(outlook::emailNamedProperties);
@@ -29,3 +31,5 @@ MapiAddresses readMapiAddresses(const mapi::SPropValue* values, ULONG count) {
     }
     return read;
 }
+
+}  // namespace exporting

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace exporting {
+
 // A contact's addresses as MAPI gives them, in both MAPI roads: the values
 // of its e-mail named properties, each address with its type (in the order
 // of outlook::emailNamedProperties) and, where asked for, followed by the
@@ -29,3 +31,5 @@ struct MapiAddresses {
 // type were both returned count; an address that is not there, or whose
 // text is empty, gives no entry.
 MapiAddresses readMapiAddresses(const mapi::SPropValue* values, ULONG count);
+
+}  // namespace exporting

@@ -10,6 +10,8 @@
 
 #include <iterator>
 
+namespace exporting {
+
 namespace {
 
 constexpr ULONG nameCount = std::size(outlook::emailNamedProperties);
@@ -78,3 +80,5 @@ RoadAnswer MapiObjectRoad::write(CurrentContact& contact, JsonList& addresses) {
     }
     return RoadAnswer::written;
 }
+
+}  // namespace exporting

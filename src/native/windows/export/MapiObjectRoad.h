@@ -4,6 +4,8 @@
 #include "export/ExchangeResolver.h"
 #include "platform/mapi/MapiDefinitions.h"
 
+namespace exporting {
+
 // The six values in one call, as MAPI named properties of the contact's
 // own message object (MAPIOBJECT). This works only where that object can be
 // used in the exporter's process, which Outlook's in another process cannot:
@@ -19,3 +21,5 @@ private:
     const mapi::MAPIFREEBUFFER freeBuffer;
     const ExchangeResolver& resolver;
 };
+
+}  // namespace exporting

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <cwchar>
 
+namespace exporting {
+
 namespace mapiText {
 
 namespace {
@@ -49,3 +51,5 @@ const mapi::SBinary* binary(const mapi::SPropValue& value) {
 }
 
 }  // namespace mapiText
+
+}  // namespace exporting

@@ -3,6 +3,8 @@
 #include "platform/com/WideString.h"
 #include "platform/mapi/MapiDefinitions.h"
 
+namespace exporting {
+
 // The text of a MAPI property value as the e-mail export reads it: a
 // PT_STRING8 value in the ANSI code page, a PT_UNICODE value as its UTF-16
 // units, each up to its first NUL. Any other type (a property the contact
@@ -22,3 +24,5 @@ HRESULT unreadError(const mapi::SPropValue& value);
 const mapi::SBinary* binary(const mapi::SPropValue& value);
 
 }  // namespace mapiText
+
+}  // namespace exporting

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace exporting {
+
 std::string utcTimestamp(DATE localTime) {
     SYSTEMTIME local{};
     if (!VariantTimeToSystemTime(localTime, &local)) {
@@ -24,3 +26,5 @@ std::string utcTimestamp(DATE localTime) {
                   utc.wMinute, utc.wSecond);
     return text;
 }
+
+}  // namespace exporting

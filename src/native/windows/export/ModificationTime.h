@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace exporting {
+
 // A contact's last change as a caller can compare it across machines and
 // seasons: Outlook gives LastModificationTime as a VT_DATE in Windows' local
 // time, which becomes UTC by Windows' own rules for that date (the time
@@ -16,3 +18,5 @@
 // and 02:30 on the day they go back is 00:30Z, the first of the two.
 // Raises the COM error when the date cannot be converted.
 std::string utcTimestamp(DATE localTime);
+
+}  // namespace exporting

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+namespace exporting {
+
 using outlook::ContactText;
 
 namespace {
@@ -33,3 +35,5 @@ RoadAnswer ObjectModelRoad::write(CurrentContact& contact, JsonList& addresses) 
     }
     return RoadAnswer::written;
 }
+
+}  // namespace exporting

@@ -3,6 +3,8 @@
 #include "export/EmailRoad.h"
 #include "export/ExchangeResolver.h"
 
+namespace exporting {
+
 // Each address through the object model (Email1Address, Email2Address,
 // Email3Address), and its type only when there is an address. Every one of
 // these reads is a round trip that Outlook's security prompt guards, so this
@@ -16,3 +18,5 @@ public:
 private:
     const ExchangeResolver& resolver;
 };
+
+}  // namespace exporting

@@ -1,5 +1,7 @@
 #include "export/PhoneNumbers.h"
 
+namespace exporting {
+
 using outlook::ContactText;
 
 namespace {
@@ -27,3 +29,5 @@ void writePhones(const outlook::ContactItem& contact, JsonList& phones) {
         if (number.length() > 0) phones.addPhone(phone.label, number);
     }
 }
+
+}  // namespace exporting

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace exporting {
+
 namespace {
 
 // Long enough for Outlook to save a large picture; a holder stuck longer than
@@ -51,3 +53,5 @@ PictureFileLock::Holding PictureFileLock::hold(const wchar_t* picturePath) {
     }
     return Holding(mutex.get());
 }
+
+}  // namespace exporting

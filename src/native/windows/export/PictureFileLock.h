@@ -2,6 +2,8 @@
 
 #include "platform/com/UniqueHandle.h"
 
+namespace exporting {
+
 // Two exporters of the same user share one picture file. Each holds this
 // lock, named after the file, from the moment Outlook saves a picture until
 // the picture has been read back, so neither reads the other's picture.
@@ -23,3 +25,5 @@ public:
 private:
     com::UniqueKernelHandle mutex;
 };
+
+}  // namespace exporting

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace exporting {
+
 namespace {
 
 // The variable's value; empty when it is not set.
@@ -53,3 +55,5 @@ RecordOptions recordOptionsFromEnvironment() {
     addFields(environmentValue(L"CONTACT_EXPORTER_FIELDS"), options);
     return options;
 }
+
+}  // namespace exporting

@@ -2,6 +2,8 @@
 
 #include "text/JsonEscape.h"
 
+namespace exporting {
+
 // What a caller asks of the records, in two environment variables read at
 // start, before Outlook is started. Without them the records are what they
 // have always been.
@@ -21,3 +23,5 @@ struct RecordOptions {
 // std::runtime_error with the message that tells the caller the values
 // accepted.
 RecordOptions recordOptionsFromEnvironment();
+
+}  // namespace exporting

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace exporting {
+
 namespace roadReports {
 
 namespace {
@@ -47,6 +49,11 @@ void sessionUnavailable(HRESULT result, std::string_view step) noexcept {
     reportFailed(result, step, "The exporter has no MAPI session of its own.");
 }
 
+void sessionCannotNameProperties(HRESULT result) noexcept {
+    reportFailed(result, "IMessage.GetIDsFromNames",
+                 "The exporter's MAPI session cannot name the e-mail properties in the contacts' store.");
+}
+
 void addressBookUnavailable(HRESULT result) noexcept {
     reportFailed(result, "IMAPISession.OpenAddressBook",
                  "Exchange addresses are looked up by name through the object model from here on; Outlook may "
@@ -70,3 +77,5 @@ void objectModelFromHere() noexcept {
 }
 
 }  // namespace roadReports
+
+}  // namespace exporting

@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+namespace exporting {
+
 // The diagnostics lines that say which road a run's e-mail addresses take,
 // and why: where a road cannot serve the run, where a contact cannot be read
 // on its road, and where the road that Outlook's security prompt guards
@@ -19,6 +21,8 @@ void mapiObjectUnusable(HRESULT queried) noexcept;
 void sessionOpened(std::wstring_view profileName) noexcept;
 // The step of opening the session that failed (MAPILogonEx, say).
 void sessionUnavailable(HRESULT result, std::string_view step) noexcept;
+// The session opened, but cannot name the e-mail properties in the store.
+void sessionCannotNameProperties(HRESULT result) noexcept;
 void addressBookUnavailable(HRESULT result) noexcept;
 
 // The contact could not be read on its road: `operation` failed.
@@ -28,3 +32,5 @@ void contactNotRead(const CurrentContact& contact, HRESULT result, std::string_v
 void objectModelFromHere() noexcept;
 
 }  // namespace roadReports
+
+}  // namespace exporting

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace exporting {
+
 namespace {
 
 constexpr ULONG pairNames = std::size(outlook::emailNamedProperties);
@@ -53,7 +55,7 @@ struct SessionRoad::ContactAddresses {
     }
 };
 
-SessionRoad::SessionRoad(const MapiEntryPoints& mapi, const outlook::NameSpace& outlookNameSpace,
+SessionRoad::SessionRoad(const connection::MapiEntryPoints& mapi, const outlook::NameSpace& outlookNameSpace,
                          const outlook::Folder& folder, const ExchangeResolver& exchangeResolver) noexcept
     : logon(mapi.MAPILogonEx),
       freeBuffer(mapi.MAPIFreeBuffer),
@@ -127,7 +129,7 @@ bool SessionRoad::namedPropertiesFrom(const mapi::Message& message) {
     }
     const HRESULT outcome = message.getIDsFromNames(nameCount, namePointers, tags);
     if (SUCCEEDED(outcome) && tags) return true;
-    roadReports::sessionUnavailable(FAILED(outcome) ? outcome : E_UNEXPECTED, "IMessage.GetIDsFromNames");
+    roadReports::sessionCannotNameProperties(FAILED(outcome) ? outcome : E_UNEXPECTED);
     state = State::closed;
     return false;
 }
@@ -188,3 +190,5 @@ bool SessionRoad::addressBookReady() {
     }
     return static_cast<bool>(addressBook);
 }
+
+}  // namespace exporting

@@ -6,6 +6,8 @@
 #include "platform/mapi/MapiSession.h"
 #include "platform/outlook/OutlookObjectModel.h"
 
+namespace exporting {
+
 // The e-mail properties through a MAPI session of the exporter's own, on
 // the profile Outlook runs with: each contact's message opened by its
 // EntryID in the contacts folder's store, the six values and the three
@@ -16,8 +18,8 @@
 // first taken, once for the run.
 class SessionRoad final : public EmailRoad {
 public:
-    SessionRoad(const MapiEntryPoints& mapi, const outlook::NameSpace& nameSpace, const outlook::Folder& contactsFolder,
-                const ExchangeResolver& resolver) noexcept;
+    SessionRoad(const connection::MapiEntryPoints& mapi, const outlook::NameSpace& nameSpace,
+                const outlook::Folder& contactsFolder, const ExchangeResolver& resolver) noexcept;
 
     RoadAnswer write(CurrentContact& contact, JsonList& addresses) override;
 
@@ -50,3 +52,5 @@ private:
     mapi::Buffer<mapi::SPropTagArray> tags;
     mapi::AddressBook addressBook;
 };
+
+}  // namespace exporting

@@ -9,17 +9,19 @@
 #include <optional>
 #include <string>
 
+namespace connection {
+
 // The one connection to Outlook for the whole run. Construction builds as
 // much of it as it can: a COM error leaves it incomplete, with the status
 // "ko". A failure to find Outlook installed or to load MAPI leaves the
 // constructor as a std::runtime_error, and so does an allocation failure
 // (std::bad_alloc).
-class ContactExporter {
+class OutlookConnection {
 public:
-    ContactExporter();
-    ~ContactExporter() = default;
-    ContactExporter(const ContactExporter&) = delete;
-    ContactExporter& operator=(const ContactExporter&) = delete;
+    OutlookConnection();
+    ~OutlookConnection() = default;
+    OutlookConnection(const OutlookConnection&) = delete;
+    OutlookConnection& operator=(const OutlookConnection&) = delete;
 
     // "ko" unless the connection is complete, then Outlook's version (UTF-8).
     const std::string& statusText() const noexcept { return status; }
@@ -51,3 +53,5 @@ private:
     std::wstring picturePath;
     std::optional<MapiLibrary> mapiLibrary;
 };
+
+}  // namespace connection

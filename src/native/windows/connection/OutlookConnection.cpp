@@ -1,4 +1,4 @@
-#include "connection/ContactExporter.h"
+#include "connection/OutlookConnection.h"
 
 #include "CallerContract.h"
 #include "platform/com/ComError.h"
@@ -8,6 +8,8 @@
 
 #include <iterator>
 #include <string_view>
+
+namespace connection {
 
 namespace {
 
@@ -31,7 +33,7 @@ std::string_view startFailureHint(HRESULT result) {
 
 }  // namespace
 
-ContactExporter::ContactExporter() {
+OutlookConnection::OutlookConnection() {
     try {
         connect();
     } catch (const com::ComError& error) {
@@ -40,7 +42,7 @@ ContactExporter::ContactExporter() {
     }
 }
 
-void ContactExporter::connect() {
+void OutlookConnection::connect() {
     application = outlook::Application::startOrAttach();
 
     constexpr wchar_t mapiNamespace[] = L"MAPI";
@@ -63,3 +65,5 @@ void ContactExporter::connect() {
 
     mapiLibrary.emplace(loadMapiLibrary());
 }
+
+}  // namespace connection
