@@ -10,12 +10,19 @@
 //     ReadContacts.exe --status "C:\Tools\contact-exporter\x64\contact-exporter.exe"
 //     mono ReadContacts.exe scripts/standin-run samples/profile.json
 //
-// The export's records are in the ANSI code page of the machine the exporter
-// runs on; on Windows that is the code page GetACP() names, and that is the
-// default here. Elsewhere (the exporter runs under Wine) the default is
-// cp1252; --encoding names another (cp932, for instance). A byte that the code
-// page leaves undefined stands for the character of the same value, as
-// Windows converts it.
+// By default this client shows the exporter's raw contract: the records are
+// in the ANSI code page of the machine the exporter runs on; on Windows that
+// is the code page the registry names (GetACP() where it names none), and
+// that is the default here. Elsewhere (the exporter runs under Wine) the
+// default is cp1252; --encoding names another (cp932, for instance). A byte
+// that the code page leaves undefined stands for the character of the same
+// value, as Windows converts it. --text utf-8 asks the exporter for UTF-8
+// records instead (CONTACT_EXPORTER_TEXT), which lose no character;
+// --encoding then decodes nothing, and a line that is not UTF-8 makes the
+// output malformed. --fields id,modified asks for each contact's identity and
+// last change (CONTACT_EXPORTER_FIELDS), checked here as the exporter checks
+// it. Either variable in this client's own environment is replaced by what
+// the options say.
 //
 // --diagnostics asks the exporter for a line on standard error for each event
 // that ends its run or walk early (CONTACT_EXPORTER_DIAGNOSTICS=1), and shows
@@ -98,6 +105,8 @@ namespace ContactExporter.Examples
                 ExecutablePath = options.Command.Last(),
                 TimeLimit = options.TimeLimit,
                 Diagnostics = options.Diagnostics,
+                Text = options.Text,
+                Fields = options.Fields,
                 CodePage = options.CodePage,
             };
         }
@@ -123,7 +132,7 @@ namespace ContactExporter.Examples
 
         private static int ReadExport(ContactExporterClient client, Options options)
         {
-            if (options.CodePage == 0)
+            if (options.Text == RecordText.Ansi && options.CodePage == 0)
             {
                 int machineAnsi = CodePages.MachineAnsi();
                 if (CodePages.ForRecords(machineAnsi) == null)
@@ -274,7 +283,7 @@ namespace ContactExporter.Examples
     internal sealed class Options
     {
         public const string UsageText =
-            "usage: " + ReadContacts.ProgramName + " [-h] [--encoding ENCODING] [--status] [--list] [--json] [--diagnostics] [--timeout TIMEOUT] ...";
+            "usage: " + ReadContacts.ProgramName + " [-h] [--encoding ENCODING] [--text TEXT] [--fields FIELDS] [--status] [--list] [--json] [--diagnostics] [--timeout TIMEOUT] ...";
 
         public const string HelpText = UsageText + @"
 
@@ -285,8 +294,12 @@ positional arguments:
 
 options:
   -h, --help           show this help message and exit
-  --encoding ENCODING  code page of the records (default: the ANSI code page
+  --encoding ENCODING  code page of ANSI records (default: the ANSI code page
                        on Windows, else cp1252)
+  --text TEXT          the records' text: ansi (the default, the exporter's
+                       raw contract) or utf-8
+  --fields FIELDS      members to add to each record: a comma-separated list
+                       of id and modified
   --status             only ask for Outlook's version (the -h mode)
   --list               print each contact's name and e-mail addresses
   --json               print each record as canonical JSON, one a line,
@@ -307,6 +320,7 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
         private Options()
         {
             TimeLimit = TimeSpan.FromSeconds(600);
+            Text = RecordText.Ansi;
         }
 
         public bool Help { get; private set; }
@@ -315,6 +329,9 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
         public bool Json { get; private set; }
         public bool Diagnostics { get; private set; }
         public TimeSpan TimeLimit { get; private set; }
+        /// <summary>--text: the exporter's raw contract, ANSI, unless UTF-8 is asked for.</summary>
+        public RecordText Text { get; private set; }
+        public RecordFields Fields { get; private set; }
         /// <summary>The code page --encoding names, or 0: the machine's ANSI code page.</summary>
         public int CodePage { get; private set; }
         public IList<string> Command { get; private set; }
@@ -370,6 +387,12 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
                 case "--encoding":
                     CodePage = NamedCodePage(value ?? NextValue(args, ref at, option));
                     break;
+                case "--text":
+                    Text = TextMode(value ?? NextValue(args, ref at, option));
+                    break;
+                case "--fields":
+                    Fields = FieldList(value ?? NextValue(args, ref at, option));
+                    break;
                 case "--timeout":
                     TimeLimit = ParseTimeLimit(value ?? NextValue(args, ref at, option));
                     break;
@@ -423,6 +446,37 @@ COMMAND is the exporter's path, or a launcher and its arguments.";
             {
                 return negative ? double.NegativeInfinity : double.PositiveInfinity;
             }
+        }
+
+        private static RecordText TextMode(string text)
+        {
+            if (text == "ansi") return RecordText.Ansi;
+            if (text == "utf-8") return RecordText.Utf8;
+            throw new UsageException("argument --text: invalid choice: '" + text + "' (choose from ansi, utf-8)");
+        }
+
+        /// <summary>A comma-separated list of id and modified, as the exporter takes it; empty asks for none.</summary>
+        private static RecordFields FieldList(string text)
+        {
+            RecordFields fields = RecordFields.None;
+            if (text.Length == 0) return fields;
+            foreach (string name in text.Split(','))
+            {
+                if (name == "id")
+                {
+                    fields |= RecordFields.Id;
+                }
+                else if (name == "modified")
+                {
+                    fields |= RecordFields.Modified;
+                }
+                else
+                {
+                    throw new UsageException(
+                        "argument --fields: not a comma-separated list of the names id and modified: '" + text + "'");
+                }
+            }
+            return fields;
         }
 
         /// <summary>cp932, 932, windows-1252, or a name .NET knows (shift_jis, utf-8).</summary>

@@ -11,12 +11,19 @@ export, and "-h" for the status query). Examples:
     py read_contacts.py --status "C:\\Tools\\contact-exporter\\x64\\contact-exporter.exe"
     python3 examples/read_contacts.py scripts/standin-run samples/profile.json
 
-The export's records are in the ANSI code page of the machine the exporter
-runs on; on Windows they are decoded as Windows itself converts that code page
-(the "mbcs" codec). Elsewhere (the exporter runs under Wine) the default is
-cp1252; --encoding names another (cp932, for instance). A byte that the code
-page leaves undefined stands for the character of the same value, as Windows
-converts it (a name holding U+0081 arrives as the byte 0x81 on cp1252).
+By default this client shows the exporter's raw contract: the records are in
+the ANSI code page of the machine the exporter runs on; on Windows they are
+decoded as Windows itself converts that code page (the "mbcs" codec).
+Elsewhere (the exporter runs under Wine) the default is cp1252; --encoding
+names another (cp932, for instance). A byte that the code page leaves
+undefined stands for the character of the same value, as Windows converts it
+(a name holding U+0081 arrives as the byte 0x81 on cp1252). --text utf-8 asks
+the exporter for UTF-8 records instead (CONTACT_EXPORTER_TEXT), which lose no
+character; --encoding then decodes nothing, and a line that is not UTF-8
+makes the output malformed. --fields id,modified asks for each contact's
+identity and last change (CONTACT_EXPORTER_FIELDS), checked here as the
+exporter checks it. Either variable in this client's own environment is
+replaced by what the options say.
 
 --diagnostics asks the exporter for a line on standard error for each event
 that ends its run or walk early (CONTACT_EXPORTER_DIAGNOSTICS=1), and shows
@@ -60,6 +67,8 @@ STOP_GRACE_SECONDS = 5
 # days); a longer time limit, inf included, is held to it.
 LONGEST_WAIT_SECONDS = (2**31 - 1) / 1000
 UNDEFINED_BYTES = "contact-exporter-undefined-bytes"
+TEXT_MODES = ("ansi", "utf-8")
+FIELD_NAMES = ("id", "modified")
 
 
 class Incomplete(Exception):
@@ -95,6 +104,22 @@ def seconds(text):
     if math.isnan(value) or value < 0:
         raise argparse.ArgumentTypeError(f"not a number of seconds: {text!r}")
     return min(value, LONGEST_WAIT_SECONDS)
+
+
+def text_mode(text):
+    """--text's value: the exporter's CONTACT_EXPORTER_TEXT."""
+    if text not in TEXT_MODES:
+        raise argparse.ArgumentTypeError(f"invalid choice: {text!r} (choose from {', '.join(TEXT_MODES)})")
+    return text
+
+
+def field_list(text):
+    """--fields' value: the exporter's CONTACT_EXPORTER_FIELDS, with the names in the order the
+    exporter writes the members; empty asks for none, as the exporter takes it."""
+    names = text.split(",") if text else []
+    if not all(name in FIELD_NAMES for name in names):
+        raise argparse.ArgumentTypeError(f"not a comma-separated list of the names id and modified: {text!r}")
+    return ",".join(name for name in FIELD_NAMES if name in names)
 
 
 def encoding_name(text):
@@ -238,8 +263,8 @@ class InBackground:
         return value
 
 
-def status_query(command, timeout, diagnostics):
-    status = run(command, ["-h"], timeout, lambda stream: stream.read(), exporter_environment(diagnostics))
+def status_query(command, timeout, diagnostics, environment):
+    status = run(command, ["-h"], timeout, lambda stream: stream.read(), environment)
     # The status answer is UTF-8, with no line end.
     version = status.output.decode("utf-8", errors="replace") if status.output is not None else ""
     if status.code != 0 or status.output is None or version == "ko":
@@ -249,14 +274,23 @@ def status_query(command, timeout, diagnostics):
     return 0
 
 
-def read_whole_export(stream, encoding):
+def line_decoder(text, encoding):
+    """How a line's bytes become text: UTF-8 when the exporter was asked for it
+    (it writes nothing else then, so bytes that are not UTF-8 raise
+    UnicodeDecodeError), otherwise the code page as Windows converts it."""
+    if text == "utf-8":
+        return lambda raw: raw.decode("utf-8")
+    return lambda raw: raw.decode(encoding, errors=UNDEFINED_BYTES)
+
+
+def read_whole_export(stream, decode):
     """Reads the export from a binary stream; returns (records, items, problem).
 
     problem is None for a whole export; otherwise it says why the output is
     not one, and the rest of the stream has been read.
     """
     try:
-        records, items = read_export(stream, encoding)
+        records, items = read_export(stream, decode)
         return records, items, None
     except Incomplete as error:
         problem, records = error.args
@@ -266,7 +300,7 @@ def read_whole_export(stream, encoding):
         return records, 0, problem
 
 
-def read_export(stream, encoding):
+def read_export(stream, decode):
     """Reads the export from a binary stream; returns (records, items in the folder).
 
     Raises Incomplete, carrying the records read so far, when the output is
@@ -282,7 +316,10 @@ def read_export(stream, encoding):
             raise Incomplete("the output stops inside a record: no trailer line", records)
         if not raw.endswith(b"\r\n"):
             raise Incomplete(f"line {len(records) + 1} does not end in CR LF", records)
-        line = raw[:-2].decode(encoding, errors=UNDEFINED_BYTES)
+        try:
+            line = decode(raw[:-2])
+        except UnicodeDecodeError:
+            raise Incomplete(f"line {len(records) + 1} is not UTF-8", records) from None
         match = TRAILER.fullmatch(line)
         if match:
             trailer = int(match.group(1)), int(match.group(2))
@@ -332,9 +369,17 @@ def write_canonical(records):
     sys.stdout.buffer.flush()
 
 
-def exporter_environment(diagnostics):
-    """The exporter's environment: this one, with the exporter's diagnostics asked for on request."""
-    return dict(os.environ, CONTACT_EXPORTER_DIAGNOSTICS="1") if diagnostics else None
+def exporter_environment(options):
+    """The exporter's environment: this one, with the diagnostics asked for on
+    request, and the record options set or removed as the options say."""
+    environment = dict(os.environ, CONTACT_EXPORTER_TEXT=options.text)
+    if options.diagnostics:
+        environment["CONTACT_EXPORTER_DIAGNOSTICS"] = "1"
+    if options.fields:
+        environment["CONTACT_EXPORTER_FIELDS"] = options.fields
+    else:
+        environment.pop("CONTACT_EXPORTER_FIELDS", None)
+    return environment
 
 
 def tell(verdict, message, as_lines):
@@ -370,7 +415,11 @@ def main():
         description="Runs contact-exporter.exe and reads its contacts.",
         epilog="COMMAND is the exporter's path, or a launcher and its arguments.")
     parser.add_argument("--encoding", type=encoding_name, default=None,
-                        help="code page of the records (default: the ANSI code page on Windows, else cp1252)")
+                        help="code page of ANSI records (default: the ANSI code page on Windows, else cp1252)")
+    parser.add_argument("--text", type=text_mode, default="ansi",
+                        help="the records' text: ansi (the default, the exporter's raw contract) or utf-8")
+    parser.add_argument("--fields", type=field_list, default="",
+                        help="members to add to each record: a comma-separated list of id and modified")
     parser.add_argument("--status", action="store_true", help="only ask for Outlook's version (the -h mode)")
     parser.add_argument("--list", action="store_true", help="print each contact's name and e-mail addresses")
     parser.add_argument("--json", action="store_true",
@@ -385,13 +434,14 @@ def main():
     # Names may hold any character; never fail on printing them.
     sys.stdout.reconfigure(errors="backslashreplace")
 
+    environment = exporter_environment(options)
     if options.status:
-        return status_query(options.command, options.timeout, options.diagnostics)
+        return status_query(options.command, options.timeout, options.diagnostics, environment)
 
-    encoding = options.encoding or default_encoding()
+    decode = line_decoder(options.text, options.encoding or default_encoding())
     try:
-        export = run(options.command, [], options.timeout, lambda stream: read_whole_export(stream, encoding),
-                     exporter_environment(options.diagnostics))
+        export = run(options.command, [], options.timeout, lambda stream: read_whole_export(stream, decode),
+                     environment)
     except ReadingFailed as error:
         print(f"read_contacts: the export could not be read: {error}", file=sys.stderr)
         return EXIT_INCOMPLETE

@@ -8,6 +8,10 @@ export interface Contact {
     firstname?: string;
     surname?: string;
     phones: Phone[];
+    /** The contact's EntryID (hexadecimal text), which stays the same when the contact changes; only with `fields: ['id']`. */
+    id?: string;
+    /** The contact's last change in UTC, "YYYY-MM-DDTHH:MM:SSZ"; only with `fields: ['modified']`. */
+    modified?: string;
 }
 
 export interface Phone {
@@ -24,7 +28,11 @@ export interface Options {
     bitness?: 'auto' | Bitness;
     /** Sets CONTACT_EXPORTER_DIAGNOSTICS=1: the exporter explains on standard error why a run or a walk ended early. */
     diagnostics?: boolean;
-    /** The records' code page: a Windows code page number (932) or an encoding label ("shift_jis"). Default: the machine's ANSI code page on Windows, 1252 elsewhere. */
+    /** The records' text (CONTACT_EXPORTER_TEXT): "utf-8" (the default) loses no character; "ansi" is the exporter's own default, the machine's ANSI code page, where a character the code page lacks arrives as a substitute or "?". */
+    text?: 'utf-8' | 'ansi';
+    /** Members to add to every record (CONTACT_EXPORTER_FIELDS): "id", "modified". Default none. */
+    fields?: Array<'id' | 'modified'>;
+    /** With text "ansi", the records' code page: a Windows code page number (932) or an encoding label ("shift_jis"). Default: the machine's ANSI code page on Windows, 1252 elsewhere. Checked with text "utf-8" too, where it decodes nothing. */
     encoding?: number | string;
     /** A program (and its arguments) that runs the executable: the executable's path and arguments follow them. */
     commandPrefix?: string[];

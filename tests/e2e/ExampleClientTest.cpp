@@ -17,9 +17,11 @@ namespace {
 
 enum class Client { python, csharp };
 
-// CLIENT ARGUMENTS
-std::vector<std::string> clientCommand(Client client, const std::vector<std::string>& arguments) {
+// [VARIABLE=VALUE...] CLIENT ARGUMENTS
+std::vector<std::string> clientCommand(Client client, const std::vector<std::string>& arguments,
+                                       const std::vector<std::string>& environment = {}) {
     std::vector<std::string> command = {"/usr/bin/env"};
+    command.insert(command.end(), environment.begin(), environment.end());
     if (client == Client::python) {
         command.insert(command.end(), {"python3", std::string(REPO_ROOT) + "/examples/read_contacts.py"});
     } else {
@@ -58,22 +60,24 @@ void expectAlike(const CommandResult& python, const CommandResult& csharp) {
     EXPECT_EQ(inPythonTerms(csharp.err), python.err);
 }
 
-// Runs both clients with the same arguments; they must print the same and
-// exit alike, byte for byte. The Python client's run is returned for the
-// case's own expectations. The arguments may name a command that stands in
-// for the exporter (`cat FILE`, a fake exporter).
-CommandResult runBothClientsOn(const std::vector<std::string>& arguments, const std::string& locale = "C.UTF-8") {
-    const CommandResult python = runCommand(clientCommand(Client::python, arguments), locale);
-    const CommandResult csharp = runCommand(clientCommand(Client::csharp, arguments), locale);
+// Runs both clients with the same arguments, and the environment's variables
+// set as given; they must print the same and exit alike, byte for byte. The
+// Python client's run is returned for the case's own expectations. The
+// arguments may name a command that stands in for the exporter (`cat FILE`,
+// a fake exporter).
+CommandResult runBothClientsOn(const std::vector<std::string>& arguments, const std::string& locale = "C.UTF-8",
+                               const std::vector<std::string>& environment = {}) {
+    const CommandResult python = runCommand(clientCommand(Client::python, arguments, environment), locale);
+    const CommandResult csharp = runCommand(clientCommand(Client::csharp, arguments, environment), locale);
     expectAlike(python, csharp);
     return python;
 }
 
 // Both clients on a run of the exporter on the profile.
 CommandResult runBothClients(const std::vector<std::string>& options, const std::string& profilePath,
-                             const std::string& locale = "C.UTF-8") {
+                             const std::string& locale = "C.UTF-8", const std::vector<std::string>& environment = {}) {
     SCOPED_TRACE("profile " + profilePath);
-    return runBothClientsOn(onProfile(options, profilePath), locale);
+    return runBothClientsOn(onProfile(options, profilePath), locale, environment);
 }
 
 std::string summary(int contacts, int withEmail, int withPhones, int withPictures, int items) {
@@ -193,6 +197,11 @@ TEST(ExampleClient, RefusesWrongUsageAlike) {
                                                           {"--timeout", "nan", "x"},
                                                           {"--timeout", "-1", "x"},
                                                           {"--encoding", "no-such-code-page", "x"},
+                                                          {"--text", "latin-1", "x"},
+                                                          {"--text=UTF-8", "x"},
+                                                          {"--fields", "id,colour", "x"},
+                                                          {"--fields", "id,,modified", "x"},
+                                                          {"--fields=Id", "x"},
                                                           {"--list"}};
     const auto reason = [](const std::string& err) { return err.substr(err.rfind("error: ")); };
     for (const std::vector<std::string>& arguments : usages) {
@@ -436,4 +445,69 @@ TEST(ExampleClient, TakeStandardErrorAsItStandsOnceTheExporterHasEnded) {
     EXPECT_EQ(python.exitCode, 0);
     EXPECT_EQ(python.out, summary(1, 0, 0, 0, 1));
     EXPECT_EQ(python.err, "read_contacts: the exporter reported: cannot find temp path\n");
+}
+
+// --text utf-8 and --fields: every name whole (a lone surrogate, an emoji and
+// letters that code page 1252 lacks), then each contact's EntryID and its last
+// change in UTC after the phones, the same bytes from both clients in either
+// text mode. January's local times in Rome are one hour ahead of UTC, July's
+// two.
+TEST(ExampleClient, PrintsTheRecordOptionsAlike) {
+    const Json contacts = {{{"FullName", "山田 Ωmega"},
+                            {"LastName", "Ωmega"},
+                            {"EntryID", "00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001020304"},
+                            {"LastModificationTime", "2026-07-01T12:30:00"}},
+                           {{"FullName", utf16({0xD800, u'A', 0xDC00, 0xD83D, 0xDE00})},
+                            {"EntryID", "00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001020305"},
+                            {"LastModificationTime", "2026-01-15T08:00:05"}}};
+    const std::string profile = profileFile({{"items", contacts}});
+    const std::vector<std::string> rome = {"TZ=Europe/Rome"};
+    const std::string ids[] = {
+        R"("id":"00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001020305","modified":"2026-01-15T07:00:05Z")",
+        R"("id":"00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001020304","modified":"2026-07-01T10:30:00Z")"};
+
+    const CommandResult whole =
+        runBothClients({"--text", "utf-8", "--fields", "id,modified", "--json"}, profile, "C.UTF-8", rome);
+    EXPECT_EQ(whole.exitCode, 0) << whole.err;
+    EXPECT_EQ(whole.out, R"({"displayname":"\ud800A\udc00\ud83d\ude00","emailaddrs":[],"phones":[],)" + ids[0] + "}\n" +
+                             R"({"displayname":"\u5c71\u7530 \u03a9mega","emailaddrs":[],"surname":"\u03a9mega",)"
+                             R"("phones":[],)" +
+                             ids[1] + "}\n");
+
+    const CommandResult ansi = runBothClients({"--fields", "modified,id", "--json"}, profile, "C.UTF-8", rome);
+    EXPECT_EQ(ansi.exitCode, 0) << ansi.err;
+    EXPECT_EQ(ansi.out, R"({"displayname":"?A???","emailaddrs":[],"phones":[],)" + ids[0] + "}\n" +
+                            R"({"displayname":"?? Omega","emailaddrs":[],"surname":"Omega","phones":[],)" + ids[1] +
+                            "}\n");
+}
+
+// The options, not the clients' own environment, say what the exporter
+// writes, in the export and in the status query: the clients decode the
+// records as their options say. A script that stands in for the exporter
+// writes what it found in its environment.
+TEST(ExampleClient, SetTheRecordOptionsWhateverTheirEnvironmentHolds) {
+    const std::string fake = makeTestFolder() + "/exporter";
+    writeFile(fake,
+              "#!/bin/sh\n"
+              "found=\"$CONTACT_EXPORTER_TEXT ${CONTACT_EXPORTER_FIELDS-unset}\"\n"
+              "if [ \"$1\" = -h ]; then printf '%s' \"$found\"; exit; fi\n"
+              "printf '{\"displayname\":\"%s\"}\\r\\ncontatti trovati: 1 / 1\\r\\n' \"$found\"\n");
+    chmod(fake.c_str(), 0755);
+    const std::vector<std::string> inherited = {"CONTACT_EXPORTER_TEXT=utf-8", "CONTACT_EXPORTER_FIELDS=colour"};
+    EXPECT_EQ(runBothClientsOn({"--json", fake}, "C.UTF-8", inherited).out, "{\"displayname\":\"ansi unset\"}\n");
+    EXPECT_EQ(
+        runBothClientsOn({"--text", "utf-8", "--fields", "modified,id,id", "--json", fake}, "C.UTF-8", inherited).out,
+        "{\"displayname\":\"utf-8 id,modified\"}\n");
+    EXPECT_EQ(runBothClientsOn({"--fields=", "--status", fake}, "C.UTF-8", inherited).out, "Outlook ansi unset\n");
+}
+
+// The exporter writes nothing but UTF-8 when asked for it: a byte that is not
+// UTF-8 makes the output malformed rather than a name with U+FFFD in it.
+TEST(ExampleClient, RefuseALineThatIsNotUtf8WhereUtf8WasAskedFor) {
+    const std::string path = makeTestFolder() + "/output";
+    writeFile(path, "{\"displayname\":\"Ada\"}\r\n{\"displayname\":\"Zo\xEB\"}\r\ncontatti trovati: 2 / 2\r\n");
+    const CommandResult utf8 = runBothClientsOn({"--text", "utf-8", "--json", "cat", path});
+    EXPECT_EQ(utf8.exitCode, 3);
+    EXPECT_EQ(utf8.out, "");
+    EXPECT_EQ(utf8.err, "read_contacts: incomplete export (1 records read): line 2 is not UTF-8\n");
 }

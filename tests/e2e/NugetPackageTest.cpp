@@ -99,8 +99,10 @@ CommandResult readWithPackage(const std::string& mode, const std::string& profil
 }
 
 CommandResult pythonClient(const std::vector<std::string>& options, const std::string& profile,
-                           const std::string& locale = "C.UTF-8") {
-    std::vector<std::string> command = {"/usr/bin/env", "python3", repoRoot + "/examples/read_contacts.py"};
+                           const std::string& locale = "C.UTF-8", const std::vector<std::string>& environment = {}) {
+    std::vector<std::string> command = {"/usr/bin/env"};
+    command.insert(command.end(), environment.begin(), environment.end());
+    command.insert(command.end(), {"python3", repoRoot + "/examples/read_contacts.py"});
     command.insert(command.end(), options.begin(), options.end());
     command.insert(command.end(), {repoRoot + "/scripts/standin-run", profile});
     return runCommand(command, locale);
@@ -179,7 +181,7 @@ TEST(NugetPackage, ClientReadsWhatTheExampleClientsRead) {
     const CommandResult pythonJapanese =
         pythonClient({"--json", "--encoding", "cp932"}, japaneseProfile, "ja_JP.UTF-8");
     const CommandResult japaneseRead =
-        readWithPackage("export", japaneseProfile, {"--code-page", "932"}, {}, "ja_JP.UTF-8");
+        readWithPackage("export", japaneseProfile, {"--text", "ansi", "--code-page", "932"}, {}, "ja_JP.UTF-8");
     EXPECT_EQ(japaneseRead.exitCode, 0) << japaneseRead.err;
     EXPECT_EQ(japaneseRead.out, pythonJapanese.out + "2 of 2 items, X64\n");
 
@@ -238,4 +240,40 @@ TEST(NugetPackage, AutoBitnessTriesTheOtherBuildOnceAndRemembersIt) {
 
     const CommandResult mapi = readWithPackage("export", profileFile({{"mapi32", "none"}}), {"--bitness", "x64"});
     EXPECT_EQ(mapi.err, "Mapi ( records read, exit code 1, X64): Cannot load mapi32.dll\n");
+}
+
+// By default the client asks for UTF-8 records: names that code page 1252
+// cannot hold arrive whole, a lone surrogate as its one UTF-16 unit. Ansi,
+// and the fields asked for, give what the Python client reads in the same
+// mode (ExampleClientTest pins its bytes). The client's options win over
+// variables inherited from its own environment.
+TEST(NugetPackage, ClientReadsWholeNamesByDefaultAndTheFieldsAskedFor) {
+    const Json contacts = {{{"FullName", "山田 Ωmega 😀"},
+                            {"LastName", "Ωmega"},
+                            {"EntryID", "00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001020304"},
+                            {"LastModificationTime", "2026-07-01T12:30:00"}},
+                           {{"FullName", utf16({u'A', 0xD800, u'B'})},
+                            {"EntryID", "00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001020305"},
+                            {"LastModificationTime", "2026-07-02T00:00:00"}}};
+    const std::string profile = profileFile({{"items", contacts}});
+    const std::string counts = "2 of 2 items, X64\n";
+    const std::vector<std::string> inherited = {"CONTACT_EXPORTER_TEXT=ansi", "CONTACT_EXPORTER_FIELDS=colour",
+                                                "TZ=Europe/Rome"};
+    const std::string surrogate = R"({"displayname":"A\ud800B","emailaddrs":[],"phones":[])";
+    const std::string yamada =
+        R"({"displayname":"\u5c71\u7530 \u03a9mega \ud83d\ude00","emailaddrs":[],"surname":"\u03a9mega","phones":[])";
+
+    const CommandResult whole = readWithPackage("export", profile, {}, inherited);
+    EXPECT_EQ(whole.exitCode, 0) << whole.err;
+    EXPECT_EQ(whole.out, surrogate + "}\n" + yamada + "}\n" + counts);
+    EXPECT_EQ(whole.out, pythonClient({"--text", "utf-8", "--json"}, profile).out + counts);
+
+    const CommandResult ansi = readWithPackage("stream", profile, {"--text", "ansi"});
+    EXPECT_EQ(ansi.exitCode, 0) << ansi.err;
+    EXPECT_EQ(ansi.out, pythonClient({"--json"}, profile).out + counts);
+
+    const CommandResult fields = readWithPackage("export", profile, {"--fields", "modified,id"}, inherited);
+    EXPECT_EQ(fields.exitCode, 0) << fields.err;
+    const std::vector<std::string> asked = {"--text", "utf-8", "--fields", "id,modified", "--json"};
+    EXPECT_EQ(fields.out, pythonClient(asked, profile, "C.UTF-8", inherited).out + counts);
 }

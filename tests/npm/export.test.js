@@ -1,9 +1,10 @@
 'use strict';
 // The package reads real exports, run from the installed tarball under Wine:
-// its records must be the example clients' records, on the Western and the
-// Japanese code page, through the promise and through the iterator. A fake
-// exporter plays what Wine does not: code page 65001, and a process that
-// keeps standard error open after the exporter has ended.
+// its records must be the example clients' records, in UTF-8 and on the
+// Western and the Japanese code page, through the promise and through the
+// iterator, with the members the options ask for. A fake exporter plays what
+// Wine does not: code page 65001, and a process that keeps standard error
+// open after the exporter has ended.
 const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
 const path = require('node:path');
@@ -51,7 +52,7 @@ describe('the records are the example clients\' records, byte for byte', () => {
     test('a Japanese profile, code page 932', async () => {
         const profile = writeProfile(japaneseProfile);
         const result = await inLocale('ja_JP.UTF-8', () =>
-            readContacts({ commandPrefix: standinPrefix(profile), bitness: 'x64', encoding: 932 }),
+            readContacts({ commandPrefix: standinPrefix(profile), bitness: 'x64', text: 'ansi', encoding: 932 }),
         );
         assert.deepEqual(
             result.records.map((record) => record.displayname),
@@ -77,11 +78,66 @@ describe('the records are the example clients\' records, byte for byte', () => {
                 },
             ],
         });
-        const { records } = await readContacts({ commandPrefix: standinPrefix(profile), bitness: 'x64', encoding: 1252 });
+        const options = { commandPrefix: standinPrefix(profile), bitness: 'x64', text: 'ansi', encoding: 1252 };
+        const { records } = await readContacts(options);
         assert.deepEqual(records, [{ displayname: 'Zoë', emailaddrs: ['z\u0081\u008d@x.é€'], phones: [] }]);
         const expected = exampleClientJson('python', profile, { encoding: 'cp1252' });
         assert.equal(asPythonJsonLines(records), expected);
         assert.equal(exampleClientJson('csharp', profile, { encoding: 'cp1252' }), expected);
+    });
+});
+
+// Names that code page 1252 cannot hold, a lone surrogate among them, and
+// each contact's identity and last change. July's local times in Rome are two
+// hours ahead of UTC, January's one.
+describe('the record options', () => {
+    const profile = writeProfile({
+        items: [
+            {
+                FullName: '山田 Ωmega 😀',
+                LastName: 'Ωmega',
+                EntryID: '00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001020304',
+                LastModificationTime: '2026-07-01T12:30:00',
+            },
+            {
+                FullName: { utf16: [0x41, 0xd800, 0x42] },
+                EntryID: '00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001020305',
+                LastModificationTime: '2026-01-15T08:00:05',
+            },
+        ],
+    });
+    const options = { commandPrefix: standinPrefix(profile), bitness: 'x64' };
+    const rome = { TZ: 'Europe/Rome' };
+
+    // The records are decoded as the options say: an inherited variable that
+    // reached the exporter would change them under the decoder's feet.
+    test('names whole by default, in the code page with text "ansi", whatever the environment holds', async () => {
+        const inheritedAnsi = { CONTACT_EXPORTER_TEXT: 'ansi', CONTACT_EXPORTER_FIELDS: 'colour' };
+        assert.deepEqual((await inLocale('C.UTF-8', () => readContacts(options), inheritedAnsi)).records, [
+            { displayname: 'A\uD800B', emailaddrs: [], phones: [] },
+            { displayname: '山田 Ωmega 😀', emailaddrs: [], surname: 'Ωmega', phones: [] },
+        ]);
+        const inheritedUtf8 = { CONTACT_EXPORTER_TEXT: 'utf-8', CONTACT_EXPORTER_FIELDS: 'colour' };
+        const ansi = await inLocale('C.UTF-8', () => readContacts({ ...options, text: 'ansi' }), inheritedUtf8);
+        assert.deepEqual(ansi.records, [
+            { displayname: 'A?B', emailaddrs: [], phones: [] },
+            { displayname: '?? Omega ??', emailaddrs: [], surname: 'Omega', phones: [] },
+        ]);
+    });
+
+    test('fields: the EntryID and the last change in UTC, after the phones, as the example clients read them', async () => {
+        const { records } = await inLocale('C.UTF-8', () => readContacts({ ...options, fields: ['modified', 'id'] }), rome);
+        assert.deepEqual(
+            records.map(({ id, modified }) => ({ id, modified })),
+            [
+                { id: '00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001020305', modified: '2026-01-15T07:00:05Z' },
+                { id: '00000000A1B2C3D4E5F60718293A4B5C6D7E8F9001020304', modified: '2026-07-01T10:30:00Z' },
+            ],
+        );
+        const asked = { text: 'utf-8', fields: 'id,modified', variables: rome };
+        const expected = exampleClientJson('python', profile, asked);
+        assert.equal(asPythonJsonLines(records), expected);
+        assert.equal(exampleClientJson('csharp', profile, asked), expected);
     });
 });
 
@@ -91,7 +147,8 @@ describe('the records are the example clients\' records, byte for byte', () => {
 test('code page 65001 is UTF-8 whatever a line holds', async () => {
     const machine = fakeMachine('utf-8');
     for (const encoding of [65001, 'utf-8']) {
-        const { records } = await readContacts({ commandPrefix: machine.commandPrefix, bitness: 'x64', encoding });
+        const options = { commandPrefix: machine.commandPrefix, bitness: 'x64', text: 'ansi', encoding };
+        const { records } = await readContacts(options);
         assert.deepEqual(
             records,
             [{ displayname: '€ 日本 \uFFFD 😀', emailaddrs: ['ad\uFFFD@example.org'], phones: [] }],

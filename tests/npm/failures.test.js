@@ -62,6 +62,19 @@ test('output that stops being an export while the exporter runs: the run is ende
     );
 });
 
+// The exporter writes nothing but UTF-8 when asked for it: a byte that is not
+// UTF-8 means another output than the one asked for, not a name holding U+FFFD.
+test('a line that is not UTF-8, where UTF-8 was asked for, is not a whole export', async () => {
+    const machine = fakeMachine('utf-8');
+    await assert.rejects(
+        readContacts({ commandPrefix: machine.commandPrefix, bitness: 'x64' }),
+        failure('incomplete', (error) => {
+            assert.equal(error.recordsRead, 0);
+            assert.match(error.message, /line 1 is not UTF-8/);
+        }),
+    );
+});
+
 test('diagnostics on request: the exporter\'s reason on standard error, decoded as UTF-8', async () => {
     const profile = {
         items: contacts,
@@ -126,6 +139,11 @@ test('wrong options are usage errors, before anything runs; a program that canno
         { bitness: 'arm64' },
         { timeout: 0 },
         { encoding: 'no-such-encoding' },
+        { text: 'ansi', encoding: 'no-such-encoding' },
+        { text: 'latin-1' },
+        { text: 'UTF-8' },
+        { fields: ['id', 'colour'] },
+        { fields: 'id,modified' },
         { commandPrefix: 'wine' },
         { diagnostic: true },
     ]) {

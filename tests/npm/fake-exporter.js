@@ -8,8 +8,9 @@
 //                  the test machines): the x64 build cannot load MAPI, the
 //                  x86 build exports
 //   mapi-damaged   the x64 build finds mapi32.dll without MAPIInitialize
-//   utf-8          code page 65001: a record holding characters of one to
-//                  four bytes, U+FFFD, and a byte that is not UTF-8
+//   utf-8          code page 65001 or records asked for in UTF-8: a record
+//                  holding characters of one to four bytes, U+FFFD, and a
+//                  byte that is not UTF-8
 //   stderr-held    a whole export or status answer, then the exporter exits
 //                  while a process it started holds standard error open
 //                  (noted in LOG as "holder PID")

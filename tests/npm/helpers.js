@@ -67,10 +67,11 @@ function localeEnvironment(locale) {
     return env;
 }
 
-// The package passes its own environment on to the exporter.
-async function inLocale(locale, action) {
+// The package passes its own environment on to the exporter: the action runs
+// with the locale's and the variables given.
+async function inLocale(locale, action, variables = {}) {
     const saved = { ...process.env };
-    const wanted = localeEnvironment(locale);
+    const wanted = { ...localeEnvironment(locale), ...variables };
     for (const name of Object.keys(process.env)) delete process.env[name];
     Object.assign(process.env, wanted);
     try {
@@ -81,15 +82,17 @@ async function inLocale(locale, action) {
     }
 }
 
-// The output of an example client's --json option for a profile.
-function exampleClientJson(client, profileFile, { encoding, locale = 'C.UTF-8' } = {}) {
+// The output of an example client's --json option for a profile, with the
+// client's options named (encoding, text, fields) and the variables given.
+function exampleClientJson(client, profileFile, { locale = 'C.UTF-8', variables = {}, ...named } = {}) {
     const clientCommand =
         client === 'python'
             ? ['python3', path.join(repoRoot, 'examples', 'read_contacts.py')]
             : [process.env.MONO || 'mono', process.env.CSHARP_CLIENT];
-    const options = ['--json', ...(encoding ? ['--encoding', encoding] : [])];
+    const options = ['--json', ...Object.entries(named).flatMap(([name, value]) => [`--${name}`, value])];
     const [file, ...args] = [...clientCommand, ...options, path.join(repoRoot, 'scripts', 'standin-run'), profileFile];
-    const result = spawnSync(file, args, { env: localeEnvironment(locale), maxBuffer: 256 * 1024 * 1024 });
+    const env = { ...localeEnvironment(locale), ...variables };
+    const result = spawnSync(file, args, { env, maxBuffer: 256 * 1024 * 1024 });
     if (result.status !== 0) {
         throw new Error(`${client} client exited with ${result.status}: ${result.stderr}`);
     }

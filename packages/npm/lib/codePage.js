@@ -1,7 +1,8 @@
 'use strict';
-// The exporter writes its records in the system's ANSI code page. Windows
-// keeps that code page in the registry; GetACP() would give this process's
-// own, which an application manifest may have set to UTF-8.
+// The exporter writes its records in the system's ANSI code page unless it
+// is asked for UTF-8. Windows keeps that code page in the registry; GetACP()
+// would give this process's own, which an application manifest may have set
+// to UTF-8.
 const { execFileSync } = require('node:child_process');
 const path = require('node:path');
 
@@ -86,6 +87,21 @@ function lineDecoder(encoding) {
     };
 }
 
+// The decoder for records that the exporter was asked to write in UTF-8: it
+// writes nothing else there (a lone surrogate arrives as its JSON escape), so
+// a line that is not UTF-8 gives undefined rather than text with U+FFFD,
+// which would pass for a contact's own characters.
+function utf8LineDecoder() {
+    const fatal = new TextDecoder('utf-8', { fatal: true });
+    return (bytes) => {
+        try {
+            return fatal.decode(bytes);
+        } catch {
+            return undefined;
+        }
+    };
+}
+
 // Some Node.js releases (20.20 among them) decode windows-1252 as ISO-8859-1,
 // which gives the bytes 0x80 to 0x9F as the C1 controls of the same value:
 // those are put right.
@@ -133,4 +149,4 @@ function tryDecode(fatal, bytes) {
     }
 }
 
-module.exports = { ansiCodePage, lineDecoder, parseRegQuery };
+module.exports = { ansiCodePage, lineDecoder, utf8LineDecoder, parseRegQuery };

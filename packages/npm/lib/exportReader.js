@@ -1,8 +1,9 @@
 'use strict';
 // Reads the export from standard output's bytes: lines end in CR LF, each
-// line before the trailer is one record in the ANSI code page, and the
-// trailer "contatti trovati: N / M" closes a whole export. Anything else is
-// not a whole export and must not pass for one.
+// line before the trailer is one record (in the ANSI code page or in UTF-8,
+// as the caller's decoder reads it; undefined from it means that the line is
+// not UTF-8), and the trailer "contatti trovati: N / M" closes a whole
+// export. Anything else is not a whole export and must not pass for one.
 
 const TRAILER = /^contatti trovati: (\d+) \/ (\d+)$/;
 const LF = 0x0a;
@@ -59,6 +60,7 @@ class ExportReader {
         if (this.trailer !== null) this.fail('text after the trailer line');
         if (raw.length < 2 || raw[raw.length - 2] !== CR) this.fail(`line ${number} does not end in CR LF`);
         const text = this.decodeLine(raw.subarray(0, raw.length - 2));
+        if (text === undefined) this.fail(`line ${number} is not UTF-8`);
         const trailer = TRAILER.exec(text);
         if (trailer) {
             this.trailer = { written: Number(trailer[1]), items: Number(trailer[2]) };

@@ -15,11 +15,11 @@ const ERRORS_GRACE_MS = 1000;
 
 class ExporterProcess {
     // executable: the exporter's path; args: its arguments; options: the
-    // caller's normalised options (commandPrefix, diagnostics, timeout).
+    // caller's normalised options (commandPrefix, diagnostics, text, fields,
+    // timeout).
     constructor(executable, args, options) {
         const [file, ...prefixArgs] = [...options.commandPrefix, executable];
-        const env = { ...process.env };
-        if (options.diagnostics) env.CONTACT_EXPORTER_DIAGNOSTICS = '1';
+        const env = exporterEnvironment(options);
         this.timedOut = false;
         this.child = spawn(file, [...prefixArgs, ...args], {
             stdio: ['ignore', 'pipe', 'pipe'],
@@ -86,6 +86,27 @@ class ExporterProcess {
         this.child.stdout.destroy();
         this.child.stderr.destroy();
     }
+}
+
+// This process's environment with the exporter's variables as the options
+// ask. The record options are set or removed whatever this process holds:
+// one inherited from it would change records that are decoded as the
+// options say.
+function exporterEnvironment(options) {
+    const env = { ...process.env };
+    if (options.diagnostics) setVariable(env, 'CONTACT_EXPORTER_DIAGNOSTICS', '1');
+    setVariable(env, 'CONTACT_EXPORTER_TEXT', options.text);
+    setVariable(env, 'CONTACT_EXPORTER_FIELDS', options.fields.length > 0 ? options.fields.join(',') : undefined);
+    return env;
+}
+
+// Windows' variable names know no case: a variant in another case would be
+// passed on beside the one set here.
+function setVariable(env, name, value) {
+    for (const present of Object.keys(env)) {
+        if (present.toUpperCase() === name) delete env[present];
+    }
+    if (value !== undefined) env[name] = value;
 }
 
 // Resolves when the stream has closed, or once `milliseconds` have passed.

@@ -22,6 +22,8 @@ namespace ContactExporter
             members.Text("firstname", contact.FirstName);
             members.Text("surname", contact.Surname);
             if (contact.Phones != null) members.List("phones", contact.Phones, Write);
+            members.Text("id", contact.Id);
+            members.Text("modified", contact.Modified);
             members.End();
         }
 

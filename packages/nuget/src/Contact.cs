@@ -31,6 +31,20 @@ namespace ContactExporter
         public Phone[] Phones { get; set; }
 
         /// <summary>
+        /// The contact's EntryID (hexadecimal text), which stays the same when the contact changes;
+        /// only with <see cref="RecordFields.Id"/>.
+        /// </summary>
+        [DataMember(Name = "id")]
+        public string Id { get; set; }
+
+        /// <summary>
+        /// The contact's last change in UTC, written YYYY-MM-DDTHH:MM:SSZ; only with
+        /// <see cref="RecordFields.Modified"/>.
+        /// </summary>
+        [DataMember(Name = "modified")]
+        public string Modified { get; set; }
+
+        /// <summary>
         /// The record as JSON, ASCII only, members in the exporter's order: what Python's
         /// json.dumps(record, ensure_ascii=True, separators=(",", ":")) prints for it.
         /// </summary>

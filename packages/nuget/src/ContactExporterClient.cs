@@ -35,6 +35,8 @@ namespace ContactExporter
         {
             if (options == null) throw new ArgumentNullException("options");
             if (options.TimeLimit < TimeSpan.Zero) throw Usage("the time limit must not be negative");
+            string unknown = ExporterEnvironment.Unknown(options);
+            if (unknown != null) throw Usage(unknown);
             this.options = options;
         }
 
@@ -120,9 +122,20 @@ namespace ContactExporter
             }
         }
 
+        /// <summary>
+        /// UTF-8 that fails on what is not UTF-8 (the exporter writes nothing else there), or the
+        /// code page. A code page named is checked whatever the text; the machine's is looked up
+        /// only for ANSI records.
+        /// </summary>
         private Encoding RecordEncoding()
         {
-            int codePage = options.CodePage != 0 ? options.CodePage : CodePages.MachineAnsi();
+            Encoding named = options.CodePage != 0 ? CodePageEncoding(options.CodePage) : null;
+            if (options.Text != RecordText.Ansi) return new UTF8Encoding(false, true);
+            return named ?? CodePageEncoding(CodePages.MachineAnsi());
+        }
+
+        private static Encoding CodePageEncoding(int codePage)
+        {
             Encoding encoding = CodePages.ForRecords(codePage);
             if (encoding == null)
             {
@@ -137,7 +150,7 @@ namespace ContactExporter
             var command = new List<string>(options.CommandPrefix ?? new string[0]);
             command.Add(ExecutablePath(bitness));
             command.AddRange(arguments);
-            return ExporterProcess.Start(command, options.Diagnostics, options.TimeLimit);
+            return ExporterProcess.Start(command, ExporterEnvironment.For(options), options.TimeLimit);
         }
 
         /// <summary>Throws for a run that did not end in time or ended with a failing exit code.</summary>

@@ -16,12 +16,39 @@ namespace ContactExporter
         X86,
     }
 
+    /// <summary>The encoding the exporter writes the records' text in (CONTACT_EXPORTER_TEXT).</summary>
+    internal enum RecordText
+    {
+        /// <summary>UTF-8: every character arrives as it is in Outlook.</summary>
+        Utf8,
+
+        /// <summary>
+        /// The machine's ANSI code page, the exporter's own default: a character the code page
+        /// lacks arrives as Windows' substitute for it or as "?".
+        /// </summary>
+        Ansi,
+    }
+
+    /// <summary>Members added at the end of every record (CONTACT_EXPORTER_FIELDS).</summary>
+    [Flags]
+    internal enum RecordFields
+    {
+        None = 0,
+
+        /// <summary>"id": the contact's EntryID, which stays the same when the contact changes.</summary>
+        Id = 1,
+
+        /// <summary>"modified": the contact's last change, in UTC.</summary>
+        Modified = 2,
+    }
+
     internal sealed class ContactExporterOptions
     {
         public ContactExporterOptions()
         {
             TimeLimit = TimeSpan.FromMinutes(10);
             Bitness = Bitness.Auto;
+            Text = RecordText.Utf8;
             CommandPrefix = new string[0];
             ExecutableFolder = AppDomain.CurrentDomain.BaseDirectory;
         }
@@ -40,7 +67,20 @@ namespace ContactExporter
         /// </summary>
         public bool Diagnostics { get; set; }
 
-        /// <summary>The records' Windows code page; 0 (the default): the machine's ANSI code page.</summary>
+        /// <summary>
+        /// The records' text: <see cref="RecordText.Utf8"/> (the default), or the machine's ANSI
+        /// code page.
+        /// </summary>
+        public RecordText Text { get; set; }
+
+        /// <summary>The members to add to every record; none by default.</summary>
+        public RecordFields Fields { get; set; }
+
+        /// <summary>
+        /// With <see cref="RecordText.Ansi"/>, the records' Windows code page; 0 (the default): the
+        /// machine's ANSI code page. With UTF-8 it decodes nothing, but must still be one this
+        /// framework has.
+        /// </summary>
         public int CodePage { get; set; }
 
         /// <summary>

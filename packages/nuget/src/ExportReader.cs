@@ -14,7 +14,7 @@ namespace ContactExporter
 {
     /// <summary>
     /// Reads the export from the exporter's standard output: lines split at the bytes CR LF, each
-    /// decoded in the code page and parsed as a JSON object, then the trailer line
+    /// decoded (in the code page, or as UTF-8) and parsed as a JSON object, then the trailer line
     /// "contatti trovati: N / M". Records are yielded as they arrive.
     /// </summary>
     internal sealed class ExportReader
@@ -82,7 +82,7 @@ namespace ContactExporter
                 throw new IncompleteExportException("line {0} does not end in CR LF", number);
             }
 
-            string line = encoding.GetString(raw.Array, raw.Offset, raw.Count - 2);
+            string line = Decoded(raw, number);
             Match trailer = TrailerLine.Match(line);
             if (trailer.Success)
             {
@@ -98,6 +98,19 @@ namespace ContactExporter
                 return null;
             }
             return Parse(line, number);
+        }
+
+        /// <summary>The line without its CR LF, decoded; UTF-8 fails where the line is not UTF-8.</summary>
+        private string Decoded(ArraySegment<byte> raw, int number)
+        {
+            try
+            {
+                return encoding.GetString(raw.Array, raw.Offset, raw.Count - 2);
+            }
+            catch (DecoderFallbackException)
+            {
+                throw new IncompleteExportException("line {0} is not UTF-8", number);
+            }
         }
 
         private Contact Parse(string line, int number)

@@ -72,8 +72,12 @@ namespace ContactExporter
         /// <summary>Standard output as it arrives; it ends with the exporter's output, or at the time limit.</summary>
         public Stream Output { get { return output.Reader; } }
 
-        /// <summary>Starts COMMAND [ARG ...]; throws <see cref="ContactExporterException"/> (Failed) when it cannot.</summary>
-        public static ExporterProcess Start(IList<string> command, bool diagnostics, TimeSpan timeLimit)
+        /// <summary>
+        /// Starts COMMAND [ARG ...] in this process's environment with the variables given (a null
+        /// value removes one); throws <see cref="ContactExporterException"/> (Failed) when it cannot.
+        /// </summary>
+        public static ExporterProcess Start(IList<string> command, IDictionary<string, string> variables,
+                                            TimeSpan timeLimit)
         {
             var startInfo = new ProcessStartInfo(command[0], CommandLine.Join(command.Skip(1)))
             {
@@ -83,7 +87,17 @@ namespace ContactExporter
                 RedirectStandardOutput = true,
                 RedirectStandardError = true,
             };
-            if (diagnostics) startInfo.EnvironmentVariables["CONTACT_EXPORTER_DIAGNOSTICS"] = "1";
+            foreach (KeyValuePair<string, string> variable in variables)
+            {
+                if (variable.Value == null)
+                {
+                    startInfo.EnvironmentVariables.Remove(variable.Key);
+                }
+                else
+                {
+                    startInfo.EnvironmentVariables[variable.Key] = variable.Value;
+                }
+            }
             Process process;
             try
             {

@@ -1,7 +1,8 @@
 // The package's client class in a program of its own, as an integrator's
 // project compiles it; the end-to-end tests build it from the package.
 //
-//     ReadWithPackage MODE [--code-page N] [--bitness auto|x64|x86] -- PREFIX...
+//     ReadWithPackage MODE [--code-page N] [--bitness auto|x64|x86] [--text utf8|ansi]
+//                     [--fields id,modified] -- PREFIX...
 //
 // MODE: "export" reads the export whole, "stream" as it arrives, "first"
 // leaves the stream after its first record, "twice" reads it whole two
@@ -27,6 +28,11 @@ namespace ContactExporter.PackageTests
             {
                 if (args[at] == "--code-page") options.CodePage = int.Parse(args[at + 1], CultureInfo.InvariantCulture);
                 if (args[at] == "--bitness") options.Bitness = (Bitness)Enum.Parse(typeof(Bitness), args[at + 1], true);
+                if (args[at] == "--text") options.Text = (RecordText)Enum.Parse(typeof(RecordText), args[at + 1], true);
+                if (args[at] == "--fields")
+                {
+                    options.Fields = (RecordFields)Enum.Parse(typeof(RecordFields), args[at + 1], true);
+                }
             }
             var client = new ContactExporterClient(options);
             try
