@@ -187,6 +187,15 @@ ToolResult recordCheck(const RunResult& result, const CodePageCase& codePage,
     return runWindowsTool("record-check.exe", arguments, codePage.locale, timeZone);
 }
 
+// A run that ended by itself, with exit code 0, nothing on standard error,
+// and every object released.
+void expectCleanEnd(const RunResult& result, const std::string& where) {
+    EXPECT_FALSE(result.hung) << where;
+    EXPECT_EQ(result.exitCode, 0) << where;
+    EXPECT_EQ(result.err, "") << where;
+    EXPECT_TRUE(endedInOrder(result)) << where;
+}
+
 // A session's run writes what the MAPI road writes, and shows no prompt.
 void expectTheMapiRoadsExport(const RunResult& result, const std::string& throughMapi, const std::string& where) {
     EXPECT_EQ(result.out, throughMapi) << where;
@@ -283,10 +292,7 @@ std::size_t checkUtf8(unsigned seed, const CodePageCase& codePage, int randomIte
         options.timeZone = timeZone;
         const RunResult result = run(profile, options);
         const std::string where = "utf-8 seed " + std::to_string(seed) + roadName(road) + " in " + timeZone;
-        EXPECT_FALSE(result.hung) << where;
-        EXPECT_EQ(result.exitCode, 0) << where;
-        EXPECT_EQ(result.err, "") << where;
-        EXPECT_TRUE(endedInOrder(result)) << where;
+        expectCleanEnd(result, where);
         if (road == Road::mapi) throughMapi = result.out;
         if (road == Road::session) {
             expectTheMapiRoadsExport(result, throughMapi, where);
@@ -341,10 +347,7 @@ std::size_t checkSeed(unsigned seed) {
         options.locale = codePage.locale;
         const RunResult result = run(profile, options);
         const std::string where = "seed " + std::to_string(seed) + roadName(road);
-        EXPECT_FALSE(result.hung) << where;
-        EXPECT_EQ(result.exitCode, 0) << where;
-        EXPECT_EQ(result.err, "") << where;
-        EXPECT_TRUE(endedInOrder(result)) << where;
+        expectCleanEnd(result, where);
         if (road == Road::mapi) throughMapi = result.out;
         if (road == Road::session) {
             // The MAPI road's records, byte for byte: checked already.

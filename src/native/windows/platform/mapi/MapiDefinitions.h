@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#include "../com/InterfaceId.h"
 
 namespace mapi {
 
@@ -67,12 +66,12 @@ constexpr GUID PSETID_Address = {0x00062004, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 
 constexpr IID mapiIid(unsigned long data1) {
     return {data1, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 }
-constexpr IID IID_IMAPISession = mapiIid(0x00020300);
-constexpr IID IID_IMAPIProp = mapiIid(0x00020303);
-constexpr IID IID_IMsgStore = mapiIid(0x00020306);
-constexpr IID IID_IMessage = mapiIid(0x00020307);
-constexpr IID IID_IAddrBook = mapiIid(0x00020309);
-constexpr IID IID_IMailUser = mapiIid(0x0002030A);
+inline constexpr IID IID_IMAPISession = mapiIid(0x00020300);
+inline constexpr IID IID_IMAPIProp = mapiIid(0x00020303);
+inline constexpr IID IID_IMsgStore = mapiIid(0x00020306);
+inline constexpr IID IID_IMessage = mapiIid(0x00020307);
+inline constexpr IID IID_IAddrBook = mapiIid(0x00020309);
+inline constexpr IID IID_IMailUser = mapiIid(0x0002030A);
 
 struct MAPIINIT_0 {
     ULONG ulVersion;
@@ -122,6 +121,8 @@ struct SPropValue {
 // The interface's full vtable, in its published order; the exporter calls
 // only GetProps and GetIDsFromNames.
 struct IMAPIProp : public IUnknown {
+    static constexpr const IID& interfaceId = IID_IMAPIProp;
+
     virtual HRESULT STDMETHODCALLTYPE GetLastError(HRESULT result, ULONG flags, void** mapiError) = 0;
     virtual HRESULT STDMETHODCALLTYPE SaveChanges(ULONG flags) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetProps(SPropTagArray* propTags, ULONG flags, ULONG* valueCount,
@@ -148,6 +149,8 @@ struct IMAPIProp : public IUnknown {
 // the address book. Parameters of methods it never calls are declared as
 // untyped pointers of the same size.
 struct IMAPISession : public IUnknown {
+    static constexpr const IID& interfaceId = IID_IMAPISession;
+
     virtual HRESULT STDMETHODCALLTYPE GetLastError(HRESULT result, ULONG flags, void** mapiError) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetMsgStoresTable(ULONG flags, void** table) = 0;
     virtual HRESULT STDMETHODCALLTYPE OpenMsgStore(ULONG_PTR uiParam, ULONG entryIdSize, void* entryId, const IID* iid,
@@ -179,6 +182,8 @@ struct IMAPISession : public IUnknown {
 };
 
 struct IMsgStore : public IMAPIProp {
+    static constexpr const IID& interfaceId = IID_IMsgStore;
+
     virtual HRESULT STDMETHODCALLTYPE Advise(ULONG entryIdSize, void* entryId, ULONG eventMask, void* sink,
                                              ULONG* connection) = 0;
     virtual HRESULT STDMETHODCALLTYPE Unadvise(ULONG connection) = 0;
@@ -200,6 +205,8 @@ struct IMsgStore : public IMAPIProp {
 };
 
 struct IMessage : public IMAPIProp {
+    static constexpr const IID& interfaceId = IID_IMessage;
+
     virtual HRESULT STDMETHODCALLTYPE GetAttachmentTable(ULONG flags, void** table) = 0;
     virtual HRESULT STDMETHODCALLTYPE OpenAttach(ULONG attachmentNumber, const IID* iid, ULONG flags,
                                                  void** attachment) = 0;
@@ -214,6 +221,8 @@ struct IMessage : public IMAPIProp {
 };
 
 struct IAddrBook : public IMAPIProp {
+    static constexpr const IID& interfaceId = IID_IAddrBook;
+
     virtual HRESULT STDMETHODCALLTYPE OpenEntry(ULONG entryIdSize, void* entryId, const IID* iid, ULONG flags,
                                                 ULONG* objectType, IUnknown** object) = 0;
     virtual HRESULT STDMETHODCALLTYPE CompareEntryIDs(ULONG firstSize, void* first, ULONG secondSize, void* second,
@@ -244,7 +253,9 @@ struct IAddrBook : public IMAPIProp {
 };
 
 // An address book entry of a person: IMAPIProp's methods and no others.
-struct IMailUser : public IMAPIProp {};
+struct IMailUser : public IMAPIProp {
+    static constexpr const IID& interfaceId = IID_IMailUser;
+};
 
 using MAPIINITIALIZE = HRESULT(STDAPICALLTYPE*)(void* init);
 using MAPIUNINITIALIZE = void(STDAPICALLTYPE*)();
@@ -254,31 +265,3 @@ using MAPILOGONEX = HRESULT(STDAPICALLTYPE*)(ULONG_PTR uiParam, LPWSTR profileNa
                                              void** session);
 
 }  // namespace mapi
-
-// The MAPI interfaces' IIDs where an interface's IID is looked up by its type.
-namespace com {
-template <>
-struct InterfaceId<mapi::IMAPIProp> {
-    static const IID& value() noexcept { return mapi::IID_IMAPIProp; }
-};
-template <>
-struct InterfaceId<mapi::IMAPISession> {
-    static const IID& value() noexcept { return mapi::IID_IMAPISession; }
-};
-template <>
-struct InterfaceId<mapi::IMsgStore> {
-    static const IID& value() noexcept { return mapi::IID_IMsgStore; }
-};
-template <>
-struct InterfaceId<mapi::IMessage> {
-    static const IID& value() noexcept { return mapi::IID_IMessage; }
-};
-template <>
-struct InterfaceId<mapi::IAddrBook> {
-    static const IID& value() noexcept { return mapi::IID_IAddrBook; }
-};
-template <>
-struct InterfaceId<mapi::IMailUser> {
-    static const IID& value() noexcept { return mapi::IID_IMailUser; }
-};
-}  // namespace com
