@@ -7,7 +7,7 @@
 
 #include "LauncherError.h"
 
-namespace launcher {
+namespace standin::launcher {
 
 namespace {
 
@@ -60,4 +60,4 @@ std::vector<wchar_t> buildChildEnvironment(
     return block;
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -6,7 +6,7 @@
 #include "TypeLibrary.h"
 #include "Utf.h"
 
-namespace launcher {
+namespace standin::launcher {
 
 namespace {
 
@@ -18,16 +18,16 @@ void setString(const std::wstring& keyPath, const wchar_t* name, const std::wstr
     const LONG status = RegSetKeyValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), name, REG_SZ, value.c_str(),
                                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     if (status != ERROR_SUCCESS) {
-        throw LauncherError("cannot write registry key " + standin::utf16ToUtf8(keyPath) + " (error " +
-                            std::to_string(status) + ")");
+        throw LauncherError("cannot write registry key " + utf16ToUtf8(keyPath) + " (error " + std::to_string(status) +
+                            ")");
     }
 }
 
 void deleteKey(const std::wstring& keyPath) {
     const LONG status = RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), KEY_WOW64_64KEY, 0);
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
-        throw LauncherError("cannot delete registry key " + standin::utf16ToUtf8(keyPath) + " (error " +
-                            std::to_string(status) + ")");
+        throw LauncherError("cannot delete registry key " + utf16ToUtf8(keyPath) + " (error " + std::to_string(status) +
+                            ")");
     }
 }
 
@@ -37,8 +37,8 @@ std::wstring readString(const std::wstring& keyPath) {
     const LONG status =
         RegGetValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
     if (status != ERROR_SUCCESS) {
-        throw LauncherError("cannot read registry key " + standin::utf16ToUtf8(keyPath) + " (error " +
-                            std::to_string(status) + "); is the prefix prepared?");
+        throw LauncherError("cannot read registry key " + utf16ToUtf8(keyPath) + " (error " + std::to_string(status) +
+                            "); is the prefix prepared?");
     }
     return value;
 }
@@ -94,4 +94,4 @@ LocalServerRegistration::~LocalServerRegistration() {
     }
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

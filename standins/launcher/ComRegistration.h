@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace launcher {
+namespace standin::launcher {
 
 // Registers the Outlook stand-in DLL as the in-process server of
 // Outlook.Application (HKLM\Software\Classes, 64-bit view), in place of a
@@ -25,4 +25,4 @@ private:
     std::wstring dllPath_;
 };
 
-}  // namespace launcher
+}  // namespace standin::launcher

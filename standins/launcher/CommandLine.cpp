@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 
-namespace launcher {
+namespace standin::launcher {
 
 std::wstring quoteArgument(const std::wstring& argument) {
     if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
@@ -38,4 +38,4 @@ std::wstring buildCommandLine(const std::wstring& program, const std::vector<std
     return commandLine;
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

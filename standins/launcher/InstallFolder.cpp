@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-namespace launcher {
+namespace standin::launcher {
 
 namespace {
 
@@ -25,7 +25,7 @@ void createFolders(const std::wstring& folder) {
         const std::wstring prefix = folder.substr(0, separator);
         if (!prefix.empty() && !isDirectory(prefix) && !CreateDirectoryW(prefix.c_str(), nullptr) &&
             GetLastError() != ERROR_ALREADY_EXISTS) {
-            throw LauncherError(win32Failure("cannot create " + standin::utf16ToUtf8(prefix)));
+            throw LauncherError(win32Failure("cannot create " + utf16ToUtf8(prefix)));
         }
         if (separator == std::wstring::npos) {
             break;
@@ -41,7 +41,7 @@ void removeExisting(const std::wstring& path) {
     const BOOL removed =
         (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str());
     if (!removed) {
-        throw LauncherError(win32Failure("cannot remove " + standin::utf16ToUtf8(path)));
+        throw LauncherError(win32Failure("cannot remove " + utf16ToUtf8(path)));
     }
 }
 
@@ -57,7 +57,7 @@ void writeNewFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {
-        throw LauncherError(win32Failure("cannot write " + standin::utf16ToUtf8(path)));
+        throw LauncherError(win32Failure("cannot write " + utf16ToUtf8(path)));
     }
 }
 
@@ -112,4 +112,4 @@ void prepareOutlookExe(const std::wstring& folder, OutlookExe kind) {
     prepareExecutable(base + L"\\Outlook.exe", kind);
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

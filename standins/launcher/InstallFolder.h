@@ -4,7 +4,7 @@
 
 #include "LaunchProfile.h"
 
-namespace launcher {
+namespace standin::launcher {
 
 // Makes the file at `path` what `kind` says (a file that is not an
 // executable, a PE executable's headers for x64 or x86, a directory, or
@@ -15,4 +15,4 @@ void prepareExecutable(const std::wstring& path, OutlookExe kind);
 // The same for <folder>\Outlook.exe.
 void prepareOutlookExe(const std::wstring& folder, OutlookExe kind);
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -10,7 +10,7 @@
 #include "Utf.h"
 #include "com/UniqueHandle.h"
 
-namespace launcher {
+namespace standin::launcher {
 
 namespace {
 
@@ -71,7 +71,7 @@ void waitForProcessesNamed(HANDLE job, const std::wstring& fileName) {
         const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
         if (WaitForSingleObject(process.get(), left) != WAIT_OBJECT_0) {
             TerminateProcess(process.get(), 1);
-            throw LauncherError(standin::utf16ToUtf8(fileName) + " was still running a minute after the program ended");
+            throw LauncherError(utf16ToUtf8(fileName) + " was still running a minute after the program ended");
         }
     }
 }
@@ -105,7 +105,7 @@ unsigned long runProgram(const std::wstring& program, const std::vector<std::wst
     const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (job ? CREATE_SUSPENDED : 0);
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, environment.data(), nullptr,
                         &startup, &process)) {
-        throw LauncherError(win32Failure("cannot start " + standin::utf16ToUtf8(program)));
+        throw LauncherError(win32Failure("cannot start " + utf16ToUtf8(program)));
     }
     const com::UniqueKernelHandle processHandle(process.hProcess);
     const com::UniqueKernelHandle threadHandle(process.hThread);
@@ -128,4 +128,4 @@ unsigned long runProgram(const std::wstring& program, const std::vector<std::wst
     return exitCode;
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace launcher {
+namespace standin::launcher {
 
 // A failure of the launcher itself (not of the program it runs): reported on
 // stderr with exit code 125.
@@ -14,4 +14,4 @@ public:
 // "what failed (Win32 error N)" for the calling thread's last error.
 std::string win32Failure(const std::string& what);
 
-}  // namespace launcher
+}  // namespace standin::launcher

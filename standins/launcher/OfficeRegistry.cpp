@@ -8,7 +8,7 @@
 #include "LauncherError.h"
 #include "Utf.h"
 
-namespace launcher {
+namespace standin::launcher {
 
 namespace {
 
@@ -25,7 +25,7 @@ public:
         const LONG status = RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                             KEY_ALL_ACCESS | view, nullptr, &key, nullptr);
         if (status != ERROR_SUCCESS) {
-            throw LauncherError("cannot create registry key " + standin::utf16ToUtf8(path) + " (error " +
+            throw LauncherError("cannot create registry key " + utf16ToUtf8(path) + " (error " +
                                 std::to_string(status) + ")");
         }
         return RegistryKey(key);
@@ -65,7 +65,7 @@ void deleteKey(const wchar_t* parentPath, const wchar_t* name) {
     }
     RegCloseKey(parent);
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
-        throw LauncherError("cannot delete the registry key " + standin::utf16ToUtf8(name) + " (error " +
+        throw LauncherError("cannot delete the registry key " + utf16ToUtf8(name) + " (error " +
                             std::to_string(status) + ")");
     }
 }
@@ -166,4 +166,4 @@ void writeDefaultOfficeRegistry() {
     writeOfficeRegistry(registry);
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -9,7 +9,7 @@
 #include "Utf.h"
 #include "com/UniqueHandle.h"
 
-namespace launcher {
+namespace standin::launcher {
 
 bool PeakMemory::sample(HANDLE process) {
     PROCESS_MEMORY_COUNTERS counters{};
@@ -30,8 +30,8 @@ void writeMemoryReport(const std::wstring& path, const PeakMemory& peak) {
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
         written != text.size()) {
-        throw LauncherError(win32Failure("cannot write the memory report " + standin::utf16ToUtf8(path)));
+        throw LauncherError(win32Failure("cannot write the memory report " + utf16ToUtf8(path)));
     }
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -10,7 +10,7 @@
 #include "Utf.h"
 #include "com/ComRef.h"
 
-namespace launcher {
+namespace standin::launcher {
 
 namespace {
 
@@ -27,8 +27,8 @@ void check(HRESULT result, const char* what) {
     }
 }
 
-void addDispinterface(ICreateTypeLib2* library, ITypeInfo* dispatchInfo, const outlook::OutlookInterface& what) {
-    const std::wstring name = standin::utf8ToUtf16(what.name);
+void addDispinterface(ICreateTypeLib2* library, ITypeInfo* dispatchInfo, const ::outlook::OutlookInterface& what) {
+    const std::wstring name = utf8ToUtf16(what.name);
     com::ComRef<ICreateTypeInfo> info;
     check(library->CreateTypeInfo(const_cast<LPOLESTR>(name.c_str()), TKIND_DISPATCH, info.receive()),
           "CreateTypeInfo");
@@ -54,7 +54,7 @@ void registerOutlookTypeLibrary(const std::wstring& path) {
     check(library->SetName(const_cast<LPOLESTR>(L"OutlookStandin")), "SetName");
     check(library->SetVersion(1, 0), "SetVersion");
     check(library->SetLcid(LOCALE_NEUTRAL), "SetLcid");
-    for (const outlook::OutlookInterface* what : outlook::outlookInterfaces) {
+    for (const ::outlook::OutlookInterface* what : outlookInterfaces) {
         addDispinterface(library.get(), dispatchInfo.get(), *what);
     }
     check(library->SaveAllChanges(), "SaveAllChanges");
@@ -64,4 +64,4 @@ void registerOutlookTypeLibrary(const std::wstring& path) {
     check(RegisterTypeLib(saved.get(), const_cast<LPOLESTR>(path.c_str()), nullptr), "RegisterTypeLib");
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

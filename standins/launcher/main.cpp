@@ -30,14 +30,7 @@
 #include "OfficeRegistry.h"
 #include "Utf.h"
 
-namespace launcher {
-
-std::string win32Failure(const std::string& what) {
-    return what + " (Win32 error " + std::to_string(GetLastError()) + ")";
-}
-
-}  // namespace launcher
-
+namespace standin::launcher {
 namespace {
 
 constexpr int launcherFailure = 125;
@@ -58,71 +51,73 @@ std::optional<std::wstring> environmentVariable(const wchar_t* name) {
     return value;
 }
 
-unsigned long runWithOfficeRegistry(const launcher::LaunchProfile& profile, const std::wstring& exporter,
+unsigned long runWithOfficeRegistry(const LaunchProfile& profile, const std::wstring& exporter,
                                     const std::vector<std::wstring>& arguments, std::vector<wchar_t> environment,
-                                    const launcher::RunOptions& options) {
+                                    const RunOptions& options) {
     if (!profile.registry) {
-        return launcher::runProgram(exporter, arguments, std::move(environment), options);
+        return runProgram(exporter, arguments, std::move(environment), options);
     }
     // The default Office keys come back however the run ends.
     unsigned long exitCode = 0;
     try {
-        launcher::writeOfficeRegistry(*profile.registry);
-        exitCode = launcher::runProgram(exporter, arguments, std::move(environment), options);
+        writeOfficeRegistry(*profile.registry);
+        exitCode = runProgram(exporter, arguments, std::move(environment), options);
     } catch (...) {
         try {
-            launcher::writeDefaultOfficeRegistry();
+            writeDefaultOfficeRegistry();
         } catch (const std::exception&) {
             // The first failure is the one to report.
         }
         throw;
     }
-    launcher::writeDefaultOfficeRegistry();
+    writeDefaultOfficeRegistry();
     return exitCode;
 }
 
 unsigned long runExporter(const std::wstring& exporter, const std::vector<std::wstring>& arguments) {
-    const launcher::LaunchProfile profile = launcher::readLaunchProfile();
-    std::vector<wchar_t> environment = launcher::buildChildEnvironment(profile.environment);
+    const LaunchProfile profile = readLaunchProfile();
+    std::vector<wchar_t> environment = buildChildEnvironment(profile.environment);
     const std::optional<std::wstring> memoryReport = environmentVariable(L"STANDIN_MEMORY_REPORT");
-    launcher::PeakMemory peak;
-    launcher::RunOptions options;
+    PeakMemory peak;
+    RunOptions options;
     if (profile.localServer) {
         options.alsoWaitFor = L"outlook-standin-server.exe";
     }
     options.peakMemory = memoryReport ? &peak : nullptr;
 
-    std::optional<launcher::LocalServerRegistration> localServer;
+    std::optional<LocalServerRegistration> localServer;
     if (profile.localServer) {
         localServer.emplace();
     }
     const unsigned long exitCode = runWithOfficeRegistry(profile, exporter, arguments, std::move(environment), options);
     if (memoryReport) {
-        launcher::writeMemoryReport(*memoryReport, peak);
+        writeMemoryReport(*memoryReport, peak);
     }
     return exitCode;
 }
 
 }  // namespace
+}  // namespace standin::launcher
 
 int wmain(int argc, wchar_t** argv) {
     try {
         if (argc < 2) {
-            throw launcher::LauncherError("usage: standin-launcher.exe <exporter.exe> [argument...]");
+            throw standin::launcher::LauncherError("usage: standin-launcher.exe <exporter.exe> [argument...]");
         }
         const std::wstring first = argv[1];
         if (first == L"--prepare-prefix") {
             if (argc != 3) {
-                throw launcher::LauncherError("usage: standin-launcher.exe --prepare-prefix <outlook-standin.dll>");
+                throw standin::launcher::LauncherError(
+                    "usage: standin-launcher.exe --prepare-prefix <outlook-standin.dll>");
             }
-            launcher::registerOutlookStandin(argv[2]);
-            launcher::writeDefaultOfficeRegistry();
+            standin::launcher::registerOutlookStandin(argv[2]);
+            standin::launcher::writeDefaultOfficeRegistry();
             return 0;
         }
         const std::vector<std::wstring> arguments(argv + 2, argv + argc);
-        return static_cast<int>(runExporter(first, arguments));
+        return static_cast<int>(standin::launcher::runExporter(first, arguments));
     } catch (const std::exception& error) {
-        reportFailure(error.what());
-        return launcherFailure;
+        standin::launcher::reportFailure(error.what());
+        return standin::launcher::launcherFailure;
     }
 }

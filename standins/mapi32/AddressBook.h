@@ -7,12 +7,12 @@
 #include "SessionCalls.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace mapi32 {
+namespace standin::mapi32 {
 
 // The session's address book: OpenEntry opens, by an Exchange original
 // entry id, the profile's addressBook entry of the address inside it, as an
 // IMailUser. Every other method answers MAPI_E_NO_SUPPORT.
-class AddressBook final : public outlook::MapiPropObject<mapi::IAddrBook> {
+class AddressBook final : public mapiprops::MapiPropObject<mapi::IAddrBook> {
 public:
     explicit AddressBook(ProfilePtr profile) : profile_(std::move(profile)) {}
 
@@ -42,8 +42,8 @@ public:
 private:
     ~AddressBook() override = default;
 
-    outlook::LiveObject live_;
+    LiveObject live_;
     ProfilePtr profile_;
 };
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

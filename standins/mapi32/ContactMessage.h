@@ -7,13 +7,13 @@
 #include "SessionCalls.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace mapi32 {
+namespace standin::mapi32 {
 
 // A contact opened from the store: GetIDsFromNames and GetProps answer as
 // the contact's MAPIOBJECT does in Outlook's process (ContactMapiAnswers.h),
 // as the operations "IMessage.<method>". Every other method answers
 // MAPI_E_NO_SUPPORT.
-class ContactMessage final : public outlook::ContactMapiProp<mapi::IMessage> {
+class ContactMessage final : public mapiprops::ContactMapiProp<mapi::IMessage> {
 public:
     ContactMessage(ProfilePtr profile, size_t position) : profile_(std::move(profile)), position_(position) {}
 
@@ -29,12 +29,12 @@ public:
 private:
     ~ContactMessage() override = default;
 
-    outlook::TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override;
-    outlook::ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) override;
+    mapiprops::TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override;
+    mapiprops::ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) override;
 
-    outlook::LiveObject live_;
+    LiveObject live_;
     ProfilePtr profile_;
     size_t position_;
 };
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

@@ -8,7 +8,7 @@
 #include "com/ComObject.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace mapi32 {
+namespace standin::mapi32 {
 
 // The session MAPILogonEx gives: the store whose entry id is the profile's
 // storeId (read only) and the address book. Every other method answers
@@ -45,8 +45,8 @@ public:
 private:
     ~MapiSession() override = default;
 
-    outlook::LiveObject live_;
+    LiveObject live_;
     ProfilePtr profile_;
 };
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

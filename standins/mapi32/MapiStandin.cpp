@@ -16,6 +16,7 @@
 #include "ProfileValues.h"
 #include "mapi/MapiDefinitions.h"
 
+namespace standin::mapi32 {
 namespace {
 
 constexpr HRESULT MAPI_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057L);
@@ -53,27 +54,28 @@ HRESULT configuredInitializeResult() {
 }
 
 }  // namespace
+}  // namespace standin::mapi32
 
 extern "C" {
 
 HRESULT STDAPICALLTYPE MAPIInitialize(void* /*init*/) {
     standin::journal("MAPIInitialize");
-    return configuredInitializeResult();
+    return standin::mapi32::configuredInitializeResult();
 }
 
 void STDAPICALLTYPE MAPIUninitialize() { standin::journal("MAPIUninitialize"); }
 
 SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG size, void** buffer) {
     if (buffer == nullptr) {
-        return MAPI_E_INVALID_PARAMETER;
+        return standin::mapi32::MAPI_E_INVALID_PARAMETER;
     }
     *buffer = nullptr;
-    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(BufferHeader) + size);
+    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(standin::mapi32::BufferHeader) + size);
     if (block == nullptr) {
-        return MAPI_E_NOT_ENOUGH_MEMORY;
+        return standin::mapi32::MAPI_E_NOT_ENOUGH_MEMORY;
     }
-    auto* header = static_cast<BufferHeader*>(block);
-    header->tag = liveBufferTag;
+    auto* header = static_cast<standin::mapi32::BufferHeader*>(block);
+    header->tag = standin::mapi32::liveBufferTag;
     header->size = size;
     *buffer = header + 1;
     return S_OK;
@@ -84,18 +86,18 @@ ULONG STDAPICALLTYPE MAPIFreeBuffer(void* buffer) {
     if (buffer == nullptr) {
         return S_OK;
     }
-    auto* header = static_cast<BufferHeader*>(buffer) - 1;
-    if (header->tag != liveBufferTag) {
-        return static_cast<ULONG>(MAPI_E_INVALID_PARAMETER);
+    auto* header = static_cast<standin::mapi32::BufferHeader*>(buffer) - 1;
+    if (header->tag != standin::mapi32::liveBufferTag) {
+        return static_cast<ULONG>(standin::mapi32::MAPI_E_INVALID_PARAMETER);
     }
-    header->tag = freedBufferTag;
+    header->tag = standin::mapi32::freedBufferTag;
     HeapFree(GetProcessHeap(), 0, header);
     return S_OK;
 }
 
 HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR /*uiParam*/, LPWSTR profileName, LPWSTR /*password*/, ULONG flags,
                                    void** session) {
-    return mapi32::logOn(profileName, flags, session);
+    return standin::mapi32::logOn(profileName, flags, session);
 }
 
 BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID reserved) {
@@ -104,8 +106,8 @@ BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID reserved) {
     }
     // The session's objects live in this library, so it reports those its
     // client never released, as the Outlook stand-in reports its own.
-    if (mapi32::loggedOn()) {
-        standin::journal("live-objects " + std::to_string(outlook::LiveObject::count()));
+    if (standin::mapi32::loggedOn()) {
+        standin::journal("live-objects " + std::to_string(standin::LiveObject::count()));
     }
     // reserved is null when FreeLibrary releases the library, not at process exit.
     if (reserved == nullptr) {

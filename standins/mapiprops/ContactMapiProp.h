@@ -5,7 +5,7 @@
 #include "ContactMapiAnswers.h"
 #include "MapiPropObject.h"
 
-namespace outlook {
+namespace standin::mapiprops {
 
 // A contact as a MAPI property object: its MAPIOBJECT (IMAPIProp) in
 // Outlook's process, or the message (IMessage) that a MAPI session opens.
@@ -53,4 +53,4 @@ protected:
     virtual ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) = 0;
 };
 
-}  // namespace outlook
+}  // namespace standin::mapiprops

@@ -2,7 +2,7 @@
 
 #include "mapi/MapiDefinitions.h"
 
-namespace outlook {
+namespace standin::mapiprops {
 
 void* allocateMapiBuffer(size_t size) {
     HMODULE mapi = GetModuleHandleW(L"mapi32.dll");
@@ -18,4 +18,4 @@ void* allocateMapiBuffer(size_t size) {
     return buffer;
 }
 
-}  // namespace outlook
+}  // namespace standin::mapiprops

@@ -6,7 +6,7 @@
 
 #include "MapiAllocator.h"
 
-namespace outlook {
+namespace standin::mapiprops {
 
 namespace {
 
@@ -95,4 +95,4 @@ HRESULT deliverValues(const ValuesAnswer& answer, ULONG* valueCount, mapi::SProp
     return answer.result;
 }
 
-}  // namespace outlook
+}  // namespace standin::mapiprops

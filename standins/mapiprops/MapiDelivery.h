@@ -10,7 +10,7 @@
 
 #include "MapiPropertyTags.h"
 
-namespace outlook {
+namespace standin::mapiprops {
 
 constexpr HRESULT MAPI_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057L);
 
@@ -57,4 +57,4 @@ HRESULT resultOfAnswering(Answering&& answering) noexcept {
     }
 }
 
-}  // namespace outlook
+}  // namespace standin::mapiprops

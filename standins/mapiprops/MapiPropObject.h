@@ -7,7 +7,7 @@
 #include "com/ComObject.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace outlook {
+namespace standin::mapiprops {
 
 constexpr HRESULT MAPI_E_NO_SUPPORT = static_cast<HRESULT>(0x80040102L);
 
@@ -88,4 +88,4 @@ protected:
     }
 };
 
-}  // namespace outlook
+}  // namespace standin::mapiprops

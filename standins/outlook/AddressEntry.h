@@ -4,13 +4,13 @@
 
 #include "DispatchObject.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // The address-book entry behind a recipient; without an entry (an address
 // the book does not hold) it carries the recipient's name and no SMTP address.
 class AddressEntry : public DispatchObject {
 public:
-    AddressEntry(SessionPtr session, std::wstring name, const AddressBookEntry* entry);
+    AddressEntry(SessionPtr session, std::wstring name, const profile::AddressBookEntry* entry);
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

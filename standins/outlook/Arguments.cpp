@@ -1,6 +1,6 @@
 #include "Arguments.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 Arguments::Arguments(const DISPPARAMS* parameters, UINT* argumentError)
     : parameters_(parameters), argumentError_(argumentError), count_(parameters ? parameters->cArgs : 0) {}
@@ -37,4 +37,4 @@ HRESULT Arguments::integer(size_t index, LONG& value) const {
     return S_OK;
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

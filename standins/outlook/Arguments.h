@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace outlook {
+namespace standin::outlook {
 
 // The positional arguments of an IDispatch::Invoke call, in call order
 // (DISPPARAMS holds them last first). Accessors check the VARIANT type the
@@ -33,4 +33,4 @@ private:
     size_t count_;
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -7,7 +7,7 @@
 #include "Results.h"
 #include "com/UniqueHandle.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 namespace {
 
@@ -19,13 +19,13 @@ void holdUntilExit(com::UniqueFile file) {
     held.push_back(std::move(file));
 }
 
-HRESULT writeFile(const std::wstring& path, const AttachmentContent& content) {
+HRESULT writeFile(const std::wstring& path, const profile::AttachmentContent& content) {
     com::UniqueFile file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return HRESULT_FROM_WIN32(GetLastError());
     }
-    const Bytes& bytes = content.bytes;
+    const profile::Bytes& bytes = content.bytes;
     size_t offset = 0;
     while (offset < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - offset, 1u << 20));
@@ -47,8 +47,8 @@ HRESULT writeFile(const std::wstring& path, const AttachmentContent& content) {
 }  // namespace
 
 Attachment::Attachment(SessionPtr session, size_t item, size_t attachment)
-    : DispatchObject(std::move(session), AttachmentInterface) {
-    const AttachmentContent& content = this->session()->profile().item(item).contact.attachments[attachment];
+    : DispatchObject(std::move(session), ::outlook::AttachmentInterface) {
+    const profile::AttachmentContent& content = this->session()->profile().item(item).contact.attachments[attachment];
     addProperty("FileName", ResultKind::Bstr, [&content](VARIANT& result) { setText(result, content.fileName); });
     addTextMethod("SaveAsFile", ResultKind::Value, [&content](const std::wstring& path, VARIANT&) {
         if (path.empty() || path.find(L'\0') != std::wstring::npos) {
@@ -58,4 +58,4 @@ Attachment::Attachment(SessionPtr session, size_t item, size_t attachment)
     });
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

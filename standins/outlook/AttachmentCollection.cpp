@@ -3,11 +3,11 @@
 #include "Attachment.h"
 #include "Results.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 AttachmentCollection::AttachmentCollection(SessionPtr session, size_t item)
-    : DispatchObject(std::move(session), AttachmentsInterface) {
-    const Contact& contact = this->session()->profile().item(item).contact;
+    : DispatchObject(std::move(session), ::outlook::AttachmentsInterface) {
+    const profile::Contact& contact = this->session()->profile().item(item).contact;
     addProperty("Count", ResultKind::Value,
                 [&contact](VARIANT& result) { setLong(result, static_cast<LONG>(contact.attachments.size())); });
     addIntegerMethod("Item", ResultKind::Object, [this, &contact, item](LONG index, VARIANT& result) {
@@ -19,4 +19,4 @@ AttachmentCollection::AttachmentCollection(SessionPtr session, size_t item)
     });
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -5,14 +5,14 @@
 #include "Journal.h"
 #include "Session.h"
 
-namespace outlook::admission {
+namespace standin::outlook::admission {
 
 namespace {
 
 struct State {
     std::mutex mutex;
     bool configured = false;
-    std::vector<BusyWindow> windows;  // `rejections` counts down
+    std::vector<profile::BusyWindow> windows;  // `rejections` counts down
     std::optional<long long> goneAfter;
     bool goneAway = false;
     long long operations = 0;
@@ -27,8 +27,8 @@ bool turnAway() {
     State& busy = state();
     {
         const std::lock_guard<std::mutex> lock(busy.mutex);
-        BusyWindow* open = nullptr;
-        for (BusyWindow& window : busy.windows) {
+        profile::BusyWindow* open = nullptr;
+        for (profile::BusyWindow& window : busy.windows) {
             if (busy.operations >= window.after && (!window.rejections || *window.rejections > 0)) {
                 open = &window;
                 break;
@@ -41,7 +41,7 @@ bool turnAway() {
             --*open->rejections;
         }
     }
-    standin::journal("rejected");
+    journal("rejected");
     return true;
 }
 
@@ -59,7 +59,7 @@ bool hasGoneAway() {
         }
     }
     if (justGone) {
-        standin::journal("server gone");
+        journal("server gone");
     }
     return true;
 }
@@ -74,7 +74,7 @@ bool hasGoneAway() {
 
 }  // namespace
 
-void configure(const std::vector<BusyWindow>& windows, std::optional<long long> goneAfter) {
+void configure(const std::vector<profile::BusyWindow>& windows, std::optional<long long> goneAfter) {
     State& current = state();
     const std::lock_guard<std::mutex> lock(current.mutex);
     if (!current.configured) {
@@ -102,7 +102,7 @@ HRESULT goneAwayCall() {
     if (servedOutOfProcess()) {
         endServerProcess();
     }
-    standin::journal("disconnected");
+    journal("disconnected");
     return RPC_E_DISCONNECTED;
 }
 
@@ -117,4 +117,4 @@ bool messageFilterTurnsAway(bool callsObjectMember) {
     return callsObjectMember && turnAway();
 }
 
-}  // namespace outlook::admission
+}  // namespace standin::outlook::admission

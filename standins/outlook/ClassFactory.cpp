@@ -10,7 +10,7 @@
 #include "OutlookInterfaces.h"
 #include "ProfileValues.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 namespace {
 
@@ -31,10 +31,10 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID i
     }
     SessionPtr session;
     try {
-        session = std::make_shared<const Session>(loadProfile());
+        session = std::make_shared<const Session>(profile::loadProfile());
     } catch (const std::exception& error) {
         recordCall(createOperation);
-        standin::journal(std::string("profile error: ") + error.what());
+        journal(std::string("profile error: ") + error.what());
         return E_FAIL;
     }
     admission::configure(session->profile().busy, session->profile().goesAwayAfter);
@@ -44,9 +44,10 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID i
         return refused;
     }
     const int call = recordCall(createOperation);
-    if (const Fault* fault = session->faultFor(createOperation, call)) {
+    if (const profile::Fault* fault = session->faultFor(createOperation, call)) {
         // Creation cannot succeed without an object; "result": "null" refuses it.
-        return fault->yieldsNull ? E_NOINTERFACE : reportFault(*fault, ApplicationInterface.iid, nullptr);
+        return fault->yieldsNull ? E_NOINTERFACE
+                                 : profile::reportFault(*fault, ::outlook::ApplicationInterface.iid, nullptr);
     }
     return com::makeComObject<Application>(session)->QueryInterface(iid, object);
 }
@@ -60,4 +61,4 @@ HRESULT STDMETHODCALLTYPE ClassFactory::LockServer(BOOL lock) {
     return S_OK;
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

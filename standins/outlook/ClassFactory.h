@@ -6,7 +6,7 @@
 #include "LiveObjects.h"
 #include "com/ComObject.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // The class object of Outlook.Application. Creating the application is the
 // operation "Outlook.Application.create": it reads the profile afresh, and
@@ -27,4 +27,4 @@ private:
     LiveObject live_;
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

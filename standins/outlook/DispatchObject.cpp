@@ -13,7 +13,7 @@
 #include "SecurityGuard.h"
 #include "Utf.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 namespace {
 
@@ -21,7 +21,7 @@ namespace {
 DISPID dispIdOf(size_t index) { return static_cast<DISPID>(index + 1); }
 
 bool sameNameIgnoringCase(const char* member, const wchar_t* name) {
-    const std::wstring wide = standin::utf8ToUtf16(member);
+    const std::wstring wide = utf8ToUtf16(member);
     return CompareStringOrdinal(wide.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
 }
 
@@ -36,7 +36,7 @@ void setNullResult(VARIANT& result, ResultKind kind) {
 
 }  // namespace
 
-DispatchObject::DispatchObject(SessionPtr session, const OutlookInterface& outlookInterface)
+DispatchObject::DispatchObject(SessionPtr session, const ::outlook::OutlookInterface& outlookInterface)
     : session_(std::move(session)), interface_(outlookInterface) {}
 
 void DispatchObject::addMember(const char* name, ResultKind kind, Handler handler) {
@@ -121,7 +121,7 @@ HRESULT STDMETHODCALLTYPE DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names,
     for (UINT n = 0; n < nameCount; ++n) {
         dispIds[n] = DISPID_UNKNOWN;
         const wchar_t* name = names[n] ? names[n] : L"";
-        std::string journaled = standin::utf16ToUtf8(name);
+        std::string journaled = utf16ToUtf8(name);
         // Only the first name is a member; the rest would name its parameters,
         // which these members do not take by name.
         for (size_t index = 0; n == 0 && index < members_.size(); ++index) {
@@ -131,7 +131,7 @@ HRESULT STDMETHODCALLTYPE DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names,
                 break;
             }
         }
-        standin::journal("GetIDsOfNames " + std::string(interface_.name) + "." + journaled);
+        journal("GetIDsOfNames " + std::string(interface_.name) + "." + journaled);
         if (dispIds[n] == DISPID_UNKNOWN) {
             result = DISP_E_UNKNOWNNAME;
         }
@@ -158,14 +158,14 @@ HRESULT STDMETHODCALLTYPE DispatchObject::Invoke(DISPID dispId, REFIID, LCID, WO
     VARIANT value;
     VariantInit(&value);
     HRESULT outcome = S_OK;
-    const Fault* fault = session_->call(member.operation);
+    const profile::Fault* fault = session_->call(member.operation);
     if (member.guarded) {
         if (const HRESULT guarded = passSecurityGuard(session_->profile().guard); FAILED(guarded)) {
             return guarded;
         }
     }
     if (fault != nullptr && !fault->yieldsNull) {
-        return reportFault(*fault, interface_.iid, excepInfo);
+        return profile::reportFault(*fault, interface_.iid, excepInfo);
     }
     if (fault != nullptr) {
         setNullResult(value, member.kind);
@@ -188,4 +188,4 @@ HRESULT STDMETHODCALLTYPE DispatchObject::InterfaceSupportsErrorInfo(REFIID iid)
     return IsEqualIID(iid, interface_.iid) || IsEqualIID(iid, IID_IDispatch) ? S_OK : S_FALSE;
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -13,7 +13,7 @@
 #include "Session.h"
 #include "com/ComObject.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // What a member yields, which decides what a "result": "null" fault gives:
 // a null object, a null BSTR, or VT_EMPTY for plain values.
@@ -38,7 +38,7 @@ public:
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
 
 protected:
-    DispatchObject(SessionPtr session, const OutlookInterface& outlookInterface);
+    DispatchObject(SessionPtr session, const ::outlook::OutlookInterface& outlookInterface);
 
     // A property, or a method without arguments: `get` sets the result.
     void addProperty(const char* name, ResultKind kind, std::function<void(VARIANT& result)> get);
@@ -61,7 +61,7 @@ protected:
     HRESULT queryOtherInterface(REFIID iid, void** object) override;
 
     const SessionPtr& session() const { return session_; }
-    const OutlookInterface& outlookInterface() const { return interface_; }
+    const ::outlook::OutlookInterface& outlookInterface() const { return interface_; }
 
 private:
     using Handler = std::function<HRESULT(const Arguments& arguments, VARIANT& result)>;
@@ -80,8 +80,8 @@ private:
 
     LiveObject live_;
     SessionPtr session_;
-    const OutlookInterface& interface_;
+    const ::outlook::OutlookInterface& interface_;
     std::vector<Member> members_;
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

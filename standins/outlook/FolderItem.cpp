@@ -4,9 +4,9 @@
 #include "ErrorReporting.h"
 #include "Results.h"
 
-namespace outlook {
+namespace standin::outlook {
 
-FolderItem::FolderItem(SessionPtr session, const OutlookInterface& outlookInterface, size_t item)
+FolderItem::FolderItem(SessionPtr session, const ::outlook::OutlookInterface& outlookInterface, size_t item)
     : DispatchObject(std::move(session), outlookInterface) {
     const LONG objectClass = this->session()->profile().item(item).objectClass;
     addProperty("Class", ResultKind::Value, [objectClass](VARIANT& result) { setLong(result, objectClass); });
@@ -14,13 +14,13 @@ FolderItem::FolderItem(SessionPtr session, const OutlookInterface& outlookInterf
 }
 
 HRESULT FolderItem::queryOtherInterface(REFIID iid, void** object) {
-    if (IsEqualIID(iid, ContactItemInterface.iid)) {
+    if (IsEqualIID(iid, ::outlook::ContactItemInterface.iid)) {
         if (const HRESULT refused = admission::objectQuery(); FAILED(refused)) {
             return refused;
         }
-        if (const Fault* fault = session()->call("item.QueryInterface")) {
+        if (const profile::Fault* fault = session()->call("item.QueryInterface")) {
             const HRESULT result =
-                fault->yieldsNull ? E_NOINTERFACE : reportFault(*fault, outlookInterface().iid, nullptr);
+                fault->yieldsNull ? E_NOINTERFACE : profile::reportFault(*fault, outlookInterface().iid, nullptr);
             if (FAILED(result)) {
                 return result;
             }
@@ -29,4 +29,4 @@ HRESULT FolderItem::queryOtherInterface(REFIID iid, void** object) {
     return DispatchObject::queryOtherInterface(iid, object);
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -3,9 +3,9 @@
 #include "ItemObjects.h"
 #include "Results.h"
 
-namespace outlook {
+namespace standin::outlook {
 
-ItemCollection::ItemCollection(SessionPtr session) : DispatchObject(std::move(session), ItemsInterface) {
+ItemCollection::ItemCollection(SessionPtr session) : DispatchObject(std::move(session), ::outlook::ItemsInterface) {
     addProperty("Count", ResultKind::Value, [this](VARIANT& result) {
         setLong(result, static_cast<LONG>(this->session()->profile().itemCount()));
     });
@@ -18,4 +18,4 @@ ItemCollection::ItemCollection(SessionPtr session) : DispatchObject(std::move(se
     });
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

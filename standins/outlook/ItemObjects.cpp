@@ -3,7 +3,7 @@
 #include "ContactItem.h"
 #include "OtherItem.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 com::ComRef<IDispatch> createItemObject(const SessionPtr& session, size_t item) {
     if (session->profile().item(item).isContact()) {
@@ -12,4 +12,4 @@ com::ComRef<IDispatch> createItemObject(const SessionPtr& session, size_t item) 
     return com::makeComObject<OtherItem>(session, item);
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

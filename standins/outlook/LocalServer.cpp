@@ -26,6 +26,7 @@
 #include "com/ComRef.h"
 #include "com/UniqueHandle.h"
 
+namespace standin::outlook {
 namespace {
 
 // A snapshot that cannot be taken is INVALID_HANDLE_VALUE.
@@ -83,8 +84,8 @@ private:
 // The class object, registered with COM for as long as this lives.
 class ClassRegistration {
 public:
-    ClassRegistration() : factory_(com::makeComObject<outlook::ClassFactory>()) {
-        result_ = CoRegisterClassObject(outlook::CLSID_OutlookApplication, factory_.get(), CLSCTX_LOCAL_SERVER,
+    ClassRegistration() : factory_(com::makeComObject<standin::outlook::ClassFactory>()) {
+        result_ = CoRegisterClassObject(::outlook::CLSID_OutlookApplication, factory_.get(), CLSCTX_LOCAL_SERVER,
                                         REGCLS_SINGLEUSE, &cookie_);
     }
     ~ClassRegistration() {
@@ -97,7 +98,7 @@ public:
     HRESULT result() const { return result_; }
 
 private:
-    const com::ComRef<outlook::ClassFactory> factory_;
+    const com::ComRef<standin::outlook::ClassFactory> factory_;
     DWORD cookie_ = 0;
     HRESULT result_ = E_FAIL;
 };
@@ -109,7 +110,7 @@ private:
 class BusyServerFilter final : public com::ComObject<IMessageFilter> {
 public:
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO* call) override {
-        if (outlook::admission::messageFilterTurnsAway(call != nullptr && callsObjectMember(*call))) {
+        if (standin::outlook::admission::messageFilterTurnsAway(call != nullptr && callsObjectMember(*call))) {
             return SERVERCALL_REJECTED;
         }
         return SERVERCALL_ISHANDLED;
@@ -132,7 +133,7 @@ private:
         if (IsEqualIID(call.iid, IID_IDispatch)) {
             return true;
         }
-        for (const outlook::OutlookInterface* known : outlook::outlookInterfaces) {
+        for (const ::outlook::OutlookInterface* known : standin::outlookInterfaces) {
             if (IsEqualIID(call.iid, known->iid)) {
                 return true;
             }
@@ -168,33 +169,36 @@ std::string hex(HRESULT result) {
 }
 
 }  // namespace
+}  // namespace standin::outlook
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const com::UniqueKernelHandle client = openClientProcess();
+    const com::UniqueKernelHandle client = standin::outlook::openClientProcess();
     if (!client) {
         standin::journal("server error: the client process cannot be found");
         return 1;
     }
-    const ComApartment apartment;
+    const standin::outlook::ComApartment apartment;
     if (FAILED(apartment.result())) {
-        standin::journal("server error: CoInitializeEx failed with " + hex(apartment.result()));
+        standin::journal("server error: CoInitializeEx failed with " + standin::outlook::hex(apartment.result()));
         return 1;
     }
-    const FilterRegistration filterRegistration(com::makeComObject<BusyServerFilter>().get());
+    const standin::outlook::FilterRegistration filterRegistration(
+        com::makeComObject<standin::outlook::BusyServerFilter>().get());
     if (!filterRegistration.registered()) {
         standin::journal("server error: CoRegisterMessageFilter failed");
         return 1;
     }
-    outlook::serveOutOfProcess(client.get());
+    standin::outlook::serveOutOfProcess(client.get());
     {
-        const ClassRegistration registration;
+        const standin::outlook::ClassRegistration registration;
         if (FAILED(registration.result())) {
-            standin::journal("server error: CoRegisterClassObject failed with " + hex(registration.result()));
+            standin::journal("server error: CoRegisterClassObject failed with " +
+                             standin::outlook::hex(registration.result()));
             return 1;
         }
-        serveUntilEnded(client.get());
+        standin::outlook::serveUntilEnded(client.get());
     }
     // Taken before CoUninitialize, which would release what the client left.
-    standin::journal("live-objects " + std::to_string(outlook::LiveObject::count()));
+    standin::journal("live-objects " + std::to_string(standin::LiveObject::count()));
     return 0;
 }

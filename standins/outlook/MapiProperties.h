@@ -7,7 +7,7 @@
 #include "com/ComRef.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // A contact's MAPIOBJECT, as the profile's "mapiObject" says.
 //
@@ -21,4 +21,4 @@ namespace outlook {
 // client's query for IMAPIProp fails for want of a registered proxy.
 com::ComRef<IUnknown> createMapiObject(const SessionPtr& session, size_t item);
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -3,7 +3,7 @@
 #include "Journal.h"
 #include "Session.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 namespace {
 
@@ -19,15 +19,15 @@ namespace {
 
 }  // namespace
 
-HRESULT passSecurityGuard(Guard guard) {
-    if (guard == Guard::trusted) {
+HRESULT passSecurityGuard(profile::Guard guard) {
+    if (guard == profile::Guard::trusted) {
         return S_OK;
     }
-    standin::journal("guard prompt");
-    if (guard == Guard::unanswered) {
+    journal("guard prompt");
+    if (guard == profile::Guard::unanswered) {
         waitForAnAnswerThatNeverComes();
     }
     return E_ABORT;
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -1,6 +1,6 @@
 #include "Base64.h"
 
-namespace outlook {
+namespace standin::profile {
 
 namespace {
 
@@ -47,4 +47,4 @@ std::optional<std::vector<unsigned char>> decodeBase64(std::string_view text) {
     return bytes;
 }
 
-}  // namespace outlook
+}  // namespace standin::profile

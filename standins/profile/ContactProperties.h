@@ -8,7 +8,7 @@
 
 #include "outlook/OutlookDefinitions.h"
 
-namespace outlook {
+namespace standin::profile {
 
 // The _ContactItem text properties the stand-in serves, named as Outlook names them.
 constexpr std::string_view contactTextProperties[] = {
@@ -25,10 +25,10 @@ struct StoredEmailProperty {
     ULONG propertyId;
 };
 
-constexpr std::array<StoredEmailProperty, std::size(emailNamedProperties)> storedEmailProperties = [] {
-    std::array<StoredEmailProperty, std::size(emailNamedProperties)> stored{};
+constexpr std::array<StoredEmailProperty, std::size(::outlook::emailNamedProperties)> storedEmailProperties = [] {
+    std::array<StoredEmailProperty, std::size(::outlook::emailNamedProperties)> stored{};
     for (size_t at = 0; at < stored.size(); ++at) {
-        stored[at] = {emailNamedProperties[at].member, emailNamedProperties[at].longId,
+        stored[at] = {::outlook::emailNamedProperties[at].member, ::outlook::emailNamedProperties[at].longId,
                       static_cast<ULONG>(0x8A01 + at)};
     }
     return stored;
@@ -43,4 +43,4 @@ constexpr bool isEmailMember(std::string_view member) {
     return false;
 }
 
-}  // namespace outlook
+}  // namespace standin::profile

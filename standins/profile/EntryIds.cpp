@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-namespace outlook {
+namespace standin::profile {
 
 namespace {
 
@@ -67,4 +67,4 @@ std::optional<std::size_t> positionOfDefaultEntryId(const EntryIdBytes& entryId)
     return position;
 }
 
-}  // namespace outlook
+}  // namespace standin::profile

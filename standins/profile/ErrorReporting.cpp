@@ -4,7 +4,7 @@
 
 #include "com/ComRef.h"
 
-namespace outlook {
+namespace standin::profile {
 
 namespace {
 
@@ -49,4 +49,4 @@ HRESULT reportFault(const Fault& fault, const IID& interfaceId, EXCEPINFO* excep
     return fault.hresult;
 }
 
-}  // namespace outlook
+}  // namespace standin::profile
