@@ -22,7 +22,7 @@ public:
     LocalServerRegistration& operator=(const LocalServerRegistration&) = delete;
 
 private:
-    std::wstring dllPath_;
+    std::wstring dllPath;
 };
 
 }  // namespace standin::launcher

@@ -3,9 +3,7 @@
 namespace standin::launcher {
 
 std::wstring quoteArgument(const std::wstring& argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-        return argument;
-    }
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) return argument;
     std::wstring quoted = L"\"";
     size_t backslashes = 0;
     for (wchar_t c : argument) {

@@ -1,10 +1,10 @@
 #include "InstallFolder.h"
 
-#include <windows.h>
-
 #include "LauncherError.h"
 #include "Utf.h"
 #include "com/UniqueHandle.h"
+
+#include <windows.h>
 
 #include <cstring>
 #include <vector>
@@ -27,22 +27,16 @@ void createFolders(const std::wstring& folder) {
             GetLastError() != ERROR_ALREADY_EXISTS) {
             throw LauncherError(win32Failure("cannot create " + utf16ToUtf8(prefix)));
         }
-        if (separator == std::wstring::npos) {
-            break;
-        }
+        if (separator == std::wstring::npos) break;
     }
 }
 
 void removeExisting(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return;
-    }
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
     const BOOL removed =
         (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str());
-    if (!removed) {
-        throw LauncherError(win32Failure("cannot remove " + utf16ToUtf8(path)));
-    }
+    if (!removed) throw LauncherError(win32Failure("cannot remove " + utf16ToUtf8(path)));
 }
 
 std::wstring parentFolder(const std::wstring& path) {
@@ -106,9 +100,7 @@ void prepareExecutable(const std::wstring& path, OutlookExe kind) {
 
 void prepareOutlookExe(const std::wstring& folder, OutlookExe kind) {
     std::wstring base = folder;
-    while (base.size() > 3 && (base.back() == L'\\' || base.back() == L'/')) {
-        base.pop_back();
-    }
+    while (base.size() > 3 && (base.back() == L'\\' || base.back() == L'/')) base.pop_back();
     prepareExecutable(base + L"\\Outlook.exe", kind);
 }
 

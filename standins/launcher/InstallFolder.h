@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "LaunchProfile.h"
+
+#include <string>
 
 namespace standin::launcher {
 

@@ -1,9 +1,9 @@
 #include "JobProcesses.h"
 
+#include "LauncherError.h"
+
 #include <cstddef>
 #include <cstring>
-
-#include "LauncherError.h"
 
 namespace standin::launcher {
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "PeakMemory.h"
+
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "PeakMemory.h"
 
 namespace standin::launcher {
 

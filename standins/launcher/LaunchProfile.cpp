@@ -1,12 +1,12 @@
 #include "LaunchProfile.h"
 
-#include <algorithm>
-#include <initializer_list>
-
 #include "LauncherError.h"
 #include "ProfileFile.h"
 #include "ProfileValues.h"
 #include "Utf.h"
+
+#include <algorithm>
+#include <initializer_list>
 
 namespace standin::launcher {
 
@@ -26,12 +26,8 @@ DWORD registryTypeValue(const json& value, const std::string& where, std::initia
     const std::string& name = stringValue(value, where);
     std::string expected;
     for (const auto& [typeName, type] : types) {
-        if (std::find(allowed.begin(), allowed.end(), type) == allowed.end()) {
-            continue;
-        }
-        if (name == typeName) {
-            return type;
-        }
+        if (std::find(allowed.begin(), allowed.end(), type) == allowed.end()) continue;
+        if (name == typeName) return type;
         expected += (expected.empty() ? "" : " or ") + std::string(typeName);
     }
     throw ProfileError(where + ": expected " + expected);
@@ -51,12 +47,8 @@ AppPaths parseAppPaths(const json& value) {
     const std::string where = "registry.appPaths";
     requireKnownMembers(value, {"outlookExe", "quoted", "type"}, where);
     AppPaths appPaths;
-    if (value.contains("outlookExe")) {
-        appPaths.outlookExe = outlookExeValue(value["outlookExe"], where + ".outlookExe");
-    }
-    if (value.contains("quoted")) {
-        appPaths.quoted = booleanValue(value["quoted"], where + ".quoted");
-    }
+    if (value.contains("outlookExe")) appPaths.outlookExe = outlookExeValue(value["outlookExe"], where + ".outlookExe");
+    if (value.contains("quoted")) appPaths.quoted = booleanValue(value["quoted"], where + ".quoted");
     if (value.contains("type")) {
         appPaths.type = registryTypeValue(value["type"], where + ".type", {REG_SZ, REG_EXPAND_SZ});
     }
@@ -83,9 +75,7 @@ ClickToRun parseClickToRun(const json& value) {
 OfficeVersion parseVersion(const json& value, const std::wstring& profileFolder, const std::string& where) {
     requireKnownMembers(value, {"name", "path", "type", "terminated", "outlookExe", "installRoot", "rawBytes"}, where);
     OfficeVersion version;
-    if (!value.contains("name")) {
-        throw ProfileError(where + ": \"name\" is required");
-    }
+    if (!value.contains("name")) throw ProfileError(where + ": \"name\" is required");
     version.name = utf8ToUtf16(stringValue(value["name"], where + ".name"));
     if (version.name.empty() || version.name.find(L'\\') != std::wstring::npos) {
         throw ProfileError(where + ".name: must be a non-empty key name");
@@ -102,15 +92,9 @@ OfficeVersion parseVersion(const json& value, const std::wstring& profileFolder,
     if (value.contains("type")) {
         version.type = registryTypeValue(value["type"], where + ".type", {REG_SZ, REG_EXPAND_SZ, REG_DWORD});
     }
-    if (value.contains("terminated")) {
-        version.terminated = booleanValue(value["terminated"], where + ".terminated");
-    }
-    if (value.contains("outlookExe")) {
-        version.outlookExe = outlookExeValue(value["outlookExe"], where + ".outlookExe");
-    }
-    if (value.contains("installRoot")) {
-        version.installRoot = booleanValue(value["installRoot"], where + ".installRoot");
-    }
+    if (value.contains("terminated")) version.terminated = booleanValue(value["terminated"], where + ".terminated");
+    if (value.contains("outlookExe")) version.outlookExe = outlookExeValue(value["outlookExe"], where + ".outlookExe");
+    if (value.contains("installRoot")) version.installRoot = booleanValue(value["installRoot"], where + ".installRoot");
     if (value.contains("rawBytes")) {
         requireArray(value["rawBytes"], where + ".rawBytes");
         std::vector<BYTE> bytes;
@@ -128,9 +112,7 @@ OfficeVersion parseVersion(const json& value, const std::wstring& profileFolder,
 OfficeRegistry parseRegistry(const json& value, const std::wstring& profileFolder) {
     requireKnownMembers(value, {"officeKey", "versions", "appPaths", "clickToRun"}, "registry");
     OfficeRegistry registry;
-    if (value.contains("officeKey")) {
-        registry.officeKey = booleanValue(value["officeKey"], "registry.officeKey");
-    }
+    if (value.contains("officeKey")) registry.officeKey = booleanValue(value["officeKey"], "registry.officeKey");
     if (value.contains("versions")) {
         requireArray(value["versions"], "registry.versions");
         for (size_t index = 0; index < value["versions"].size(); ++index) {
@@ -138,12 +120,8 @@ OfficeRegistry parseRegistry(const json& value, const std::wstring& profileFolde
                                                      "registry.versions[" + std::to_string(index) + "]"));
         }
     }
-    if (value.contains("appPaths")) {
-        registry.appPaths = parseAppPaths(value["appPaths"]);
-    }
-    if (value.contains("clickToRun")) {
-        registry.clickToRun = parseClickToRun(value["clickToRun"]);
-    }
+    if (value.contains("appPaths")) registry.appPaths = parseAppPaths(value["appPaths"]);
+    if (value.contains("clickToRun")) registry.clickToRun = parseClickToRun(value["clickToRun"]);
     return registry;
 }
 
@@ -168,9 +146,7 @@ LaunchProfile readLaunchProfile() {
     LaunchProfile profile;
     try {
         const json& document = file.document;
-        if (document.contains("registry")) {
-            profile.registry = parseRegistry(document["registry"], file.folder);
-        }
+        if (document.contains("registry")) profile.registry = parseRegistry(document["registry"], file.folder);
         if (document.contains("environment")) {
             requireObject(document["environment"], "environment");
             for (const auto& variable : document["environment"].items()) {

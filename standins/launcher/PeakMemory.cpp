@@ -1,22 +1,20 @@
 #include "PeakMemory.h"
 
+#include "LauncherError.h"
+#include "Utf.h"
+#include "com/UniqueHandle.h"
+
 #include <psapi.h>
 
 #include <algorithm>
 #include <string>
-
-#include "LauncherError.h"
-#include "Utf.h"
-#include "com/UniqueHandle.h"
 
 namespace standin::launcher {
 
 bool PeakMemory::sample(HANDLE process) {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
-    if (!K32GetProcessMemoryInfo(process, &counters, sizeof counters)) {
-        return false;
-    }
+    if (!K32GetProcessMemoryInfo(process, &counters, sizeof counters)) return false;
     workingSet = std::max(workingSet, counters.PeakWorkingSetSize);
     pagefile = std::max(pagefile, counters.PeakPagefileUsage);
     return true;

@@ -1,14 +1,15 @@
 #include "TypeLibrary.h"
 
-#include <windows.h>
-#include <oleauto.h>
-
-#include <string>
-
+#include "HresultText.h"
 #include "LauncherError.h"
 #include "OutlookInterfaces.h"
 #include "Utf.h"
 #include "com/ComRef.h"
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
 
 namespace standin::launcher {
 
@@ -20,11 +21,8 @@ constexpr GUID libraryId = {0x4B0FB3E6, 0xFD44, 0x4A33, {0xBE, 0x01, 0x40, 0x53,
 constexpr GUID stdOleId = {0x00020430, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 void check(HRESULT result, const char* what) {
-    if (FAILED(result)) {
-        char code[16];
-        wsprintfA(code, "0x%08lX", static_cast<unsigned long>(result));
-        throw LauncherError(std::string("type library: ") + what + " failed with " + code);
-    }
+    if (FAILED(result))
+        throw LauncherError(std::string("type library: ") + what + " failed with " + hresultText(result));
 }
 
 void addDispinterface(ICreateTypeLib2* library, ITypeInfo* dispatchInfo, const ::outlook::OutlookInterface& what) {

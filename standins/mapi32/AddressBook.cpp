@@ -1,11 +1,11 @@
 #include "AddressBook.h"
 
-#include <algorithm>
-
 #include "ExchangeEntryIds.h"
 #include "MailUser.h"
 #include "MapiDelivery.h"
 #include "MapiErrors.h"
+
+#include <algorithm>
 
 namespace standin::mapi32 {
 
@@ -25,7 +25,7 @@ HRESULT noEntryId(ULONG* entryIdSize, void** entryId) {
 
 HRESULT STDMETHODCALLTYPE AddressBook::OpenEntry(ULONG entryIdSize, void* entryId, const IID* iid, ULONG,
                                                  ULONG* objectType, IUnknown** object) {
-    const profile::Fault* fault = sessionCall(*profile_, "IAddrBook.OpenEntry");
+    const profile::Fault* fault = sessionCall(*profile, "IAddrBook.OpenEntry");
     if (objectType == nullptr || object == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;
     *objectType = 0;
     *object = nullptr;
@@ -34,12 +34,12 @@ HRESULT STDMETHODCALLTYPE AddressBook::OpenEntry(ULONG entryIdSize, void* entryI
     const auto address =
         mapiprops::addressOfExchangeEntryId(static_cast<const unsigned char*>(entryId), entryId ? entryIdSize : 0);
     if (!address) return mapi::MAPI_E_UNKNOWN_ENTRYID;
-    const auto& book = profile_->addressBook;
+    const auto& book = profile->addressBook;
     const auto entry =
         std::find_if(book.begin(), book.end(), [&](const auto& known) { return known.address == *address; });
     if (entry == book.end() || !entry->resolves) return mapi::MAPI_E_NOT_FOUND;
     return mapiprops::resultOfAnswering([&] {
-        *object = static_cast<mapi::IMailUser*>(com::makeComObject<MailUser>(profile_, *entry).detach());
+        *object = static_cast<mapi::IMailUser*>(com::makeComObject<MailUser>(profile, *entry).detach());
         *objectType = mapi::MAPI_MAILUSER;
         return S_OK;
     });

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <windows.h>
-
 #include "LiveObjects.h"
 #include "MapiPropObject.h"
 #include "SessionCalls.h"
 #include "mapi/MapiDefinitions.h"
+
+#include <windows.h>
 
 namespace standin::mapi32 {
 
@@ -14,7 +14,7 @@ namespace standin::mapi32 {
 // IMailUser. Every other method answers MAPI_E_NO_SUPPORT.
 class AddressBook final : public mapiprops::MapiPropObject<mapi::IAddrBook> {
 public:
-    explicit AddressBook(ProfilePtr profile) : profile_(std::move(profile)) {}
+    explicit AddressBook(ProfilePtr sessionProfile) : profile(std::move(sessionProfile)) {}
 
     HRESULT STDMETHODCALLTYPE OpenEntry(ULONG entryIdSize, void* entryId, const IID* iid, ULONG flags,
                                         ULONG* objectType, IUnknown** object) override;
@@ -42,8 +42,8 @@ public:
 private:
     ~AddressBook() override = default;
 
-    LiveObject live_;
-    ProfilePtr profile_;
+    LiveObject live;
+    ProfilePtr profile;
 };
 
 }  // namespace standin::mapi32

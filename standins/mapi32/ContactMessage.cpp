@@ -6,13 +6,13 @@ using mapiprops::clearOut;
 using mapiprops::MAPI_E_NO_SUPPORT;
 
 mapiprops::TagsAnswer ContactMessage::tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) {
-    return mapiprops::answerGetIDsFromNames(sessionCall(*profile_, "IMessage.GetIDsFromNames"), mapi::IID_IMessage,
+    return mapiprops::answerGetIDsFromNames(sessionCall(*profile, "IMessage.GetIDsFromNames"), mapi::IID_IMessage,
                                             nameCount, names);
 }
 
 mapiprops::ValuesAnswer ContactMessage::valuesFor(const mapi::SPropTagArray* propTags) {
-    return mapiprops::answerGetProps(sessionCall(*profile_, "IMessage.GetProps"), mapi::IID_IMessage,
-                                     profile_->item(position_).contact, propTags);
+    return mapiprops::answerGetProps(sessionCall(*profile, "IMessage.GetProps"), mapi::IID_IMessage,
+                                     profile->item(position).contact, propTags);
 }
 
 HRESULT STDMETHODCALLTYPE ContactMessage::GetAttachmentTable(ULONG, void** table) {

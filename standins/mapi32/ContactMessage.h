@@ -1,11 +1,11 @@
 #pragma once
 
-#include <windows.h>
-
 #include "ContactMapiProp.h"
 #include "LiveObjects.h"
 #include "SessionCalls.h"
 #include "mapi/MapiDefinitions.h"
+
+#include <windows.h>
 
 namespace standin::mapi32 {
 
@@ -15,7 +15,8 @@ namespace standin::mapi32 {
 // MAPI_E_NO_SUPPORT.
 class ContactMessage final : public mapiprops::ContactMapiProp<mapi::IMessage> {
 public:
-    ContactMessage(ProfilePtr profile, size_t position) : profile_(std::move(profile)), position_(position) {}
+    ContactMessage(ProfilePtr sessionProfile, size_t contactPosition)
+        : profile(std::move(sessionProfile)), position(contactPosition) {}
 
     HRESULT STDMETHODCALLTYPE GetAttachmentTable(ULONG, void** table) override;
     HRESULT STDMETHODCALLTYPE OpenAttach(ULONG, const IID*, ULONG, void** attachment) override;
@@ -32,9 +33,9 @@ private:
     mapiprops::TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override;
     mapiprops::ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) override;
 
-    LiveObject live_;
-    ProfilePtr profile_;
-    size_t position_;
+    LiveObject live;
+    ProfilePtr profile;
+    size_t position;
 };
 
 }  // namespace standin::mapi32

@@ -1,9 +1,5 @@
 #include "Logon.h"
 
-#include <atomic>
-#include <optional>
-#include <string>
-
 #include "Journal.h"
 #include "MapiDelivery.h"
 #include "MapiSession.h"
@@ -11,6 +7,10 @@
 #include "ProfileValues.h"
 #include "SessionCalls.h"
 #include "mapi/MapiDefinitions.h"
+
+#include <atomic>
+#include <optional>
+#include <string>
 
 namespace standin::mapi32 {
 
@@ -52,9 +52,7 @@ bool loggedOn() { return calledLogon; }
 HRESULT logOn(LPWSTR profileName, ULONG flags, void** session) {
     calledLogon = true;
     const int call = profile::journalCall("MAPILogonEx");
-    if (session == nullptr) {
-        return mapiprops::MAPI_E_INVALID_PARAMETER;
-    }
+    if (session == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;
     *session = nullptr;
     ProfilePtr profile;
     try {
@@ -66,9 +64,7 @@ HRESULT logOn(LPWSTR profileName, ULONG flags, void** session) {
     if (const profile::Fault* fault = profile->faultFor("MAPILogonEx", call)) {
         return faultedObjectCall(*fault, mapi::IID_IMAPISession);
     }
-    if (!acceptableFlags(flags)) {
-        return mapi::MAPI_E_LOGON_FAILED;
-    }
+    if (!acceptableFlags(flags)) return mapi::MAPI_E_LOGON_FAILED;
     if ((flags & mapi::MAPI_USE_DEFAULT) == 0 && !namesProfile(nameGiven(profileName, flags), profile->profileName)) {
         return mapi::MAPI_E_LOGON_FAILED;
     }

@@ -17,9 +17,7 @@ mapiprops::PendingValue missingValue(ULONG tag) { return textValue(tag, std::nul
 // The entry's answer; an SMTP address that fails otherwise than as missing
 // fails the whole call.
 mapiprops::ValuesAnswer answerFor(const profile::AddressBookEntry& entry, const mapi::SPropTagArray& propTags) {
-    if (entry.smtpFailure && *entry.smtpFailure != mapi::MAPI_E_NOT_FOUND) {
-        return {*entry.smtpFailure, std::nullopt};
-    }
+    if (entry.smtpFailure && *entry.smtpFailure != mapi::MAPI_E_NOT_FOUND) return {*entry.smtpFailure, std::nullopt};
     std::vector<mapiprops::PendingValue> values;
     bool anyError = false;
     for (ULONG n = 0; n < propTags.cValues; ++n) {
@@ -40,7 +38,7 @@ mapiprops::ValuesAnswer answerFor(const profile::AddressBookEntry& entry, const 
 
 HRESULT STDMETHODCALLTYPE MailUser::GetProps(mapi::SPropTagArray* propTags, ULONG, ULONG* valueCount,
                                              mapi::SPropValue** values) {
-    const profile::Fault* fault = sessionCall(*profile_, "IMailUser.GetProps");
+    const profile::Fault* fault = sessionCall(*profile, "IMailUser.GetProps");
     if (valueCount == nullptr || values == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;
     *valueCount = 0;
     *values = nullptr;
@@ -49,7 +47,7 @@ HRESULT STDMETHODCALLTYPE MailUser::GetProps(mapi::SPropTagArray* propTags, ULON
             return mapiprops::deliverValues(mapiprops::faultedValues(*fault, mapi::IID_IMailUser), valueCount, values);
         }
         if (propTags == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;  // every property is not supported
-        return mapiprops::deliverValues(answerFor(entry_, *propTags), valueCount, values);
+        return mapiprops::deliverValues(answerFor(entry, *propTags), valueCount, values);
     });
 }
 

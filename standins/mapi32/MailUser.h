@@ -1,11 +1,11 @@
 #pragma once
 
-#include <windows.h>
-
 #include "LiveObjects.h"
 #include "MapiPropObject.h"
 #include "SessionCalls.h"
 #include "mapi/MapiDefinitions.h"
+
+#include <windows.h>
 
 namespace standin::mapi32 {
 
@@ -15,8 +15,8 @@ namespace standin::mapi32 {
 class MailUser final : public mapiprops::MapiPropObject<mapi::IMailUser> {
 public:
     // The entry lives in the profile, which the object holds.
-    MailUser(ProfilePtr profile, const profile::AddressBookEntry& entry)
-        : profile_(std::move(profile)), entry_(entry) {}
+    MailUser(ProfilePtr sessionProfile, const profile::AddressBookEntry& bookEntry)
+        : profile(std::move(sessionProfile)), entry(bookEntry) {}
 
     HRESULT STDMETHODCALLTYPE GetProps(mapi::SPropTagArray* propTags, ULONG flags, ULONG* valueCount,
                                        mapi::SPropValue** values) override;
@@ -24,9 +24,9 @@ public:
 private:
     ~MailUser() override = default;
 
-    LiveObject live_;
-    ProfilePtr profile_;
-    const profile::AddressBookEntry& entry_;
+    LiveObject live;
+    ProfilePtr profile;
+    const profile::AddressBookEntry& entry;
 };
 
 }  // namespace standin::mapi32

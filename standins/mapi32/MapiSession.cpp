@@ -1,12 +1,12 @@
 #include "MapiSession.h"
 
-#include <algorithm>
-
 #include "AddressBook.h"
 #include "EntryIds.h"
 #include "MapiDelivery.h"
 #include "MapiErrors.h"
 #include "MessageStore.h"
+
+#include <algorithm>
 
 namespace standin::mapi32 {
 
@@ -26,34 +26,34 @@ bool isStore(const profile::Profile& profile, ULONG entryIdSize, const void* ent
 
 HRESULT STDMETHODCALLTYPE MapiSession::OpenMsgStore(ULONG_PTR, ULONG entryIdSize, void* entryId, const IID* iid,
                                                     ULONG flags, IUnknown** store) {
-    const profile::Fault* fault = sessionCall(*profile_, "IMAPISession.OpenMsgStore");
+    const profile::Fault* fault = sessionCall(*profile, "IMAPISession.OpenMsgStore");
     if (store == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;
     *store = nullptr;
     if (fault != nullptr) return faultedObjectCall(*fault, mapi::IID_IMAPISession);
     if (iid != nullptr && !IsEqualIID(*iid, mapi::IID_IMsgStore)) return MAPI_E_INTERFACE_NOT_SUPPORTED;
-    if (!isStore(*profile_, entryIdSize, entryId)) return mapi::MAPI_E_UNKNOWN_ENTRYID;
+    if (!isStore(*profile, entryIdSize, entryId)) return mapi::MAPI_E_UNKNOWN_ENTRYID;
     // The exporter only reads.
     if ((flags & mapi::MDB_WRITE) != 0) return MAPI_E_NO_ACCESS;
     return mapiprops::resultOfAnswering([&] {
-        *store = static_cast<mapi::IMsgStore*>(com::makeComObject<MessageStore>(profile_).detach());
+        *store = static_cast<mapi::IMsgStore*>(com::makeComObject<MessageStore>(profile).detach());
         return S_OK;
     });
 }
 
 HRESULT STDMETHODCALLTYPE MapiSession::OpenAddressBook(ULONG_PTR, const IID* iid, ULONG, IUnknown** addressBook) {
-    const profile::Fault* fault = sessionCall(*profile_, "IMAPISession.OpenAddressBook");
+    const profile::Fault* fault = sessionCall(*profile, "IMAPISession.OpenAddressBook");
     if (addressBook == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;
     *addressBook = nullptr;
     if (fault != nullptr) return faultedObjectCall(*fault, mapi::IID_IMAPISession);
     if (iid != nullptr && !IsEqualIID(*iid, mapi::IID_IAddrBook)) return MAPI_E_INTERFACE_NOT_SUPPORTED;
     return mapiprops::resultOfAnswering([&] {
-        *addressBook = static_cast<mapi::IAddrBook*>(com::makeComObject<AddressBook>(profile_).detach());
+        *addressBook = static_cast<mapi::IAddrBook*>(com::makeComObject<AddressBook>(profile).detach());
         return S_OK;
     });
 }
 
 HRESULT STDMETHODCALLTYPE MapiSession::Logoff(ULONG_PTR, ULONG, ULONG) {
-    const profile::Fault* fault = sessionCall(*profile_, "IMAPISession.Logoff");
+    const profile::Fault* fault = sessionCall(*profile, "IMAPISession.Logoff");
     return fault != nullptr ? faultedObjectCall(*fault, mapi::IID_IMAPISession) : S_OK;
 }
 

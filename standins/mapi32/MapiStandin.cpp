@@ -3,18 +3,18 @@
 // of the exporter's own (Logon.h). Which entry points a build exports is
 // decided by its .def file.
 
-#include <windows.h>
-
-#include <cstdint>
-#include <string>
-#include <type_traits>
-
 #include "Journal.h"
 #include "LiveObjects.h"
 #include "Logon.h"
 #include "ProfileFile.h"
 #include "ProfileValues.h"
 #include "mapi/MapiDefinitions.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <type_traits>
 
 namespace standin::mapi32 {
 namespace {
@@ -43,9 +43,7 @@ HRESULT configuredInitializeResult() {
         return S_OK;
     }
     const auto member = profile.document.find("mapiInitialize");
-    if (member == profile.document.end()) {
-        return S_OK;
-    }
+    if (member == profile.document.end()) return S_OK;
     try {
         return standin::hresultValue(*member, "mapiInitialize");
     } catch (const std::exception&) {
@@ -66,14 +64,10 @@ HRESULT STDAPICALLTYPE MAPIInitialize(void* /*init*/) {
 void STDAPICALLTYPE MAPIUninitialize() { standin::journal("MAPIUninitialize"); }
 
 SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG size, void** buffer) {
-    if (buffer == nullptr) {
-        return standin::mapi32::MAPI_E_INVALID_PARAMETER;
-    }
+    if (buffer == nullptr) return standin::mapi32::MAPI_E_INVALID_PARAMETER;
     *buffer = nullptr;
     void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(standin::mapi32::BufferHeader) + size);
-    if (block == nullptr) {
-        return standin::mapi32::MAPI_E_NOT_ENOUGH_MEMORY;
-    }
+    if (block == nullptr) return standin::mapi32::MAPI_E_NOT_ENOUGH_MEMORY;
     auto* header = static_cast<standin::mapi32::BufferHeader*>(block);
     header->tag = standin::mapi32::liveBufferTag;
     header->size = size;
@@ -83,9 +77,7 @@ SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG size, void** buffer) {
 
 ULONG STDAPICALLTYPE MAPIFreeBuffer(void* buffer) {
     standin::journal("MAPIFreeBuffer");
-    if (buffer == nullptr) {
-        return S_OK;
-    }
+    if (buffer == nullptr) return S_OK;
     auto* header = static_cast<standin::mapi32::BufferHeader*>(buffer) - 1;
     if (header->tag != standin::mapi32::liveBufferTag) {
         return static_cast<ULONG>(standin::mapi32::MAPI_E_INVALID_PARAMETER);
@@ -101,18 +93,12 @@ HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR /*uiParam*/, LPWSTR profileName, LP
 }
 
 BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID reserved) {
-    if (reason != DLL_PROCESS_DETACH) {
-        return TRUE;
-    }
+    if (reason != DLL_PROCESS_DETACH) return TRUE;
     // The session's objects live in this library, so it reports those its
     // client never released, as the Outlook stand-in reports its own.
-    if (standin::mapi32::loggedOn()) {
-        standin::journal("live-objects " + std::to_string(standin::LiveObject::count()));
-    }
+    if (standin::mapi32::loggedOn()) standin::journal("live-objects " + std::to_string(standin::LiveObject::count()));
     // reserved is null when FreeLibrary releases the library, not at process exit.
-    if (reserved == nullptr) {
-        standin::journal("mapi32 unloaded");
-    }
+    if (reserved == nullptr) standin::journal("mapi32 unloaded");
     return TRUE;
 }
 

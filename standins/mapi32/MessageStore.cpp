@@ -11,7 +11,7 @@ using mapiprops::MAPI_E_NO_SUPPORT;
 
 HRESULT STDMETHODCALLTYPE MessageStore::OpenEntry(ULONG entryIdSize, void* entryId, const IID* iid, ULONG flags,
                                                   ULONG* objectType, IUnknown** object) {
-    const profile::Fault* fault = sessionCall(*profile_, "IMsgStore.OpenEntry");
+    const profile::Fault* fault = sessionCall(*profile, "IMsgStore.OpenEntry");
     if (objectType == nullptr || object == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;
     *objectType = 0;
     *object = nullptr;
@@ -20,10 +20,10 @@ HRESULT STDMETHODCALLTYPE MessageStore::OpenEntry(ULONG entryIdSize, void* entry
     // Nothing opens for writing in a store opened to read.
     if ((flags & mapi::MAPI_MODIFY) != 0 || entryId == nullptr) return mapi::MAPI_E_NOT_FOUND;
     const auto* bytes = static_cast<const unsigned char*>(entryId);
-    const auto position = profile_->contactWithEntryId(profile::Bytes(bytes, bytes + entryIdSize));
+    const auto position = profile->contactWithEntryId(profile::Bytes(bytes, bytes + entryIdSize));
     if (!position) return mapi::MAPI_E_NOT_FOUND;
     return mapiprops::resultOfAnswering([&] {
-        *object = static_cast<mapi::IMessage*>(com::makeComObject<ContactMessage>(profile_, *position).detach());
+        *object = static_cast<mapi::IMessage*>(com::makeComObject<ContactMessage>(profile, *position).detach());
         *objectType = mapi::MAPI_MESSAGE;
         return S_OK;
     });

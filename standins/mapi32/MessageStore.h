@@ -1,11 +1,11 @@
 #pragma once
 
-#include <windows.h>
-
 #include "LiveObjects.h"
 #include "MapiPropObject.h"
 #include "SessionCalls.h"
 #include "mapi/MapiDefinitions.h"
+
+#include <windows.h>
 
 namespace standin::mapi32 {
 
@@ -14,7 +14,7 @@ namespace standin::mapi32 {
 // method answers MAPI_E_NO_SUPPORT.
 class MessageStore final : public mapiprops::MapiPropObject<mapi::IMsgStore> {
 public:
-    explicit MessageStore(ProfilePtr profile) : profile_(std::move(profile)) {}
+    explicit MessageStore(ProfilePtr sessionProfile) : profile(std::move(sessionProfile)) {}
 
     HRESULT STDMETHODCALLTYPE OpenEntry(ULONG entryIdSize, void* entryId, const IID* iid, ULONG flags,
                                         ULONG* objectType, IUnknown** object) override;
@@ -36,8 +36,8 @@ public:
 private:
     ~MessageStore() override = default;
 
-    LiveObject live_;
-    ProfilePtr profile_;
+    LiveObject live;
+    ProfilePtr profile;
 };
 
 }  // namespace standin::mapi32

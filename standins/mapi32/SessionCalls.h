@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Profile.h"
+
 #include <windows.h>
 
 #include <memory>
-
-#include "Profile.h"
 
 namespace standin::mapi32 {
 

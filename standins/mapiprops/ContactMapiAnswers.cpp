@@ -47,9 +47,7 @@ profile::Text textOf(const profile::Contact& contact, const std::string& member)
 }
 
 std::string toAnsi(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
+    if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
     const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string ansi(static_cast<size_t>(length), '\0');
@@ -69,9 +67,7 @@ PendingValue emailValue(const profile::Contact& contact, const profile::StoredEm
 
     switch (representation.type) {
     case profile::MapiRepresentation::Type::Unicode:
-        if (!value) {
-            return missingValue(id);
-        }
+        if (!value) return missingValue(id);
         return {mapi::propTag(mapi::PT_UNICODE, id), *value, {}, {}};
     case profile::MapiRepresentation::Type::String8:
         if (representation.rawBytes) {
@@ -80,9 +76,7 @@ PendingValue emailValue(const profile::Contact& contact, const profile::StoredEm
                     std::string(representation.rawBytes->begin(), representation.rawBytes->end()),
                     {}};
         }
-        if (!value) {
-            return missingValue(id);
-        }
+        if (!value) return missingValue(id);
         return {mapi::propTag(mapi::PT_STRING8, id), {}, toAnsi(*value), {}};
     case profile::MapiRepresentation::Type::Error: break;
     }
@@ -95,9 +89,7 @@ PendingValue originalEntryIdValue(const profile::Contact& contact, const StoredO
     const profile::Text text = textOf(contact, property.address);
     const profile::Text type = textOf(contact, property.addressType);
     const bool exchange = type && CompareStringOrdinal(type->c_str(), -1, L"EX", -1, TRUE) == CSTR_EQUAL;
-    if (!text || !exchange || contact.withoutOriginalEntryId[address]) {
-        return missingValue(property.propertyId);
-    }
+    if (!text || !exchange || contact.withoutOriginalEntryId[address]) return missingValue(property.propertyId);
     return {mapi::propTag(mapi::PT_BINARY, property.propertyId), {}, {}, exchangeEntryId(*text)};
 }
 
@@ -122,9 +114,7 @@ ValuesAnswer faultedValues(const profile::Fault& fault, const IID& errorInterfac
 
 TagsAnswer answerGetIDsFromNames(const profile::Fault* fault, const IID& errorInterface, ULONG nameCount,
                                  mapi::MAPINAMEID** names) {
-    if (fault != nullptr) {
-        return {faultedValues(*fault, errorInterface).result, std::nullopt};
-    }
+    if (fault != nullptr) return {faultedValues(*fault, errorInterface).result, std::nullopt};
     if (names == nullptr || nameCount == 0) {
         return {MAPI_E_INVALID_PARAMETER, std::nullopt};  // listing every named property is not supported
     }
@@ -140,16 +130,12 @@ TagsAnswer answerGetIDsFromNames(const profile::Fault* fault, const IID& errorIn
 
 ValuesAnswer answerGetProps(const profile::Fault* fault, const IID& errorInterface, const profile::Contact& contact,
                             const mapi::SPropTagArray* propTags) {
-    if (fault != nullptr) {
-        return faultedValues(*fault, errorInterface);
-    }
+    if (fault != nullptr) return faultedValues(*fault, errorInterface);
     if (propTags == nullptr) {
         return {MAPI_E_INVALID_PARAMETER, std::nullopt};  // fetching every property is not supported
     }
     ULONG count = propTags->cValues;
-    if (contact.mapiValueCount && *contact.mapiValueCount < count) {
-        count = *contact.mapiValueCount;
-    }
+    if (contact.mapiValueCount && *contact.mapiValueCount < count) count = *contact.mapiValueCount;
     std::vector<PendingValue> values;
     bool anyError = false;
     for (ULONG n = 0; n < count; ++n) {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <windows.h>
-
 #include "MapiDelivery.h"
 #include "Profile.h"
 #include "mapi/MapiDefinitions.h"
+
+#include <windows.h>
 
 namespace standin::mapiprops {
 

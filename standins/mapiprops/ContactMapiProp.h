@@ -1,9 +1,9 @@
 #pragma once
 
-#include <windows.h>
-
 #include "ContactMapiAnswers.h"
 #include "MapiPropObject.h"
+
+#include <windows.h>
 
 namespace standin::mapiprops {
 
@@ -17,24 +17,16 @@ class ContactMapiProp : public MapiPropObject<Interface> {
 public:
     HRESULT STDMETHODCALLTYPE GetIDsFromNames(ULONG nameCount, mapi::MAPINAMEID** names, ULONG,
                                               mapi::SPropTagArray** propTags) override {
-        if (const HRESULT admitted = admitCall(); FAILED(admitted)) {
-            return admitted;
-        }
-        if (propTags == nullptr) {
-            return MAPI_E_INVALID_PARAMETER;
-        }
+        if (const HRESULT admitted = admitCall(); FAILED(admitted)) return admitted;
+        if (propTags == nullptr) return MAPI_E_INVALID_PARAMETER;
         *propTags = nullptr;
         return resultOfAnswering([&] { return deliverTags(tagsFor(nameCount, names), propTags); });
     }
 
     HRESULT STDMETHODCALLTYPE GetProps(mapi::SPropTagArray* propTags, ULONG, ULONG* valueCount,
                                        mapi::SPropValue** values) override {
-        if (const HRESULT admitted = admitCall(); FAILED(admitted)) {
-            return admitted;
-        }
-        if (valueCount == nullptr || values == nullptr) {
-            return MAPI_E_INVALID_PARAMETER;
-        }
+        if (const HRESULT admitted = admitCall(); FAILED(admitted)) return admitted;
+        if (valueCount == nullptr || values == nullptr) return MAPI_E_INVALID_PARAMETER;
         *valueCount = 0;
         *values = nullptr;
         return resultOfAnswering([&] { return deliverValues(valuesFor(propTags), valueCount, values); });

@@ -1,9 +1,9 @@
 #include "ExchangeEntryIds.h"
 
+#include "Utf.h"
+
 #include <algorithm>
 #include <iterator>
-
-#include "Utf.h"
 
 namespace standin::mapiprops {
 
@@ -31,9 +31,7 @@ std::optional<std::wstring> addressOfExchangeEntryId(const unsigned char* entryI
     }
     const char* text = reinterpret_cast<const char*>(entryId + std::size(header));
     const size_t length = size - std::size(header) - 1;
-    if (std::find(text, text + length, '\0') != text + length) {
-        return std::nullopt;
-    }
+    if (std::find(text, text + length, '\0') != text + length) return std::nullopt;
     try {
         return utf8ToUtf16(std::string_view(text, length));
     } catch (const std::runtime_error&) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MapiPropertyTags.h"
+
 #include <windows.h>
 
 #include <exception>
@@ -7,8 +9,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "MapiPropertyTags.h"
 
 namespace standin::mapiprops {
 

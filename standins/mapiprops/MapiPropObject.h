@@ -1,11 +1,11 @@
 #pragma once
 
+#include "com/ComObject.h"
+#include "mapi/MapiDefinitions.h"
+
 #include <windows.h>
 
 #include <type_traits>
-
-#include "com/ComObject.h"
-#include "mapi/MapiDefinitions.h"
 
 namespace standin::mapiprops {
 
@@ -14,9 +14,7 @@ constexpr HRESULT MAPI_E_NO_SUPPORT = static_cast<HRESULT>(0x80040102L);
 // Clears a pointer out-parameter that the caller may have passed.
 template <typename Pointer>
 void clearOut(Pointer* out) {
-    if (out != nullptr) {
-        *out = nullptr;
-    }
+    if (out != nullptr) *out = nullptr;
 }
 
 // A COM object of a MAPI interface built on IMAPIProp (IMAPIProp itself,

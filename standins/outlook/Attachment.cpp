@@ -1,11 +1,11 @@
 #include "Attachment.h"
 
+#include "Results.h"
+#include "com/UniqueHandle.h"
+
 #include <algorithm>
 #include <mutex>
 #include <vector>
-
-#include "Results.h"
-#include "com/UniqueHandle.h"
 
 namespace standin::outlook {
 
@@ -22,9 +22,7 @@ void holdUntilExit(com::UniqueFile file) {
 HRESULT writeFile(const std::wstring& path, const profile::AttachmentContent& content) {
     com::UniqueFile file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return HRESULT_FROM_WIN32(GetLastError());
-    }
+    if (!file) return HRESULT_FROM_WIN32(GetLastError());
     const profile::Bytes& bytes = content.bytes;
     size_t offset = 0;
     while (offset < bytes.size()) {
@@ -33,14 +31,10 @@ HRESULT writeFile(const std::wstring& path, const profile::AttachmentContent& co
         if (!WriteFile(file.get(), bytes.data() + offset, chunk, &written, nullptr)) {
             return HRESULT_FROM_WIN32(GetLastError());
         }
-        if (written == 0) {
-            return E_FAIL;
-        }
+        if (written == 0) return E_FAIL;
         offset += written;
     }
-    if (content.holdOpen) {
-        holdUntilExit(std::move(file));
-    }
+    if (content.holdOpen) holdUntilExit(std::move(file));
     return S_OK;
 }
 
@@ -51,9 +45,7 @@ Attachment::Attachment(SessionPtr session, size_t item, size_t attachment)
     const profile::AttachmentContent& content = this->session()->profile().item(item).contact.attachments[attachment];
     addProperty("FileName", ResultKind::Bstr, [&content](VARIANT& result) { setText(result, content.fileName); });
     addTextMethod("SaveAsFile", ResultKind::Value, [&content](const std::wstring& path, VARIANT&) {
-        if (path.empty() || path.find(L'\0') != std::wstring::npos) {
-            return E_INVALIDARG;
-        }
+        if (path.empty() || path.find(L'\0') != std::wstring::npos) return E_INVALIDARG;
         return writeFile(path, content);
     });
 }

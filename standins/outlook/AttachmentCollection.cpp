@@ -11,9 +11,7 @@ AttachmentCollection::AttachmentCollection(SessionPtr session, size_t item)
     addProperty("Count", ResultKind::Value,
                 [&contact](VARIANT& result) { setLong(result, static_cast<LONG>(contact.attachments.size())); });
     addIntegerMethod("Item", ResultKind::Object, [this, &contact, item](LONG index, VARIANT& result) {
-        if (index < 1 || static_cast<size_t>(index) > contact.attachments.size()) {
-            return DISP_E_BADINDEX;
-        }
+        if (index < 1 || static_cast<size_t>(index) > contact.attachments.size()) return DISP_E_BADINDEX;
         setObject(result, com::makeComObject<Attachment>(this->session(), item, static_cast<size_t>(index) - 1));
         return S_OK;
     });

@@ -1,9 +1,9 @@
 #include "CallAdmission.h"
 
-#include <mutex>
-
 #include "Journal.h"
 #include "Session.h"
+
+#include <mutex>
 
 namespace standin::outlook::admission {
 
@@ -34,12 +34,8 @@ bool turnAway() {
                 break;
             }
         }
-        if (open == nullptr) {
-            return false;
-        }
-        if (open->rejections) {
-            --*open->rejections;
-        }
+        if (open == nullptr) return false;
+        if (open->rejections) --*open->rejections;
     }
     journal("rejected");
     return true;
@@ -54,22 +50,16 @@ bool hasGoneAway() {
         if (!current.goneAway && current.goneAfter && current.operations >= *current.goneAfter) {
             current.goneAway = justGone = true;
         }
-        if (!current.goneAway) {
-            return false;
-        }
+        if (!current.goneAway) return false;
     }
-    if (justGone) {
-        journal("server gone");
-    }
+    if (justGone) journal("server gone");
     return true;
 }
 
 // As a crash or a quit ends Outlook: nothing released, nothing written.
 [[noreturn]] void endServerProcess() {
     TerminateProcess(GetCurrentProcess(), 1);
-    for (;;) {
-        Sleep(INFINITE);
-    }
+    for (;;) Sleep(INFINITE);
 }
 
 }  // namespace
@@ -96,12 +86,8 @@ HRESULT objectCall() {
 }
 
 HRESULT goneAwayCall() {
-    if (!hasGoneAway()) {
-        return S_OK;
-    }
-    if (servedOutOfProcess()) {
-        endServerProcess();
-    }
+    if (!hasGoneAway()) return S_OK;
+    if (servedOutOfProcess()) endServerProcess();
     journal("disconnected");
     return RPC_E_DISCONNECTED;
 }
@@ -111,9 +97,7 @@ HRESULT goneAwayCall() {
 HRESULT objectQuery() { return !servedOutOfProcess() && turnAway() ? RPC_E_CALL_REJECTED : S_OK; }
 
 bool messageFilterTurnsAway(bool callsObjectMember) {
-    if (hasGoneAway()) {
-        endServerProcess();
-    }
+    if (hasGoneAway()) endServerProcess();
     return callsObjectMember && turnAway();
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "BusyWindow.h"
+
 #include <windows.h>
 
 #include <optional>
 #include <vector>
-
-#include "BusyWindow.h"
 
 namespace standin::outlook {
 

@@ -1,14 +1,14 @@
 #include "ClassFactory.h"
 
-#include <atomic>
-#include <memory>
-
 #include "Application.h"
 #include "CallAdmission.h"
 #include "ErrorReporting.h"
 #include "Journal.h"
 #include "OutlookInterfaces.h"
 #include "ProfileValues.h"
+
+#include <atomic>
+#include <memory>
 
 namespace standin::outlook {
 
@@ -22,13 +22,9 @@ std::atomic<long> locks{0};
 long ClassFactory::serverLocks() { return locks.load(); }
 
 HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
+    if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (outer != nullptr) {
-        return CLASS_E_NOAGGREGATION;
-    }
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
     SessionPtr session;
     try {
         session = std::make_shared<const Session>(profile::loadProfile());
@@ -40,9 +36,7 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID i
     admission::configure(session->profile().busy, session->profile().goesAwayAfter);
     // A class factory's call, not an IDispatch one: refused once Outlook has
     // gone away, but never turned away as busy.
-    if (const HRESULT refused = admission::goneAwayCall(); FAILED(refused)) {
-        return refused;
-    }
+    if (const HRESULT refused = admission::goneAwayCall(); FAILED(refused)) return refused;
     const int call = recordCall(createOperation);
     if (const profile::Fault* fault = session->faultFor(createOperation, call)) {
         // Creation cannot succeed without an object; "result": "null" refuses it.

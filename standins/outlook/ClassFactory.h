@@ -1,10 +1,10 @@
 #pragma once
 
-#include <windows.h>
-#include <unknwn.h>
-
 #include "LiveObjects.h"
 #include "com/ComObject.h"
+
+#include <windows.h>
+#include <unknwn.h>
 
 namespace standin::outlook {
 
@@ -24,7 +24,7 @@ public:
 private:
     ~ClassFactory() override = default;
 
-    LiveObject live_;
+    LiveObject live;
 };
 
 }  // namespace standin::outlook

@@ -26,9 +26,7 @@ ContactItem::ContactItem(SessionPtr session, size_t item)
                 [this, item](VARIANT& result) { setText(result, this->session()->profile().entryIdOf(item)); });
     addProperty("LastModificationTime", ResultKind::Value,
                 [&contact](VARIANT& result) { setDate(result, contact.lastModificationTime); });
-    for (const auto& property : profile::storedEmailProperties) {
-        guardMember(property.member.data());
-    }
+    for (const auto& property : profile::storedEmailProperties) guardMember(property.member.data());
 }
 
 }  // namespace standin::outlook

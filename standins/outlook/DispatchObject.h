@@ -1,17 +1,17 @@
 #pragma once
 
+#include "Arguments.h"
+#include "LiveObjects.h"
+#include "OutlookInterfaces.h"
+#include "Session.h"
+#include "com/ComObject.h"
+
 #include <windows.h>
 #include <oaidl.h>
 
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "Arguments.h"
-#include "LiveObjects.h"
-#include "OutlookInterfaces.h"
-#include "Session.h"
-#include "com/ComObject.h"
 
 namespace standin::outlook {
 
@@ -60,8 +60,8 @@ protected:
     // whose query is an operation of its own ("item.QueryInterface").
     HRESULT queryOtherInterface(REFIID iid, void** object) override;
 
-    const SessionPtr& session() const { return session_; }
-    const ::outlook::OutlookInterface& outlookInterface() const { return interface_; }
+    const SessionPtr& session() const { return shared; }
+    const ::outlook::OutlookInterface& outlookInterface() const { return ownInterface; }
 
 private:
     using Handler = std::function<HRESULT(const Arguments& arguments, VARIANT& result)>;
@@ -78,10 +78,10 @@ private:
 
     Member& memberNamed(const char* name);
 
-    LiveObject live_;
-    SessionPtr session_;
-    const ::outlook::OutlookInterface& interface_;
-    std::vector<Member> members_;
+    LiveObject live;
+    SessionPtr shared;
+    const ::outlook::OutlookInterface& ownInterface;
+    std::vector<Member> members;
 };
 
 }  // namespace standin::outlook

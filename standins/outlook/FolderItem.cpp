@@ -15,15 +15,11 @@ FolderItem::FolderItem(SessionPtr session, const ::outlook::OutlookInterface& ou
 
 HRESULT FolderItem::queryOtherInterface(REFIID iid, void** object) {
     if (IsEqualIID(iid, ::outlook::ContactItemInterface.iid)) {
-        if (const HRESULT refused = admission::objectQuery(); FAILED(refused)) {
-            return refused;
-        }
+        if (const HRESULT refused = admission::objectQuery(); FAILED(refused)) return refused;
         if (const profile::Fault* fault = session()->call("item.QueryInterface")) {
             const HRESULT result =
                 fault->yieldsNull ? E_NOINTERFACE : profile::reportFault(*fault, outlookInterface().iid, nullptr);
-            if (FAILED(result)) {
-                return result;
-            }
+            if (FAILED(result)) return result;
         }
     }
     return DispatchObject::queryOtherInterface(iid, object);

@@ -6,9 +6,7 @@
 namespace standin::outlook {
 
 com::ComRef<IDispatch> createItemObject(const SessionPtr& session, size_t item) {
-    if (session->profile().item(item).isContact()) {
-        return com::makeComObject<ContactItem>(session, item);
-    }
+    if (session->profile().item(item).isContact()) return com::makeComObject<ContactItem>(session, item);
     return com::makeComObject<OtherItem>(session, item);
 }
 

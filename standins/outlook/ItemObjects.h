@@ -1,10 +1,10 @@
 #pragma once
 
-#include <windows.h>
-#include <oaidl.h>
-
 #include "Session.h"
 #include "com/ComRef.h"
+
+#include <windows.h>
+#include <oaidl.h>
 
 namespace standin::outlook {
 

@@ -13,7 +13,8 @@ const IID& errorInterface = mapi::IID_IMAPIProp;
 
 class MapiProperties final : public mapiprops::ContactMapiProp<mapi::IMAPIProp> {
 public:
-    MapiProperties(SessionPtr session, size_t item) : session_(std::move(session)), item_(item) {}
+    MapiProperties(SessionPtr itemSession, size_t itemPosition)
+        : session(std::move(itemSession)), position(itemPosition) {}
 
     // In process a busy Outlook turns the query for IMAPIProp away too.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -33,18 +34,18 @@ private:
     HRESULT admitCall() override { return admission::objectCall(); }
 
     mapiprops::TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override {
-        return mapiprops::answerGetIDsFromNames(session_->call("IMAPIProp.GetIDsFromNames"), errorInterface, nameCount,
+        return mapiprops::answerGetIDsFromNames(session->call("IMAPIProp.GetIDsFromNames"), errorInterface, nameCount,
                                                 names);
     }
 
     mapiprops::ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) override {
-        return mapiprops::answerGetProps(session_->call("IMAPIProp.GetProps"), errorInterface,
-                                         session_->profile().item(item_).contact, propTags);
+        return mapiprops::answerGetProps(session->call("IMAPIProp.GetProps"), errorInterface,
+                                         session->profile().item(position).contact, propTags);
     }
 
-    LiveObject live_;
-    SessionPtr session_;
-    size_t item_;
+    LiveObject live;
+    SessionPtr session;
+    size_t position;
 };
 
 // A MAPIOBJECT that gives no IMAPIProp in the client's own process.
@@ -62,7 +63,7 @@ private:
         return FAILED(admitted) ? admitted : E_NOINTERFACE;
     }
 
-    LiveObject live_;
+    LiveObject live;
 };
 
 }  // namespace

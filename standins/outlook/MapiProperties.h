@@ -1,11 +1,11 @@
 #pragma once
 
-#include <windows.h>
-#include <unknwn.h>
-
 #include "Session.h"
 #include "com/ComRef.h"
 #include "mapi/MapiDefinitions.h"
+
+#include <windows.h>
+#include <unknwn.h>
 
 namespace standin::outlook {
 

@@ -3,16 +3,16 @@
 // only by a process that created the application here: the local server
 // reports its own objects.
 
+#include "ClassFactory.h"
+#include "Journal.h"
+#include "LiveObjects.h"
+#include "OutlookInterfaces.h"
+
 #include <windows.h>
 #include <unknwn.h>
 
 #include <atomic>
 #include <string>
-
-#include "ClassFactory.h"
-#include "Journal.h"
-#include "LiveObjects.h"
-#include "OutlookInterfaces.h"
 
 namespace standin::outlook {
 namespace {
@@ -54,13 +54,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
+    if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (!IsEqualCLSID(clsid, outlook::CLSID_OutlookApplication)) {
-        return CLASS_E_CLASSNOTAVAILABLE;
-    }
+    if (!IsEqualCLSID(clsid, outlook::CLSID_OutlookApplication)) return CLASS_E_CLASSNOTAVAILABLE;
     standin::outlook::servesApplication = true;
     return com::makeComObject<standin::outlook::ClassFactory>()->QueryInterface(iid, object);
 }

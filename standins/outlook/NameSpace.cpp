@@ -12,9 +12,7 @@ constexpr LONG olFolderContacts = 10;
 
 NameSpace::NameSpace(SessionPtr session) : DispatchObject(std::move(session), ::outlook::NameSpaceInterface) {
     addIntegerMethod("GetDefaultFolder", ResultKind::Object, [this](LONG folder, VARIANT& result) {
-        if (folder != olFolderContacts) {
-            return E_INVALIDARG;  // the profile holds only the contacts folder
-        }
+        if (folder != olFolderContacts) return E_INVALIDARG;  // the profile holds only the contacts folder
         setObject(result, com::makeComObject<ContactsFolder>(this->session()));
         return S_OK;
     });

@@ -16,15 +16,9 @@ PropertyAccessor::PropertyAccessor(SessionPtr session, const profile::AddressBoo
             CSTR_EQUAL) {
             return propertyNotFound;
         }
-        if (entry == nullptr) {
-            return propertyNotFound;
-        }
-        if (entry->smtpFailure) {
-            return *entry->smtpFailure;
-        }
-        if (!entry->smtp) {
-            return propertyNotFound;
-        }
+        if (entry == nullptr) return propertyNotFound;
+        if (entry->smtpFailure) return *entry->smtpFailure;
+        if (!entry->smtp) return propertyNotFound;
         setText(result, entry->smtp);
         return S_OK;
     });

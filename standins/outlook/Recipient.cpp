@@ -9,9 +9,7 @@ namespace {
 
 const profile::AddressBookEntry* findEntry(const profile::Profile& profile, const std::wstring& address) {
     for (const profile::AddressBookEntry& entry : profile.addressBook) {
-        if (entry.address == address) {
-            return &entry;
-        }
+        if (entry.address == address) return &entry;
     }
     return nullptr;
 }

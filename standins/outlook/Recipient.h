@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "DispatchObject.h"
+
+#include <string>
 
 namespace standin::outlook {
 

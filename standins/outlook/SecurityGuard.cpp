@@ -12,21 +12,15 @@ namespace {
         WaitForSingleObject(servedClientProcess(), INFINITE);
         TerminateProcess(GetCurrentProcess(), 1);
     }
-    for (;;) {
-        Sleep(INFINITE);
-    }
+    for (;;) Sleep(INFINITE);
 }
 
 }  // namespace
 
 HRESULT passSecurityGuard(profile::Guard guard) {
-    if (guard == profile::Guard::trusted) {
-        return S_OK;
-    }
+    if (guard == profile::Guard::trusted) return S_OK;
     journal("guard prompt");
-    if (guard == profile::Guard::unanswered) {
-        waitForAnAnswerThatNeverComes();
-    }
+    if (guard == profile::Guard::unanswered) waitForAnAnswerThatNeverComes();
     return E_ABORT;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <windows.h>
-
 #include "Profile.h"
+
+#include <windows.h>
 
 namespace standin::outlook {
 

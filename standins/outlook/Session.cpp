@@ -1,9 +1,9 @@
 #include "Session.h"
 
-#include <atomic>
-
 #include "CallAdmission.h"
 #include "OperationCalls.h"
+
+#include <atomic>
 
 namespace standin::outlook {
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Profile.h"
+
 #include <windows.h>
 
 #include <memory>
 #include <string>
-
-#include "Profile.h"
 
 namespace standin::outlook {
 
@@ -26,13 +26,13 @@ int recordCall(const std::string& operation);
 // profile, read once when the application was created.
 class Session {
 public:
-    explicit Session(profile::Profile profile) : profile_(std::move(profile)) {}
+    explicit Session(profile::Profile loaded) : held(std::move(loaded)) {}
 
-    const profile::Profile& profile() const { return profile_; }
+    const profile::Profile& profile() const { return held; }
 
     // The fault planned for the given call of an operation, or null.
     const profile::Fault* faultFor(const std::string& operation, int call) const {
-        return profile_.faultFor(operation, call);
+        return held.faultFor(operation, call);
     }
 
     // recordCall, then faultFor.
@@ -41,7 +41,7 @@ public:
     }
 
 private:
-    profile::Profile profile_;
+    profile::Profile held;
 };
 
 using SessionPtr = std::shared_ptr<const Session>;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "outlook/OutlookDefinitions.h"
+
 #include <windows.h>
 
 #include <array>
 #include <cstddef>
 #include <string_view>
-
-#include "outlook/OutlookDefinitions.h"
 
 namespace standin::profile {
 
@@ -36,9 +36,7 @@ constexpr std::array<StoredEmailProperty, std::size(::outlook::emailNamedPropert
 
 constexpr bool isEmailMember(std::string_view member) {
     for (const auto& property : storedEmailProperties) {
-        if (property.member == member) {
-            return true;
-        }
+        if (property.member == member) return true;
     }
     return false;
 }

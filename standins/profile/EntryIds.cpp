@@ -61,9 +61,7 @@ std::optional<std::size_t> positionOfDefaultEntryId(const EntryIdBytes& entryId)
         return std::nullopt;
     }
     std::size_t position = 0;
-    for (std::size_t at = std::size(entryIdPrefix); at < entryId.size(); ++at) {
-        position = (position << 8) | entryId[at];
-    }
+    for (std::size_t at = std::size(entryIdPrefix); at < entryId.size(); ++at) position = (position << 8) | entryId[at];
     return position;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Profile.h"
+
 #include <windows.h>
 #include <oaidl.h>
-
-#include "Profile.h"
 
 namespace standin::profile {
 

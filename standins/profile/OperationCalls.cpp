@@ -1,9 +1,9 @@
 #include "OperationCalls.h"
 
+#include "Journal.h"
+
 #include <map>
 #include <mutex>
-
-#include "Journal.h"
 
 namespace standin::profile {
 

@@ -1,13 +1,13 @@
 #include "Profile.h"
 
-#include <set>
-
 #include "Base64.h"
 #include "ContactProperties.h"
 #include "EntryIds.h"
 #include "ProfileFile.h"
 #include "ProfileValues.h"
 #include "Utf.h"
+
+#include <set>
 
 namespace standin::profile {
 
@@ -56,9 +56,7 @@ const std::set<std::string>& knownOperations() {
             "IAddrBook.OpenEntry",
             "IMailUser.GetProps",
         };
-        for (std::string_view property : contactTextProperties) {
-            names.insert("_ContactItem." + std::string(property));
-        }
+        for (std::string_view property : contactTextProperties) names.insert("_ContactItem." + std::string(property));
         return names;
     }();
     return operations;
@@ -80,9 +78,7 @@ bool isRawBytes(const json& value) { return value.is_object() && value.size() ==
 
 // Text in the ANSI code page, as Outlook would show bytes stored as PT_STRING8.
 std::wstring decodeAnsi(const Bytes& bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
+    if (bytes.empty()) return {};
     const auto* data = reinterpret_cast<const char*>(bytes.data());
     const int size = static_cast<int>(bytes.size());
     const int length = MultiByteToWideChar(CP_ACP, 0, data, size, nullptr, 0);
@@ -103,9 +99,7 @@ LONG objectClassOf(const std::string& className) {
 // Entry ids as Outlook's object model writes them: hexadecimal, two digits a byte.
 std::wstring entryIdText(const json& value, const std::string& where) {
     const std::wstring text = utf8ToUtf16(stringValue(value, where));
-    if (text.empty() || !bytesOfHexText(text)) {
-        throw ProfileError(where + ": expected hexadecimal digits, two a byte");
-    }
+    if (text.empty() || !bytesOfHexText(text)) throw ProfileError(where + ": expected hexadecimal digits, two a byte");
     return text;
 }
 
@@ -163,9 +157,7 @@ std::vector<AttachmentContent> parseAttachments(const json& list, const std::wst
             attachments.push_back({readWholeFile(resolveProfilePath(folder, path))});
         } else {
             auto bytes = decodeBase64(stringValue(attachment["base64"], at + ".base64"));
-            if (!bytes) {
-                throw ProfileError(at + ".base64: not valid base64");
-            }
+            if (!bytes) throw ProfileError(at + ".base64: not valid base64");
             attachments.push_back({std::move(*bytes)});
         }
         if (attachment.contains("fileName")) {
@@ -187,13 +179,9 @@ Item parseItem(const json& value, const std::wstring& folder, const std::string&
     for (const auto& member : value.items()) {
         const std::string& key = member.key();
         const std::string at = where + "." + key;
-        if (key == "class" || key == "mapiTypes" || key == "comment" || (!key.empty() && key[0] == '_')) {
-            continue;
-        }
+        if (key == "class" || key == "mapiTypes" || key == "comment" || (!key.empty() && key[0] == '_')) continue;
         bool isText = false;
-        for (std::string_view property : contactTextProperties) {
-            isText = isText || property == key;
-        }
+        for (std::string_view property : contactTextProperties) isText = isText || property == key;
         if (isText) {
             if (isEmailMember(key) && isRawBytes(member.value())) {
                 Bytes bytes = byteList(member.value()["bytes"], at + ".bytes");
@@ -225,9 +213,7 @@ Item parseItem(const json& value, const std::wstring& folder, const std::string&
         } else if (key == "LastModificationTime") {
             item.contact.lastModificationTime = localTimeValue(member.value(), at);
         } else if (const int number = originalEntryIdMember(key)) {
-            if (!member.value().is_null()) {
-                throw ProfileError(at + ": the only value is null (no original entry id)");
-            }
+            if (!member.value().is_null()) throw ProfileError(at + ": the only value is null (no original entry id)");
             item.contact.withoutOriginalEntryId[static_cast<size_t>(number - 1)] = true;
         } else {
             throw ProfileError(where + ": unknown member \"" + key + "\"");
@@ -240,9 +226,7 @@ Item parseItem(const json& value, const std::wstring& folder, const std::string&
         requireObject(types, where + ".mapiTypes");
         for (const auto& type : types.items()) {
             const std::string at = where + ".mapiTypes." + type.key();
-            if (!isEmailMember(type.key())) {
-                throw ProfileError(at + ": not one of the six e-mail members");
-            }
+            if (!isEmailMember(type.key())) throw ProfileError(at + ": not one of the six e-mail members");
             auto& representation = item.contact.mapi[type.key()];
             if (isRawBytes(type.value())) {
                 representation.type = MapiRepresentation::Type::String8;
@@ -258,17 +242,11 @@ Item parseItem(const json& value, const std::wstring& folder, const std::string&
 AddressBookEntry parseAddressBookEntry(const json& value, const std::string& where) {
     requireKnownMembers(value, {"address", "resolves", "entryAddress", "smtp"}, where);
     AddressBookEntry entry;
-    if (!value.contains("address")) {
-        throw ProfileError(where + ": \"address\" is required");
-    }
+    if (!value.contains("address")) throw ProfileError(where + ": \"address\" is required");
     const Text address = textValue(value["address"], where + ".address");
-    if (!address) {
-        throw ProfileError(where + ".address: must not be null");
-    }
+    if (!address) throw ProfileError(where + ".address: must not be null");
     entry.address = *address;
-    if (value.contains("resolves")) {
-        entry.resolves = booleanValue(value["resolves"], where + ".resolves");
-    }
+    if (value.contains("resolves")) entry.resolves = booleanValue(value["resolves"], where + ".resolves");
     entry.entryAddress =
         value.contains("entryAddress") ? textValue(value["entryAddress"], where + ".entryAddress") : address;
     if (value.contains("smtp")) {
@@ -293,13 +271,9 @@ BusyWindow parseBusyWindow(const json& value, const std::string& where) {
         }
         window.after = after.get<long long>();
     }
-    if (!value.contains("rejections")) {
-        throw ProfileError(where + ": \"rejections\" is required");
-    }
+    if (!value.contains("rejections")) throw ProfileError(where + ": \"rejections\" is required");
     const json& rejections = value["rejections"];
-    if (rejections.is_string() && rejections.get<std::string>() == "always") {
-        return window;
-    }
+    if (rejections.is_string() && rejections.get<std::string>() == "always") return window;
     if (!rejections.is_number_integer() || rejections.get<long long>() < 0) {
         throw ProfileError(where + ".rejections: expected a count of calls or \"always\"");
     }
@@ -310,9 +284,7 @@ BusyWindow parseBusyWindow(const json& value, const std::string& where) {
 Fault parseFault(const json& value, const std::string& where) {
     requireKnownMembers(value, {"operation", "call", "hresult", "result", "description", "via"}, where);
     Fault fault;
-    if (!value.contains("operation")) {
-        throw ProfileError(where + ": \"operation\" is required");
-    }
+    if (!value.contains("operation")) throw ProfileError(where + ": \"operation\" is required");
     fault.operation = stringValue(value["operation"], where + ".operation");
     if (knownOperations().count(fault.operation) == 0) {
         throw ProfileError(where + ".operation: unknown operation \"" + fault.operation + "\"");
@@ -334,9 +306,7 @@ Fault parseFault(const json& value, const std::string& where) {
     } else {
         throw ProfileError(where + ".result: the only result a fault can give is \"null\"");
     }
-    if (value.contains("description")) {
-        fault.description = textValue(value["description"], where + ".description");
-    }
+    if (value.contains("description")) fault.description = textValue(value["description"], where + ".description");
     if (value.contains("via")) {
         if (stringValue(value["via"], where + ".via") != "excepinfo") {
             throw ProfileError(where + ".via: the only value is \"excepinfo\"");
@@ -420,9 +390,7 @@ Profile loadProfile() {
         }
         profile.guard = guard == "trusted" ? Guard::trusted : guard == "denied" ? Guard::denied : Guard::unanswered;
     }
-    if (document.contains("profileName")) {
-        profile.profileName = textValue(document["profileName"], "profileName");
-    }
+    if (document.contains("profileName")) profile.profileName = textValue(document["profileName"], "profileName");
     profile.storeId = document.contains("storeId") ? entryIdText(document["storeId"], "storeId") : defaultStoreId;
     if (document.contains("busy")) {
         requireArray(document["busy"], "busy");
@@ -452,9 +420,7 @@ std::optional<size_t> Profile::contactWithEntryId(const Bytes& entryId) const {
 
 const Fault* Profile::faultFor(const std::string& operation, int call) const {
     for (const Fault& fault : faults) {
-        if (fault.operation == operation && fault.call == call) {
-            return &fault;
-        }
+        if (fault.operation == operation && fault.call == call) return &fault;
     }
     return nullptr;
 }

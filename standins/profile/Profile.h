@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BusyWindow.h"
+
 #include <windows.h>
 
 #include <array>
@@ -7,8 +9,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "BusyWindow.h"
 
 namespace standin::profile {
 

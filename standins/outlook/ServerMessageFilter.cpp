@@ -1,0 +1,43 @@
+#include "ServerMessageFilter.h"
+
+#include "CallAdmission.h"
+#include "OutlookInterfaces.h"
+
+namespace standin::outlook {
+
+namespace {
+
+// A remote QueryInterface reaches the filter as IRemUnknown's
+// RemQueryInterface, which does not say what interface it asks for: the
+// filter cannot tell the query for _ContactItem from COM's own queries, and
+// lets every query run.
+bool callsObjectMember(const INTERFACEINFO& call) {
+    constexpr WORD firstMethodAfterIUnknown = 3;
+    if (call.wMethod < firstMethodAfterIUnknown) return false;
+    if (IsEqualIID(call.iid, IID_IDispatch)) return true;
+    for (const ::outlook::OutlookInterface* known : outlookInterfaces) {
+        if (IsEqualIID(call.iid, known->iid)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+DWORD STDMETHODCALLTYPE ServerMessageFilter::HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO* call) {
+    const bool turnedAway = admission::messageFilterTurnsAway(call != nullptr && callsObjectMember(*call));
+    return turnedAway ? SERVERCALL_REJECTED : SERVERCALL_ISHANDLED;
+}
+
+// The server makes no calls of its own that could be turned away.
+DWORD STDMETHODCALLTYPE ServerMessageFilter::RetryRejectedCall(HTASK, DWORD, DWORD) { return static_cast<DWORD>(-1); }
+
+DWORD STDMETHODCALLTYPE ServerMessageFilter::MessagePending(HTASK, DWORD, DWORD) { return PENDINGMSG_WAITDEFPROCESS; }
+
+com::MessageFilterRegistration registerServerMessageFilter() {
+    const com::ComRef<ServerMessageFilter> filter = com::makeComObject<ServerMessageFilter>();
+    IMessageFilter* previous = nullptr;
+    if (FAILED(CoRegisterMessageFilter(filter.get(), &previous))) return com::MessageFilterRegistration();
+    return com::MessageFilterRegistration(previous);
+}
+
+}  // namespace standin::outlook
