@@ -6,6 +6,7 @@
 #include "Journal.h"
 #include "LiveObjects.h"
 #include "Logon.h"
+#include "MapiDelivery.h"
 #include "ProfileFile.h"
 #include "ProfileValues.h"
 #include "mapi/MapiDefinitions.h"
@@ -18,9 +19,6 @@
 
 namespace standin::mapi32 {
 namespace {
-
-constexpr HRESULT MAPI_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057L);
-constexpr HRESULT MAPI_E_NOT_ENOUGH_MEMORY = static_cast<HRESULT>(0x8007000EL);
 
 // Every buffer starts with a header so that freeing something this allocator
 // did not hand out, or freeing twice, is refused instead of corrupting the heap.
@@ -64,10 +62,10 @@ HRESULT STDAPICALLTYPE MAPIInitialize(void* /*init*/) {
 void STDAPICALLTYPE MAPIUninitialize() { standin::journal("MAPIUninitialize"); }
 
 SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG size, void** buffer) {
-    if (buffer == nullptr) return standin::mapi32::MAPI_E_INVALID_PARAMETER;
+    if (buffer == nullptr) return standin::mapiprops::MAPI_E_INVALID_PARAMETER;
     *buffer = nullptr;
     void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(standin::mapi32::BufferHeader) + size);
-    if (block == nullptr) return standin::mapi32::MAPI_E_NOT_ENOUGH_MEMORY;
+    if (block == nullptr) return standin::mapiprops::MAPI_E_NOT_ENOUGH_MEMORY;
     auto* header = static_cast<standin::mapi32::BufferHeader*>(block);
     header->tag = standin::mapi32::liveBufferTag;
     header->size = size;
@@ -80,7 +78,7 @@ ULONG STDAPICALLTYPE MAPIFreeBuffer(void* buffer) {
     if (buffer == nullptr) return S_OK;
     auto* header = static_cast<standin::mapi32::BufferHeader*>(buffer) - 1;
     if (header->tag != standin::mapi32::liveBufferTag) {
-        return static_cast<ULONG>(standin::mapi32::MAPI_E_INVALID_PARAMETER);
+        return static_cast<ULONG>(standin::mapiprops::MAPI_E_INVALID_PARAMETER);
     }
     header->tag = standin::mapi32::freedBufferTag;
     HeapFree(GetProcessHeap(), 0, header);

@@ -10,8 +10,6 @@ namespace standin::mapiprops {
 
 namespace {
 
-constexpr HRESULT MAPI_E_NOT_ENOUGH_MEMORY = static_cast<HRESULT>(0x8007000EL);
-
 constexpr size_t alignUp(size_t size) { return (size + 7) & ~size_t{7}; }
 
 // The room a value's string (terminator included) or bytes take after the value array.

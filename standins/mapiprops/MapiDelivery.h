@@ -13,6 +13,7 @@
 namespace standin::mapiprops {
 
 constexpr HRESULT MAPI_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057L);
+constexpr HRESULT MAPI_E_NOT_ENOUGH_MEMORY = static_cast<HRESULT>(0x8007000EL);
 
 // One value of GetProps before it reaches the caller's MAPI buffer.
 struct PendingValue {

@@ -2,6 +2,10 @@
 
 #include "CallAdmission.h"
 #include "OutlookInterfaces.h"
+#include "com/ComObject.h"
+#include "com/ComRef.h"
+
+#include <objidl.h>
 
 namespace standin::outlook {
 
@@ -21,17 +25,21 @@ bool callsObjectMember(const INTERFACEINFO& call) {
     return false;
 }
 
+class ServerMessageFilter final : public com::ComObject<IMessageFilter> {
+public:
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO* call) override {
+        const bool turnedAway = admission::messageFilterTurnsAway(call != nullptr && callsObjectMember(*call));
+        return turnedAway ? SERVERCALL_REJECTED : SERVERCALL_ISHANDLED;
+    }
+    // The server makes no calls of its own that could be turned away.
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
+
+private:
+    ~ServerMessageFilter() override = default;
+};
+
 }  // namespace
-
-DWORD STDMETHODCALLTYPE ServerMessageFilter::HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO* call) {
-    const bool turnedAway = admission::messageFilterTurnsAway(call != nullptr && callsObjectMember(*call));
-    return turnedAway ? SERVERCALL_REJECTED : SERVERCALL_ISHANDLED;
-}
-
-// The server makes no calls of its own that could be turned away.
-DWORD STDMETHODCALLTYPE ServerMessageFilter::RetryRejectedCall(HTASK, DWORD, DWORD) { return static_cast<DWORD>(-1); }
-
-DWORD STDMETHODCALLTYPE ServerMessageFilter::MessagePending(HTASK, DWORD, DWORD) { return PENDINGMSG_WAITDEFPROCESS; }
 
 com::MessageFilterRegistration registerServerMessageFilter() {
     const com::ComRef<ServerMessageFilter> filter = com::makeComObject<ServerMessageFilter>();
