@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-namespace outlook {
+namespace standin {
 
 namespace {
 // Constant-initialised and trivially destructible: readable while the DLL detaches.
@@ -13,4 +13,4 @@ LiveObject::LiveObject() { ++liveObjects; }
 LiveObject::~LiveObject() { --liveObjects; }
 long LiveObject::count() { return liveObjects.load(); }
 
-}  // namespace outlook
+}  // namespace standin

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace outlook {
+namespace standin {
 
 // Counts the stand-in's COM objects that exist right now. Every object class
 // holds one LiveObject member, so the count is exact whatever the class.
@@ -14,4 +14,4 @@ public:
     static long count();
 };
 
-}  // namespace outlook
+}  // namespace standin

@@ -5,8 +5,8 @@
 
 #include "mapi/MapiDefinitions.h"
 
-namespace mapi {
+namespace standin {
 
 constexpr ULONG PT_UNSPECIFIED = 0x0000;
 
-}  // namespace mapi
+}  // namespace standin

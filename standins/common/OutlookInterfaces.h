@@ -11,25 +11,25 @@
 #include <array>
 #include <string_view>
 
-namespace outlook {
+namespace standin {
 
 struct ItemClass {
     std::string_view name;  // the profile's "class"
-    OutlookInterface itemInterface;
+    ::outlook::OutlookInterface itemInterface;
 };
 
 // Posts first: an item of a class not listed is served as one.
 constexpr ItemClass otherItemClasses[] = {
-    {"post", {"_PostItem", outlookGuid(0x00063024)}},
-    {"distlist", {"_DistListItem", outlookGuid(0x00063081)}},
-    {"note", {"_NoteItem", outlookGuid(0x00063025)}},
-    {"mail", {"_MailItem", outlookGuid(0x00063034)}},
-    {"appointment", {"_AppointmentItem", outlookGuid(0x00063033)}},
-    {"task", {"_TaskItem", outlookGuid(0x00063035)}},
+    {"post", {"_PostItem", ::outlook::outlookGuid(0x00063024)}},
+    {"distlist", {"_DistListItem", ::outlook::outlookGuid(0x00063081)}},
+    {"note", {"_NoteItem", ::outlook::outlookGuid(0x00063025)}},
+    {"mail", {"_MailItem", ::outlook::outlookGuid(0x00063034)}},
+    {"appointment", {"_AppointmentItem", ::outlook::outlookGuid(0x00063033)}},
+    {"task", {"_TaskItem", ::outlook::outlookGuid(0x00063035)}},
 };
 
 // The interface of a non-contact item of the given class.
-constexpr const OutlookInterface& interfaceOfItemClass(std::string_view className) {
+constexpr const ::outlook::OutlookInterface& interfaceOfItemClass(std::string_view className) {
     for (const ItemClass& itemClass : otherItemClasses) {
         if (itemClass.name == className) return itemClass.itemInterface;
     }
@@ -37,19 +37,22 @@ constexpr const OutlookInterface& interfaceOfItemClass(std::string_view classNam
 }
 
 // The interfaces the exporter calls through.
-constexpr const OutlookInterface* exporterInterfaces[] = {
-    &ApplicationInterface,  &NameSpaceInterface,        &FolderInterface,     &ItemsInterface,
-    &ContactItemInterface,  &AttachmentsInterface,      &AttachmentInterface, &RecipientInterface,
-    &AddressEntryInterface, &PropertyAccessorInterface,
+constexpr const ::outlook::OutlookInterface* exporterInterfaces[] = {
+    &::outlook::ApplicationInterface,  &::outlook::NameSpaceInterface,
+    &::outlook::FolderInterface,       &::outlook::ItemsInterface,
+    &::outlook::ContactItemInterface,  &::outlook::AttachmentsInterface,
+    &::outlook::AttachmentInterface,   &::outlook::RecipientInterface,
+    &::outlook::AddressEntryInterface, &::outlook::PropertyAccessorInterface,
 };
 
-constexpr std::array<const OutlookInterface*, std::size(exporterInterfaces) + std::size(otherItemClasses)>
+constexpr std::array<const ::outlook::OutlookInterface*, std::size(exporterInterfaces) + std::size(otherItemClasses)>
     outlookInterfaces = [] {
-        std::array<const OutlookInterface*, std::size(exporterInterfaces) + std::size(otherItemClasses)> all{};
+        std::array<const ::outlook::OutlookInterface*, std::size(exporterInterfaces) + std::size(otherItemClasses)>
+            all{};
         std::size_t at = 0;
-        for (const OutlookInterface* known : exporterInterfaces) all[at++] = known;
+        for (const ::outlook::OutlookInterface* known : exporterInterfaces) all[at++] = known;
         for (const ItemClass& itemClass : otherItemClasses) all[at++] = &itemClass.itemInterface;
         return all;
     }();
 
-}  // namespace outlook
+}  // namespace standin

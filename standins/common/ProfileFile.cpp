@@ -1,40 +1,32 @@
 #include "ProfileFile.h"
 
-#include <windows.h>
-
-#include <algorithm>
-
+#include "Environment.h"
 #include "ProfileValues.h"
 #include "Utf.h"
 #include "com/UniqueHandle.h"
+
+#include <windows.h>
+
+#include <algorithm>
 
 namespace standin {
 
 namespace {
 
 std::wstring profilePathFromEnvironment() {
-    const DWORD length = GetEnvironmentVariableW(L"OUTLOOK_STANDIN_PROFILE", nullptr, 0);
-    if (length == 0) {
-        throw ProfileError("OUTLOOK_STANDIN_PROFILE is not set");
-    }
-    std::wstring path(length, L'\0');
-    const DWORD written = GetEnvironmentVariableW(L"OUTLOOK_STANDIN_PROFILE", path.data(), length);
-    path.resize(written);
-    return path;
+    std::optional<std::wstring> path = environmentVariable(L"OUTLOOK_STANDIN_PROFILE");
+    if (!path) throw ProfileError("OUTLOOK_STANDIN_PROFILE is not set");
+    return std::move(*path);
 }
 
 std::wstring folderOf(const std::wstring& path) {
     const size_t separator = path.find_last_of(L"\\/");
-    if (separator == std::wstring::npos) {
-        return L".";
-    }
+    if (separator == std::wstring::npos) return L".";
     return path.substr(0, separator);
 }
 
 bool isAbsolute(const std::wstring& path) {
-    if (path.size() >= 2 && path[1] == L':') {
-        return true;
-    }
+    if (path.size() >= 2 && path[1] == L':') return true;
     return !path.empty() && (path[0] == L'\\' || path[0] == L'/');
 }
 
@@ -54,9 +46,7 @@ std::vector<unsigned char> readWholeFile(const std::wstring& path) {
         if (!ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr)) {
             throw ProfileError("cannot read " + utf16ToUtf8(path));
         }
-        if (read == 0) {
-            break;
-        }
+        if (read == 0) break;
         bytes.insert(bytes.end(), chunk, chunk + read);
     }
     return bytes;
@@ -72,9 +62,7 @@ ProfileFile loadProfileFile() {
     } catch (const nlohmann::json::exception& error) {
         throw ProfileError(utf16ToUtf8(profile.path) + " is not valid JSON: " + error.what());
     }
-    if (!profile.document.is_object()) {
-        throw ProfileError(utf16ToUtf8(profile.path) + " does not hold a JSON object");
-    }
+    if (!profile.document.is_object()) throw ProfileError(utf16ToUtf8(profile.path) + " does not hold a JSON object");
     return profile;
 }
 

@@ -5,12 +5,8 @@
 namespace standin {
 
 std::optional<std::wstring> textValue(const nlohmann::json& value, const std::string& where) {
-    if (value.is_null()) {
-        return std::nullopt;
-    }
-    if (value.is_string()) {
-        return utf8ToUtf16(value.get_ref<const std::string&>());
-    }
+    if (value.is_null()) return std::nullopt;
+    if (value.is_string()) return utf8ToUtf16(value.get_ref<const std::string&>());
     if (value.is_object() && value.size() == 1 && value.contains("utf16") && value["utf16"].is_array()) {
         std::wstring units;
         for (const auto& unit : value["utf16"]) {
@@ -36,29 +32,21 @@ HRESULT hresultValue(const nlohmann::json& value, const std::string& where) {
 }
 
 bool booleanValue(const nlohmann::json& value, const std::string& where) {
-    if (!value.is_boolean()) {
-        throw ProfileError(where + ": expected true or false");
-    }
+    if (!value.is_boolean()) throw ProfileError(where + ": expected true or false");
     return value.get<bool>();
 }
 
 const std::string& stringValue(const nlohmann::json& value, const std::string& where) {
-    if (!value.is_string()) {
-        throw ProfileError(where + ": expected a string");
-    }
+    if (!value.is_string()) throw ProfileError(where + ": expected a string");
     return value.get_ref<const std::string&>();
 }
 
 void requireObject(const nlohmann::json& value, const std::string& where) {
-    if (!value.is_object()) {
-        throw ProfileError(where + ": expected an object");
-    }
+    if (!value.is_object()) throw ProfileError(where + ": expected an object");
 }
 
 void requireArray(const nlohmann::json& value, const std::string& where) {
-    if (!value.is_array()) {
-        throw ProfileError(where + ": expected an array");
-    }
+    if (!value.is_array()) throw ProfileError(where + ": expected an array");
 }
 
 void requireKnownMembers(const nlohmann::json& object, std::initializer_list<const char*> allowed,
@@ -66,16 +54,10 @@ void requireKnownMembers(const nlohmann::json& object, std::initializer_list<con
     requireObject(object, where);
     for (const auto& member : object.items()) {
         const std::string& key = member.key();
-        if (key == "comment" || (!key.empty() && key[0] == '_')) {
-            continue;
-        }
+        if (key == "comment" || (!key.empty() && key[0] == '_')) continue;
         bool known = false;
-        for (const char* name : allowed) {
-            known = known || key == name;
-        }
-        if (!known) {
-            throw ProfileError(where + ": unknown member \"" + key + "\"");
-        }
+        for (const char* name : allowed) known = known || key == name;
+        if (!known) throw ProfileError(where + ": unknown member \"" + key + "\"");
     }
 }
 

@@ -7,14 +7,10 @@
 namespace standin {
 
 std::wstring utf8ToUtf16(std::string_view text) {
-    if (text.empty()) {
-        return {};
-    }
+    if (text.empty()) return {};
     const int length =
         MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0) {
-        throw std::runtime_error("text is not valid UTF-8");
-    }
+    if (length <= 0) throw std::runtime_error("text is not valid UTF-8");
     std::wstring result(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), result.data(),
                         length);
@@ -22,14 +18,10 @@ std::wstring utf8ToUtf16(std::string_view text) {
 }
 
 std::string utf16ToUtf8(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
+    if (text.empty()) return {};
     const int length =
         WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    if (length <= 0) {
-        return "?";
-    }
+    if (length <= 0) return "?";
     std::string result(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), length, nullptr,
                         nullptr);

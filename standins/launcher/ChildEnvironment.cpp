@@ -1,20 +1,18 @@
 #include "ChildEnvironment.h"
 
+#include "LauncherError.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <map>
 
-#include "LauncherError.h"
-
-namespace launcher {
+namespace standin::launcher {
 
 namespace {
 
 std::wstring upper(std::wstring text) {
-    if (!text.empty()) {
-        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    }
+    if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
     return text;
 }
 
@@ -23,9 +21,7 @@ std::wstring upper(std::wstring text) {
 std::map<std::wstring, std::wstring> currentEnvironment() {
     std::map<std::wstring, std::wstring> entries;
     wchar_t* block = GetEnvironmentStringsW();
-    if (block == nullptr) {
-        throw LauncherError(win32Failure("GetEnvironmentStringsW"));
-    }
+    if (block == nullptr) throw LauncherError(win32Failure("GetEnvironmentStringsW"));
     for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
         const std::wstring text(entry);
         const size_t separator = text.find(L'=', 1);
@@ -54,10 +50,8 @@ std::vector<wchar_t> buildChildEnvironment(
         block.push_back(L'\0');
     }
     block.push_back(L'\0');
-    if (block.size() == 1) {
-        block.push_back(L'\0');  // an empty block still ends with two NULs
-    }
+    if (block.size() == 1) block.push_back(L'\0');  // an empty block still ends with two NULs
     return block;
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

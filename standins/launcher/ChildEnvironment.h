@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-namespace launcher {
+namespace standin::launcher {
 
 // The launcher's own environment with the given variables set (or, with no
 // value, removed), as a CREATE_UNICODE_ENVIRONMENT block sorted by name.
@@ -13,4 +13,4 @@ namespace launcher {
 std::vector<wchar_t> buildChildEnvironment(
     const std::vector<std::pair<std::wstring, std::optional<std::wstring>>>& changes);
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -1,12 +1,12 @@
 #include "ComRegistration.h"
 
-#include <windows.h>
-
 #include "LauncherError.h"
 #include "TypeLibrary.h"
 #include "Utf.h"
 
-namespace launcher {
+#include <windows.h>
+
+namespace standin::launcher {
 
 namespace {
 
@@ -18,16 +18,14 @@ void setString(const std::wstring& keyPath, const wchar_t* name, const std::wstr
     const LONG status = RegSetKeyValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), name, REG_SZ, value.c_str(),
                                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     if (status != ERROR_SUCCESS) {
-        throw LauncherError("cannot write registry key " + standin::utf16ToUtf8(keyPath) + " (error " +
-                            std::to_string(status) + ")");
+        throw LauncherError(statusFailure("cannot write registry key " + utf16ToUtf8(keyPath), status));
     }
 }
 
 void deleteKey(const std::wstring& keyPath) {
     const LONG status = RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), KEY_WOW64_64KEY, 0);
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
-        throw LauncherError("cannot delete registry key " + standin::utf16ToUtf8(keyPath) + " (error " +
-                            std::to_string(status) + ")");
+        throw LauncherError(statusFailure("cannot delete registry key " + utf16ToUtf8(keyPath), status));
     }
 }
 
@@ -37,10 +35,16 @@ std::wstring readString(const std::wstring& keyPath) {
     const LONG status =
         RegGetValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
     if (status != ERROR_SUCCESS) {
-        throw LauncherError("cannot read registry key " + standin::utf16ToUtf8(keyPath) + " (error " +
-                            std::to_string(status) + "); is the prefix prepared?");
+        throw LauncherError(statusFailure("cannot read registry key " + utf16ToUtf8(keyPath), status) +
+                            "; is the prefix prepared?");
     }
     return value;
+}
+
+// The folder of a file's path with its separator, empty for a bare name.
+std::wstring folderOf(const std::wstring& path) {
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
 }
 
 void registerInprocServer(const std::wstring& dllPath) {
@@ -65,19 +69,15 @@ void registerOutlookStandin(const std::wstring& dllPath) {
     setString(classes + L"Outlook.Application.16", nullptr, L"Microsoft Outlook");
     setString(classes + L"Outlook.Application.16\\CLSID", nullptr, clsid);
 
-    const size_t separator = dllPath.find_last_of(L"\\/");
-    const std::wstring folder = separator == std::wstring::npos ? L"" : dllPath.substr(0, separator + 1);
-    registerOutlookTypeLibrary(folder + L"outlook-standin.tlb");
+    registerOutlookTypeLibrary(folderOf(dllPath) + L"outlook-standin.tlb");
 }
 
-LocalServerRegistration::LocalServerRegistration() : dllPath_(readString(classKey + L"\\InprocServer32")) {
-    const size_t separator = dllPath_.find_last_of(L"\\/");
-    const std::wstring folder = separator == std::wstring::npos ? L"" : dllPath_.substr(0, separator + 1);
+LocalServerRegistration::LocalServerRegistration() : dllPath(readString(classKey + L"\\InprocServer32")) {
     deleteKey(classKey + L"\\InprocServer32");
     try {
-        setString(classKey + L"\\LocalServer32", nullptr, L"\"" + folder + serverExe + L"\"");
+        setString(classKey + L"\\LocalServer32", nullptr, L"\"" + folderOf(dllPath) + serverExe + L"\"");
     } catch (...) {
-        registerInprocServer(dllPath_);
+        registerInprocServer(dllPath);
         throw;
     }
 }
@@ -85,13 +85,11 @@ LocalServerRegistration::LocalServerRegistration() : dllPath_(readString(classKe
 LocalServerRegistration::~LocalServerRegistration() {
     try {
         deleteKey(classKey + L"\\LocalServer32");
-        registerInprocServer(dllPath_);
+        registerInprocServer(dllPath);
     } catch (const LauncherError& error) {
         // The run's own outcome is already decided; the broken prefix must not go unnoticed.
-        const std::string line = std::string("standin-launcher: ") + error.what() + "\n";
-        DWORD written = 0;
-        WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        reportFailure(error.what());
     }
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace launcher {
+namespace standin::launcher {
 
 // Registers the Outlook stand-in DLL as the in-process server of
 // Outlook.Application (HKLM\Software\Classes, 64-bit view), in place of a
@@ -22,7 +22,7 @@ public:
     LocalServerRegistration& operator=(const LocalServerRegistration&) = delete;
 
 private:
-    std::wstring dllPath_;
+    std::wstring dllPath;
 };
 
-}  // namespace launcher
+}  // namespace standin::launcher

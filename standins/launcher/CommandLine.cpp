@@ -1,11 +1,9 @@
 #include "CommandLine.h"
 
-namespace launcher {
+namespace standin::launcher {
 
 std::wstring quoteArgument(const std::wstring& argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-        return argument;
-    }
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) return argument;
     std::wstring quoted = L"\"";
     size_t backslashes = 0;
     for (wchar_t c : argument) {
@@ -38,4 +36,4 @@ std::wstring buildCommandLine(const std::wstring& program, const std::vector<std
     return commandLine;
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

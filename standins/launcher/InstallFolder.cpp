@@ -1,15 +1,15 @@
 #include "InstallFolder.h"
 
-#include <windows.h>
-
+#include "ExecutableHeaders.h"
 #include "LauncherError.h"
 #include "Utf.h"
 #include "com/UniqueHandle.h"
 
-#include <cstring>
+#include <windows.h>
+
 #include <vector>
 
-namespace launcher {
+namespace standin::launcher {
 
 namespace {
 
@@ -25,24 +25,18 @@ void createFolders(const std::wstring& folder) {
         const std::wstring prefix = folder.substr(0, separator);
         if (!prefix.empty() && !isDirectory(prefix) && !CreateDirectoryW(prefix.c_str(), nullptr) &&
             GetLastError() != ERROR_ALREADY_EXISTS) {
-            throw LauncherError(win32Failure("cannot create " + standin::utf16ToUtf8(prefix)));
+            throw LauncherError(win32Failure("cannot create " + utf16ToUtf8(prefix)));
         }
-        if (separator == std::wstring::npos) {
-            break;
-        }
+        if (separator == std::wstring::npos) break;
     }
 }
 
 void removeExisting(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return;
-    }
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
     const BOOL removed =
         (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str());
-    if (!removed) {
-        throw LauncherError(win32Failure("cannot remove " + standin::utf16ToUtf8(path)));
-    }
+    if (!removed) throw LauncherError(win32Failure("cannot remove " + utf16ToUtf8(path)));
 }
 
 std::wstring parentFolder(const std::wstring& path) {
@@ -57,35 +51,8 @@ void writeNewFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {
-        throw LauncherError(win32Failure("cannot write " + standin::utf16ToUtf8(path)));
+        throw LauncherError(win32Failure("cannot write " + utf16ToUtf8(path)));
     }
-}
-
-// The headers of a PE executable for `machine` as OUTLOOK.EXE's begin: the
-// DOS header, the NT signature, the file header and an empty optional
-// header of the machine's kind. Nothing in it runs.
-std::vector<BYTE> executableHeaders(WORD machine) {
-    const bool is64 = machine != IMAGE_FILE_MACHINE_I386;
-    IMAGE_DOS_HEADER dos{};
-    dos.e_magic = IMAGE_DOS_SIGNATURE;
-    dos.e_lfanew = sizeof dos;
-    IMAGE_FILE_HEADER header{};
-    header.Machine = machine;
-    header.SizeOfOptionalHeader =
-        static_cast<WORD>(is64 ? sizeof(IMAGE_OPTIONAL_HEADER64) : sizeof(IMAGE_OPTIONAL_HEADER32));
-    header.Characteristics = static_cast<WORD>(IMAGE_FILE_EXECUTABLE_IMAGE |
-                                               (is64 ? IMAGE_FILE_LARGE_ADDRESS_AWARE : IMAGE_FILE_32BIT_MACHINE));
-    const DWORD signature = IMAGE_NT_SIGNATURE;
-    const WORD magic = is64 ? IMAGE_NT_OPTIONAL_HDR64_MAGIC : IMAGE_NT_OPTIONAL_HDR32_MAGIC;
-
-    const size_t headerAt = sizeof dos + sizeof signature;
-    const size_t magicAt = headerAt + sizeof header;
-    std::vector<BYTE> bytes(magicAt + header.SizeOfOptionalHeader, 0);
-    std::memcpy(bytes.data(), &dos, sizeof dos);
-    std::memcpy(bytes.data() + sizeof dos, &signature, sizeof signature);
-    std::memcpy(bytes.data() + headerAt, &header, sizeof header);
-    std::memcpy(bytes.data() + magicAt, &magic, sizeof magic);
-    return bytes;
 }
 
 }  // namespace
@@ -106,10 +73,8 @@ void prepareExecutable(const std::wstring& path, OutlookExe kind) {
 
 void prepareOutlookExe(const std::wstring& folder, OutlookExe kind) {
     std::wstring base = folder;
-    while (base.size() > 3 && (base.back() == L'\\' || base.back() == L'/')) {
-        base.pop_back();
-    }
+    while (base.size() > 3 && (base.back() == L'\\' || base.back() == L'/')) base.pop_back();
     prepareExecutable(base + L"\\Outlook.exe", kind);
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <string>
-
 #include "LaunchProfile.h"
 
-namespace launcher {
+#include <string>
+
+namespace standin::launcher {
 
 // Makes the file at `path` what `kind` says (a file that is not an
 // executable, a PE executable's headers for x64 or x86, a directory, or
@@ -15,4 +15,4 @@ void prepareExecutable(const std::wstring& path, OutlookExe kind);
 // The same for <folder>\Outlook.exe.
 void prepareOutlookExe(const std::wstring& folder, OutlookExe kind);
 
-}  // namespace launcher
+}  // namespace standin::launcher

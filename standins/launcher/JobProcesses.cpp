@@ -1,11 +1,11 @@
 #include "JobProcesses.h"
 
+#include "LauncherError.h"
+
 #include <cstddef>
 #include <cstring>
 
-#include "LauncherError.h"
-
-namespace launcher {
+namespace standin::launcher {
 
 std::vector<DWORD> jobProcessIds(HANDLE job) {
     constexpr std::size_t capacity = 256;
@@ -30,4 +30,4 @@ std::vector<DWORD> jobProcessIds(HANDLE job) {
     return ids;
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

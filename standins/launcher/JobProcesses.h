@@ -4,10 +4,10 @@
 
 #include <vector>
 
-namespace launcher {
+namespace standin::launcher {
 
 // The ids of the processes in the job now (at most 256 of them). Throws
 // LauncherError when the job cannot be asked.
 std::vector<DWORD> jobProcessIds(HANDLE job);
 
-}  // namespace launcher
+}  // namespace standin::launcher

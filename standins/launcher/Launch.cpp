@@ -1,16 +1,16 @@
 #include "Launch.h"
 
-#include <windows.h>
-
-#include <vector>
-
 #include "CommandLine.h"
 #include "JobProcesses.h"
 #include "LauncherError.h"
 #include "Utf.h"
 #include "com/UniqueHandle.h"
 
-namespace launcher {
+#include <windows.h>
+
+#include <vector>
+
+namespace standin::launcher {
 
 namespace {
 
@@ -20,9 +20,7 @@ constexpr DWORD samplingMilliseconds = 10;
 // An inheritable copy of a standard handle, or nothing when there is none.
 com::UniqueKernelHandle inheritableCopy(DWORD which) {
     const HANDLE handle = GetStdHandle(which);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
-        return {};
-    }
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return {};
     HANDLE copy = nullptr;
     if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE, DUPLICATE_SAME_ACCESS)) {
         return {};
@@ -37,9 +35,7 @@ void waitForEnd(HANDLE process, PeakMemory* peak) {
         WaitForSingleObject(process, INFINITE);
         return;
     }
-    while (WaitForSingleObject(process, samplingMilliseconds) == WAIT_TIMEOUT) {
-        peak->sample(process);
-    }
+    while (WaitForSingleObject(process, samplingMilliseconds) == WAIT_TIMEOUT) peak->sample(process);
     peak->sample(process);  // where the system still answers for an ended process
 }
 
@@ -51,9 +47,7 @@ std::vector<com::UniqueKernelHandle> processesNamed(HANDLE job, const std::wstri
             OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id));
         wchar_t image[MAX_PATH * 2];
         DWORD length = MAX_PATH * 2;
-        if (!process || !QueryFullProcessImageNameW(process.get(), 0, image, &length)) {
-            continue;  // already gone
-        }
+        if (!process || !QueryFullProcessImageNameW(process.get(), 0, image, &length)) continue;  // already gone
         const std::wstring path(image, length);
         const size_t separator = path.find_last_of(L"\\/");
         const std::wstring name = separator == std::wstring::npos ? path : path.substr(separator + 1);
@@ -71,7 +65,7 @@ void waitForProcessesNamed(HANDLE job, const std::wstring& fileName) {
         const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
         if (WaitForSingleObject(process.get(), left) != WAIT_OBJECT_0) {
             TerminateProcess(process.get(), 1);
-            throw LauncherError(standin::utf16ToUtf8(fileName) + " was still running a minute after the program ended");
+            throw LauncherError(utf16ToUtf8(fileName) + " was still running a minute after the program ended");
         }
     }
 }
@@ -95,9 +89,7 @@ unsigned long runProgram(const std::wstring& program, const std::vector<std::wst
     com::UniqueKernelHandle job;
     if (!options.alsoWaitFor.empty()) {
         job.reset(CreateJobObjectW(nullptr, nullptr));
-        if (!job) {
-            throw LauncherError(win32Failure("cannot create a job object"));
-        }
+        if (!job) throw LauncherError(win32Failure("cannot create a job object"));
     }
 
     std::wstring commandLine = buildCommandLine(program, arguments);
@@ -105,7 +97,7 @@ unsigned long runProgram(const std::wstring& program, const std::vector<std::wst
     const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (job ? CREATE_SUSPENDED : 0);
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, environment.data(), nullptr,
                         &startup, &process)) {
-        throw LauncherError(win32Failure("cannot start " + standin::utf16ToUtf8(program)));
+        throw LauncherError(win32Failure("cannot start " + utf16ToUtf8(program)));
     }
     const com::UniqueKernelHandle processHandle(process.hProcess);
     const com::UniqueKernelHandle threadHandle(process.hThread);
@@ -122,10 +114,8 @@ unsigned long runProgram(const std::wstring& program, const std::vector<std::wst
     if (!GetExitCodeProcess(processHandle.get(), &exitCode)) {
         throw LauncherError(win32Failure("cannot read the exit code"));
     }
-    if (job) {
-        waitForProcessesNamed(job.get(), options.alsoWaitFor);
-    }
+    if (job) waitForProcessesNamed(job.get(), options.alsoWaitFor);
     return exitCode;
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

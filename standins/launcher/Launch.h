@@ -1,12 +1,12 @@
 #pragma once
 
+#include "PeakMemory.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "PeakMemory.h"
-
-namespace launcher {
+namespace standin::launcher {
 
 struct RunOptions {
     // When set, the run lasts until the processes of this file name that the
@@ -24,4 +24,4 @@ struct RunOptions {
 unsigned long runProgram(const std::wstring& program, const std::vector<std::wstring>& arguments,
                          std::vector<wchar_t> environment, const RunOptions& options = {});
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -1,14 +1,14 @@
 #include "LaunchProfile.h"
 
-#include <algorithm>
-#include <initializer_list>
-
 #include "LauncherError.h"
 #include "ProfileFile.h"
 #include "ProfileValues.h"
 #include "Utf.h"
 
-namespace launcher {
+#include <algorithm>
+#include <initializer_list>
+
+namespace standin::launcher {
 
 using nlohmann::json;
 
@@ -23,40 +23,32 @@ bool isAbsoluteOrVariable(const std::wstring& path) {
 DWORD registryTypeValue(const json& value, const std::string& where, std::initializer_list<DWORD> allowed) {
     static const std::pair<const char*, DWORD> types[] = {
         {"REG_SZ", REG_SZ}, {"REG_EXPAND_SZ", REG_EXPAND_SZ}, {"REG_DWORD", REG_DWORD}};
-    const std::string& name = standin::stringValue(value, where);
+    const std::string& name = stringValue(value, where);
     std::string expected;
     for (const auto& [typeName, type] : types) {
-        if (std::find(allowed.begin(), allowed.end(), type) == allowed.end()) {
-            continue;
-        }
-        if (name == typeName) {
-            return type;
-        }
+        if (std::find(allowed.begin(), allowed.end(), type) == allowed.end()) continue;
+        if (name == typeName) return type;
         expected += (expected.empty() ? "" : " or ") + std::string(typeName);
     }
-    throw standin::ProfileError(where + ": expected " + expected);
+    throw ProfileError(where + ": expected " + expected);
 }
 
 OutlookExe outlookExeValue(const json& value, const std::string& where) {
-    const std::string& kind = standin::stringValue(value, where);
+    const std::string& kind = stringValue(value, where);
     if (kind == "file") return OutlookExe::File;
     if (kind == "x64") return OutlookExe::X64;
     if (kind == "x86") return OutlookExe::X86;
     if (kind == "directory") return OutlookExe::Directory;
     if (kind == "none") return OutlookExe::None;
-    throw standin::ProfileError(where + ": expected \"file\", \"x64\", \"x86\", \"directory\" or \"none\"");
+    throw ProfileError(where + ": expected \"file\", \"x64\", \"x86\", \"directory\" or \"none\"");
 }
 
 AppPaths parseAppPaths(const json& value) {
     const std::string where = "registry.appPaths";
-    standin::requireKnownMembers(value, {"outlookExe", "quoted", "type"}, where);
+    requireKnownMembers(value, {"outlookExe", "quoted", "type"}, where);
     AppPaths appPaths;
-    if (value.contains("outlookExe")) {
-        appPaths.outlookExe = outlookExeValue(value["outlookExe"], where + ".outlookExe");
-    }
-    if (value.contains("quoted")) {
-        appPaths.quoted = standin::booleanValue(value["quoted"], where + ".quoted");
-    }
+    if (value.contains("outlookExe")) appPaths.outlookExe = outlookExeValue(value["outlookExe"], where + ".outlookExe");
+    if (value.contains("quoted")) appPaths.quoted = booleanValue(value["quoted"], where + ".quoted");
     if (value.contains("type")) {
         appPaths.type = registryTypeValue(value["type"], where + ".type", {REG_SZ, REG_EXPAND_SZ});
     }
@@ -65,14 +57,14 @@ AppPaths parseAppPaths(const json& value) {
 
 ClickToRun parseClickToRun(const json& value) {
     const std::string where = "registry.clickToRun";
-    standin::requireKnownMembers(value, {"platform", "outlookExe"}, where);
+    requireKnownMembers(value, {"platform", "outlookExe"}, where);
     ClickToRun clickToRun;
     if (value.contains("platform")) {
-        const std::string& platform = standin::stringValue(value["platform"], where + ".platform");
+        const std::string& platform = stringValue(value["platform"], where + ".platform");
         if (platform != "x64" && platform != "x86") {
-            throw standin::ProfileError(where + ".platform: expected \"x64\" or \"x86\"");
+            throw ProfileError(where + ".platform: expected \"x64\" or \"x86\"");
         }
-        clickToRun.platform = standin::utf8ToUtf16(platform);
+        clickToRun.platform = utf8ToUtf16(platform);
     }
     if (value.contains("outlookExe")) {
         clickToRun.outlookExe = outlookExeValue(value["outlookExe"], where + ".outlookExe");
@@ -81,43 +73,34 @@ ClickToRun parseClickToRun(const json& value) {
 }
 
 OfficeVersion parseVersion(const json& value, const std::wstring& profileFolder, const std::string& where) {
-    standin::requireKnownMembers(value, {"name", "path", "type", "terminated", "outlookExe", "installRoot", "rawBytes"},
-                                 where);
+    requireKnownMembers(value, {"name", "path", "type", "terminated", "outlookExe", "installRoot", "rawBytes"}, where);
     OfficeVersion version;
-    if (!value.contains("name")) {
-        throw standin::ProfileError(where + ": \"name\" is required");
-    }
-    version.name = standin::utf8ToUtf16(standin::stringValue(value["name"], where + ".name"));
+    if (!value.contains("name")) throw ProfileError(where + ": \"name\" is required");
+    version.name = utf8ToUtf16(stringValue(value["name"], where + ".name"));
     if (version.name.empty() || version.name.find(L'\\') != std::wstring::npos) {
-        throw standin::ProfileError(where + ".name: must be a non-empty key name");
+        throw ProfileError(where + ".name: must be a non-empty key name");
     }
     if (!value.contains("path")) {
         version.path = defaultInstallFolder(version.name);
     } else {
-        version.path = standin::textValue(value["path"], where + ".path");
+        version.path = textValue(value["path"], where + ".path");
         // Relative paths start at the profile's folder, like every path in the profile.
         if (version.path && !isAbsoluteOrVariable(*version.path)) {
-            version.path = standin::resolveProfilePath(profileFolder, *version.path);
+            version.path = resolveProfilePath(profileFolder, *version.path);
         }
     }
     if (value.contains("type")) {
         version.type = registryTypeValue(value["type"], where + ".type", {REG_SZ, REG_EXPAND_SZ, REG_DWORD});
     }
-    if (value.contains("terminated")) {
-        version.terminated = standin::booleanValue(value["terminated"], where + ".terminated");
-    }
-    if (value.contains("outlookExe")) {
-        version.outlookExe = outlookExeValue(value["outlookExe"], where + ".outlookExe");
-    }
-    if (value.contains("installRoot")) {
-        version.installRoot = standin::booleanValue(value["installRoot"], where + ".installRoot");
-    }
+    if (value.contains("terminated")) version.terminated = booleanValue(value["terminated"], where + ".terminated");
+    if (value.contains("outlookExe")) version.outlookExe = outlookExeValue(value["outlookExe"], where + ".outlookExe");
+    if (value.contains("installRoot")) version.installRoot = booleanValue(value["installRoot"], where + ".installRoot");
     if (value.contains("rawBytes")) {
-        standin::requireArray(value["rawBytes"], where + ".rawBytes");
+        requireArray(value["rawBytes"], where + ".rawBytes");
         std::vector<BYTE> bytes;
         for (const auto& byte : value["rawBytes"]) {
             if (!byte.is_number_integer() || byte.get<long long>() < 0 || byte.get<long long>() > 255) {
-                throw standin::ProfileError(where + ".rawBytes: bytes must be integers from 0 to 255");
+                throw ProfileError(where + ".rawBytes: bytes must be integers from 0 to 255");
             }
             bytes.push_back(static_cast<BYTE>(byte.get<long long>()));
         }
@@ -127,24 +110,18 @@ OfficeVersion parseVersion(const json& value, const std::wstring& profileFolder,
 }
 
 OfficeRegistry parseRegistry(const json& value, const std::wstring& profileFolder) {
-    standin::requireKnownMembers(value, {"officeKey", "versions", "appPaths", "clickToRun"}, "registry");
+    requireKnownMembers(value, {"officeKey", "versions", "appPaths", "clickToRun"}, "registry");
     OfficeRegistry registry;
-    if (value.contains("officeKey")) {
-        registry.officeKey = standin::booleanValue(value["officeKey"], "registry.officeKey");
-    }
+    if (value.contains("officeKey")) registry.officeKey = booleanValue(value["officeKey"], "registry.officeKey");
     if (value.contains("versions")) {
-        standin::requireArray(value["versions"], "registry.versions");
+        requireArray(value["versions"], "registry.versions");
         for (size_t index = 0; index < value["versions"].size(); ++index) {
             registry.versions.push_back(parseVersion(value["versions"][index], profileFolder,
                                                      "registry.versions[" + std::to_string(index) + "]"));
         }
     }
-    if (value.contains("appPaths")) {
-        registry.appPaths = parseAppPaths(value["appPaths"]);
-    }
-    if (value.contains("clickToRun")) {
-        registry.clickToRun = parseClickToRun(value["clickToRun"]);
-    }
+    if (value.contains("appPaths")) registry.appPaths = parseAppPaths(value["appPaths"]);
+    if (value.contains("clickToRun")) registry.clickToRun = parseClickToRun(value["clickToRun"]);
     return registry;
 }
 
@@ -160,37 +137,35 @@ std::wstring defaultInstallFolder(const std::wstring& versionName) {
 }
 
 LaunchProfile readLaunchProfile() {
-    standin::ProfileFile file;
+    ProfileFile file;
     try {
-        file = standin::loadProfileFile();
-    } catch (const standin::ProfileError&) {
+        file = loadProfileFile();
+    } catch (const ProfileError&) {
         return {};
     }
     LaunchProfile profile;
     try {
         const json& document = file.document;
-        if (document.contains("registry")) {
-            profile.registry = parseRegistry(document["registry"], file.folder);
-        }
+        if (document.contains("registry")) profile.registry = parseRegistry(document["registry"], file.folder);
         if (document.contains("environment")) {
-            standin::requireObject(document["environment"], "environment");
+            requireObject(document["environment"], "environment");
             for (const auto& variable : document["environment"].items()) {
-                const std::wstring name = standin::utf8ToUtf16(variable.key());
+                const std::wstring name = utf8ToUtf16(variable.key());
                 const std::string where = "environment." + variable.key();
                 if (name.empty() || name.find(L'=') != std::wstring::npos) {
-                    throw standin::ProfileError(where + ": not a usable variable name");
+                    throw ProfileError(where + ": not a usable variable name");
                 }
-                auto value = standin::textValue(variable.value(), where);
+                auto value = textValue(variable.value(), where);
                 if (value && value->find(L'\0') != std::wstring::npos) {
-                    throw standin::ProfileError(where + ": an environment value cannot hold NUL");
+                    throw ProfileError(where + ": an environment value cannot hold NUL");
                 }
                 profile.environment.emplace_back(name, std::move(value));
             }
         }
         if (document.contains("server")) {
-            const std::string& server = standin::stringValue(document["server"], "server");
+            const std::string& server = stringValue(document["server"], "server");
             if (server != "inprocess" && server != "local") {
-                throw standin::ProfileError("server: expected \"inprocess\" or \"local\"");
+                throw ProfileError("server: expected \"inprocess\" or \"local\"");
             }
             profile.localServer = server == "local";
         }
@@ -200,4 +175,4 @@ LaunchProfile readLaunchProfile() {
     return profile;
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace launcher {
+namespace standin::launcher {
 
 // What stands at a place where the registry says OUTLOOK.EXE is: a file
 // that is not an executable, a PE executable for x64 (AMD64) or x86 (I386),
@@ -69,4 +69,4 @@ LaunchProfile readLaunchProfile();
 // The folder a version's Path names when the profile gives no path.
 std::wstring defaultInstallFolder(const std::wstring& versionName);
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -1,14 +1,15 @@
 #include "OfficeRegistry.h"
 
+#include "InstallFolder.h"
+#include "LauncherError.h"
+#include "Utf.h"
+#include "com/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <cwchar>
 
-#include "InstallFolder.h"
-#include "LauncherError.h"
-#include "Utf.h"
-
-namespace launcher {
+namespace standin::launcher {
 
 namespace {
 
@@ -17,57 +18,39 @@ constexpr const wchar_t* appPathsParentPath = L"Software\\Microsoft\\Windows\\Cu
 constexpr const wchar_t* clickToRunKeyPath = L"Software\\Microsoft\\Office\\ClickToRun\\Configuration";
 constexpr REGSAM view = KEY_WOW64_64KEY;
 
-// Owns an open registry key.
-class RegistryKey {
-public:
-    static RegistryKey create(HKEY parent, const std::wstring& path) {
-        HKEY key = nullptr;
-        const LONG status = RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                            KEY_ALL_ACCESS | view, nullptr, &key, nullptr);
-        if (status != ERROR_SUCCESS) {
-            throw LauncherError("cannot create registry key " + standin::utf16ToUtf8(path) + " (error " +
-                                std::to_string(status) + ")");
-        }
-        return RegistryKey(key);
-    }
+using com::UniqueRegistryKey;
 
-    ~RegistryKey() {
-        if (key_ != nullptr) {
-            RegCloseKey(key_);
-        }
+// Creates the key, or opens it where it is already there.
+UniqueRegistryKey createKey(const std::wstring& path) {
+    UniqueRegistryKey key;
+    const LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        KEY_ALL_ACCESS | view, nullptr, key.put(), nullptr);
+    if (status != ERROR_SUCCESS) {
+        key.release();
+        throw LauncherError(statusFailure("cannot create registry key " + utf16ToUtf8(path), status));
     }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    RegistryKey(RegistryKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
+    return key;
+}
 
-    void setValue(const wchar_t* name, DWORD type, const std::vector<BYTE>& bytes) const {
-        const LONG status = RegSetValueExW(key_, name, 0, type, bytes.empty() ? nullptr : bytes.data(),
-                                           static_cast<DWORD>(bytes.size()));
-        if (status != ERROR_SUCCESS) {
-            throw LauncherError("cannot set registry value (error " + std::to_string(status) + ")");
-        }
-    }
-
-private:
-    explicit RegistryKey(HKEY key) : key_(key) {}
-    HKEY key_;
-};
+void setValue(const UniqueRegistryKey& key, const wchar_t* name, DWORD type, const std::vector<BYTE>& bytes) {
+    const LONG status = RegSetValueExW(key.get(), name, 0, type, bytes.empty() ? nullptr : bytes.data(),
+                                       static_cast<DWORD>(bytes.size()));
+    if (status != ERROR_SUCCESS) throw LauncherError(statusFailure("cannot set registry value", status));
+}
 
 // Deletes the key `name` under `parentPath` with everything in it.
 void deleteKey(const wchar_t* parentPath, const wchar_t* name) {
-    HKEY parent = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_ALL_ACCESS | view, &parent) != ERROR_SUCCESS) {
+    UniqueRegistryKey parent;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_ALL_ACCESS | view, parent.put()) != ERROR_SUCCESS) {
+        parent.release();
         return;
     }
-    const LONG status = RegDeleteTreeW(parent, name);
-    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
-        RegDeleteKeyExW(parent, name, view, 0);
-    }
-    RegCloseKey(parent);
+    const LONG status = RegDeleteTreeW(parent.get(), name);
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
-        throw LauncherError("cannot delete the registry key " + standin::utf16ToUtf8(name) + " (error " +
-                            std::to_string(status) + ")");
+        throw LauncherError(statusFailure("cannot delete the registry key " + utf16ToUtf8(name), status));
     }
+    // RegDeleteTreeW empties the key but leaves the key itself.
+    RegDeleteKeyExW(parent.get(), name, view, 0);
 }
 
 std::vector<BYTE> textBytes(const std::wstring& text, bool terminated) {
@@ -77,9 +60,7 @@ std::vector<BYTE> textBytes(const std::wstring& text, bool terminated) {
 
 // The Path value's data: raw bytes if given, a number for REG_DWORD, else text.
 std::vector<BYTE> pathBytes(const OfficeVersion& version) {
-    if (version.rawBytes) {
-        return *version.rawBytes;
-    }
+    if (version.rawBytes) return *version.rawBytes;
     if (version.type == REG_DWORD) {
         const DWORD number = static_cast<DWORD>(std::wcstoul(version.path->c_str(), nullptr, 0));
         const auto* data = reinterpret_cast<const BYTE*>(&number);
@@ -90,9 +71,7 @@ std::vector<BYTE> pathBytes(const OfficeVersion& version) {
 
 std::wstring expanded(const std::wstring& text) {
     const DWORD length = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (length == 0) {
-        return text;
-    }
+    if (length == 0) return text;
     std::wstring result(length, L'\0');
     ExpandEnvironmentStringsW(text.c_str(), result.data(), length);
     result.resize(length - 1);
@@ -102,13 +81,11 @@ std::wstring expanded(const std::wstring& text) {
 void writeVersion(const OfficeVersion& version) {
     const std::wstring outlookKey = std::wstring(officeKeyPath) + L"\\" + version.name + L"\\Outlook";
     if (!version.installRoot) {
-        RegistryKey::create(HKEY_LOCAL_MACHINE, outlookKey);
+        createKey(outlookKey);
         return;
     }
-    const RegistryKey installRoot = RegistryKey::create(HKEY_LOCAL_MACHINE, outlookKey + L"\\InstallRoot");
-    if (version.path || version.rawBytes) {
-        installRoot.setValue(L"Path", version.type, pathBytes(version));
-    }
+    const UniqueRegistryKey installRoot = createKey(outlookKey + L"\\InstallRoot");
+    if (version.path || version.rawBytes) setValue(installRoot, L"Path", version.type, pathBytes(version));
 }
 
 void writeAppPaths(const AppPaths& appPaths) {
@@ -118,20 +95,17 @@ void writeAppPaths(const AppPaths& appPaths) {
         const std::wstring programFiles = L"C:\\Program Files";
         path = L"%ProgramFiles%" + path.substr(programFiles.size());
     }
-    if (appPaths.quoted) {
-        path = L"\"" + path + L"\"";
-    }
-    const RegistryKey key =
-        RegistryKey::create(HKEY_LOCAL_MACHINE, std::wstring(appPathsParentPath) + L"\\OUTLOOK.EXE");
-    key.setValue(nullptr, appPaths.type, textBytes(path, true));
+    if (appPaths.quoted) path = L"\"" + path + L"\"";
+    const UniqueRegistryKey key = createKey(std::wstring(appPathsParentPath) + L"\\OUTLOOK.EXE");
+    setValue(key, nullptr, appPaths.type, textBytes(path, true));
     prepareExecutable(outlookExe, appPaths.outlookExe);
 }
 
 void writeClickToRun(const ClickToRun& clickToRun) {
     const std::wstring installationPath = clickToRunInstallationPath();
-    const RegistryKey key = RegistryKey::create(HKEY_LOCAL_MACHINE, clickToRunKeyPath);
-    key.setValue(L"InstallationPath", REG_SZ, textBytes(installationPath, true));
-    key.setValue(L"Platform", REG_SZ, textBytes(clickToRun.platform, true));
+    const UniqueRegistryKey key = createKey(clickToRunKeyPath);
+    setValue(key, L"InstallationPath", REG_SZ, textBytes(installationPath, true));
+    setValue(key, L"Platform", REG_SZ, textBytes(clickToRun.platform, true));
     prepareExecutable(installationPath + L"\\root\\Office16\\OUTLOOK.EXE", clickToRun.outlookExe);
 }
 
@@ -141,20 +115,14 @@ void writeOfficeRegistry(const OfficeRegistry& registry) {
     deleteKey(L"Software\\Microsoft", L"Office");
     deleteKey(appPathsParentPath, L"OUTLOOK.EXE");
     if (registry.officeKey) {
-        RegistryKey::create(HKEY_LOCAL_MACHINE, officeKeyPath);
+        createKey(officeKeyPath);
         for (const OfficeVersion& version : registry.versions) {
             writeVersion(version);
-            if (version.path && !version.path->empty()) {
-                prepareOutlookExe(expanded(*version.path), version.outlookExe);
-            }
+            if (version.path && !version.path->empty()) prepareOutlookExe(expanded(*version.path), version.outlookExe);
         }
     }
-    if (registry.appPaths) {
-        writeAppPaths(*registry.appPaths);
-    }
-    if (registry.clickToRun) {
-        writeClickToRun(*registry.clickToRun);
-    }
+    if (registry.appPaths) writeAppPaths(*registry.appPaths);
+    if (registry.clickToRun) writeClickToRun(*registry.clickToRun);
 }
 
 void writeDefaultOfficeRegistry() {
@@ -166,4 +134,4 @@ void writeDefaultOfficeRegistry() {
     writeOfficeRegistry(registry);
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -2,7 +2,7 @@
 
 #include "LaunchProfile.h"
 
-namespace launcher {
+namespace standin::launcher {
 
 // Replaces HKLM\Software\Microsoft\Office (64-bit view) with the given keys,
 // and makes each version's Outlook.exe what the profile asks for.
@@ -13,4 +13,4 @@ void writeOfficeRegistry(const OfficeRegistry& registry);
 // holds Outlook.exe.
 void writeDefaultOfficeRegistry();
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -1,22 +1,20 @@
 #include "PeakMemory.h"
 
+#include "LauncherError.h"
+#include "Utf.h"
+#include "com/UniqueHandle.h"
+
 #include <psapi.h>
 
 #include <algorithm>
 #include <string>
 
-#include "LauncherError.h"
-#include "Utf.h"
-#include "com/UniqueHandle.h"
-
-namespace launcher {
+namespace standin::launcher {
 
 bool PeakMemory::sample(HANDLE process) {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
-    if (!K32GetProcessMemoryInfo(process, &counters, sizeof counters)) {
-        return false;
-    }
+    if (!K32GetProcessMemoryInfo(process, &counters, sizeof counters)) return false;
     workingSet = std::max(workingSet, counters.PeakWorkingSetSize);
     pagefile = std::max(pagefile, counters.PeakPagefileUsage);
     return true;
@@ -30,8 +28,8 @@ void writeMemoryReport(const std::wstring& path, const PeakMemory& peak) {
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
         written != text.size()) {
-        throw LauncherError(win32Failure("cannot write the memory report " + standin::utf16ToUtf8(path)));
+        throw LauncherError(win32Failure("cannot write the memory report " + utf16ToUtf8(path)));
     }
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace launcher {
+namespace standin::launcher {
 
 // The peak memory figures of a process, as GetProcessMemoryInfo gives them.
 struct PeakMemory {
@@ -19,4 +19,4 @@ struct PeakMemory {
 // Writes "peakWorkingSetBytes N" and "peakPagefileBytes N" lines to the file.
 void writeMemoryReport(const std::wstring& path, const PeakMemory& peak);
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -1,16 +1,17 @@
 #include "TypeLibrary.h"
 
-#include <windows.h>
-#include <oleauto.h>
-
-#include <string>
-
+#include "HresultText.h"
 #include "LauncherError.h"
 #include "OutlookInterfaces.h"
 #include "Utf.h"
 #include "com/ComRef.h"
 
-namespace launcher {
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+
+namespace standin::launcher {
 
 namespace {
 
@@ -20,15 +21,12 @@ constexpr GUID libraryId = {0x4B0FB3E6, 0xFD44, 0x4A33, {0xBE, 0x01, 0x40, 0x53,
 constexpr GUID stdOleId = {0x00020430, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 void check(HRESULT result, const char* what) {
-    if (FAILED(result)) {
-        char code[16];
-        wsprintfA(code, "0x%08lX", static_cast<unsigned long>(result));
-        throw LauncherError(std::string("type library: ") + what + " failed with " + code);
-    }
+    if (FAILED(result))
+        throw LauncherError(std::string("type library: ") + what + " failed with " + hresultText(result));
 }
 
-void addDispinterface(ICreateTypeLib2* library, ITypeInfo* dispatchInfo, const outlook::OutlookInterface& what) {
-    const std::wstring name = standin::utf8ToUtf16(what.name);
+void addDispinterface(ICreateTypeLib2* library, ITypeInfo* dispatchInfo, const ::outlook::OutlookInterface& what) {
+    const std::wstring name = utf8ToUtf16(what.name);
     com::ComRef<ICreateTypeInfo> info;
     check(library->CreateTypeInfo(const_cast<LPOLESTR>(name.c_str()), TKIND_DISPATCH, info.put()), "CreateTypeInfo");
     check(info->SetGuid(what.iid), "SetGuid");
@@ -52,7 +50,7 @@ void registerOutlookTypeLibrary(const std::wstring& path) {
     check(library->SetName(const_cast<LPOLESTR>(L"OutlookStandin")), "SetName");
     check(library->SetVersion(1, 0), "SetVersion");
     check(library->SetLcid(LOCALE_NEUTRAL), "SetLcid");
-    for (const outlook::OutlookInterface* what : outlook::outlookInterfaces) {
+    for (const ::outlook::OutlookInterface* what : outlookInterfaces) {
         addDispinterface(library.get(), dispatchInfo.get(), *what);
     }
     check(library->SaveAllChanges(), "SaveAllChanges");
@@ -62,4 +60,4 @@ void registerOutlookTypeLibrary(const std::wstring& path) {
     check(RegisterTypeLib(saved.get(), const_cast<LPOLESTR>(path.c_str()), nullptr), "RegisterTypeLib");
 }
 
-}  // namespace launcher
+}  // namespace standin::launcher

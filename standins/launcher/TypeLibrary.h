@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace launcher {
+namespace standin::launcher {
 
 // Writes the stand-in's type library to `path` and registers it: every
 // Outlook interface the stand-in serves, as a dispinterface with Outlook's
@@ -10,4 +10,4 @@ namespace launcher {
 // oleaut32 IDispatch proxy, as it marshals Outlook's own.
 void registerOutlookTypeLibrary(const std::wstring& path);
 
-}  // namespace launcher
+}  // namespace standin::launcher

@@ -16,113 +16,83 @@
 // The launcher prints nothing of its own unless it fails; then it writes a
 // "standin-launcher:" message to stderr and exits with 125.
 
-#include <windows.h>
-
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "ChildEnvironment.h"
 #include "ComRegistration.h"
+#include "Environment.h"
 #include "Launch.h"
 #include "LaunchProfile.h"
 #include "LauncherError.h"
 #include "OfficeRegistry.h"
 #include "Utf.h"
 
-namespace launcher {
+#include <windows.h>
 
-std::string win32Failure(const std::string& what) {
-    return what + " (Win32 error " + std::to_string(GetLastError()) + ")";
-}
+#include <optional>
+#include <string>
+#include <vector>
 
-}  // namespace launcher
-
+namespace standin::launcher {
 namespace {
 
 constexpr int launcherFailure = 125;
 
-void reportFailure(const std::string& message) {
-    const std::string line = "standin-launcher: " + message + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-}
-
-std::optional<std::wstring> environmentVariable(const wchar_t* name) {
-    const DWORD length = GetEnvironmentVariableW(name, nullptr, 0);
-    if (length == 0) {
-        return std::nullopt;
-    }
-    std::wstring value(length, L'\0');
-    value.resize(GetEnvironmentVariableW(name, value.data(), length));
-    return value;
-}
-
-unsigned long runWithOfficeRegistry(const launcher::LaunchProfile& profile, const std::wstring& exporter,
+unsigned long runWithOfficeRegistry(const LaunchProfile& profile, const std::wstring& exporter,
                                     const std::vector<std::wstring>& arguments, std::vector<wchar_t> environment,
-                                    const launcher::RunOptions& options) {
-    if (!profile.registry) {
-        return launcher::runProgram(exporter, arguments, std::move(environment), options);
-    }
+                                    const RunOptions& options) {
+    if (!profile.registry) return runProgram(exporter, arguments, std::move(environment), options);
     // The default Office keys come back however the run ends.
     unsigned long exitCode = 0;
     try {
-        launcher::writeOfficeRegistry(*profile.registry);
-        exitCode = launcher::runProgram(exporter, arguments, std::move(environment), options);
+        writeOfficeRegistry(*profile.registry);
+        exitCode = runProgram(exporter, arguments, std::move(environment), options);
     } catch (...) {
         try {
-            launcher::writeDefaultOfficeRegistry();
+            writeDefaultOfficeRegistry();
         } catch (const std::exception&) {
             // The first failure is the one to report.
         }
         throw;
     }
-    launcher::writeDefaultOfficeRegistry();
+    writeDefaultOfficeRegistry();
     return exitCode;
 }
 
 unsigned long runExporter(const std::wstring& exporter, const std::vector<std::wstring>& arguments) {
-    const launcher::LaunchProfile profile = launcher::readLaunchProfile();
-    std::vector<wchar_t> environment = launcher::buildChildEnvironment(profile.environment);
+    const LaunchProfile profile = readLaunchProfile();
+    std::vector<wchar_t> environment = buildChildEnvironment(profile.environment);
     const std::optional<std::wstring> memoryReport = environmentVariable(L"STANDIN_MEMORY_REPORT");
-    launcher::PeakMemory peak;
-    launcher::RunOptions options;
-    if (profile.localServer) {
-        options.alsoWaitFor = L"outlook-standin-server.exe";
-    }
+    PeakMemory peak;
+    RunOptions options;
+    if (profile.localServer) options.alsoWaitFor = L"outlook-standin-server.exe";
     options.peakMemory = memoryReport ? &peak : nullptr;
 
-    std::optional<launcher::LocalServerRegistration> localServer;
-    if (profile.localServer) {
-        localServer.emplace();
-    }
+    std::optional<LocalServerRegistration> localServer;
+    if (profile.localServer) localServer.emplace();
     const unsigned long exitCode = runWithOfficeRegistry(profile, exporter, arguments, std::move(environment), options);
-    if (memoryReport) {
-        launcher::writeMemoryReport(*memoryReport, peak);
-    }
+    if (memoryReport) writeMemoryReport(*memoryReport, peak);
     return exitCode;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
+// The launcher's two commands, from the arguments after its own name.
+int launch(const std::vector<std::wstring>& arguments) {
     try {
-        if (argc < 2) {
-            throw launcher::LauncherError("usage: standin-launcher.exe <exporter.exe> [argument...]");
-        }
-        const std::wstring first = argv[1];
-        if (first == L"--prepare-prefix") {
-            if (argc != 3) {
-                throw launcher::LauncherError("usage: standin-launcher.exe --prepare-prefix <outlook-standin.dll>");
+        if (arguments.empty()) throw LauncherError("usage: standin-launcher.exe <exporter.exe> [argument...]");
+        if (arguments[0] == L"--prepare-prefix") {
+            if (arguments.size() != 2) {
+                throw LauncherError("usage: standin-launcher.exe --prepare-prefix <outlook-standin.dll>");
             }
-            launcher::registerOutlookStandin(argv[2]);
-            launcher::writeDefaultOfficeRegistry();
+            registerOutlookStandin(arguments[1]);
+            writeDefaultOfficeRegistry();
             return 0;
         }
-        const std::vector<std::wstring> arguments(argv + 2, argv + argc);
-        return static_cast<int>(runExporter(first, arguments));
+        return static_cast<int>(runExporter(arguments[0], {arguments.begin() + 1, arguments.end()}));
     } catch (const std::exception& error) {
         reportFailure(error.what());
         return launcherFailure;
     }
 }
+
+}  // namespace
+}  // namespace standin::launcher
+
+int wmain(int argc, wchar_t** argv) { return standin::launcher::launch({argv + 1, argv + argc}); }

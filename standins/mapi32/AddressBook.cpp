@@ -1,16 +1,16 @@
 #include "AddressBook.h"
 
-#include <algorithm>
-
 #include "ExchangeEntryIds.h"
 #include "MailUser.h"
 #include "MapiDelivery.h"
 #include "MapiErrors.h"
 
-namespace mapi32 {
+#include <algorithm>
 
-using outlook::clearOut;
-using outlook::MAPI_E_NO_SUPPORT;
+namespace standin::mapi32 {
+
+using mapiprops::clearOut;
+using mapiprops::MAPI_E_NO_SUPPORT;
 
 namespace {
 
@@ -25,21 +25,21 @@ HRESULT noEntryId(ULONG* entryIdSize, void** entryId) {
 
 HRESULT STDMETHODCALLTYPE AddressBook::OpenEntry(ULONG entryIdSize, void* entryId, const IID* iid, ULONG,
                                                  ULONG* objectType, IUnknown** object) {
-    const outlook::Fault* fault = sessionCall(*profile_, "IAddrBook.OpenEntry");
-    if (objectType == nullptr || object == nullptr) return outlook::MAPI_E_INVALID_PARAMETER;
+    const profile::Fault* fault = sessionCall(*profile, "IAddrBook.OpenEntry");
+    if (objectType == nullptr || object == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;
     *objectType = 0;
     *object = nullptr;
     if (fault != nullptr) return faultedObjectCall(*fault, mapi::IID_IAddrBook);
     if (iid != nullptr && !IsEqualIID(*iid, mapi::IID_IMailUser)) return MAPI_E_INTERFACE_NOT_SUPPORTED;
     const auto address =
-        outlook::addressOfExchangeEntryId(static_cast<const unsigned char*>(entryId), entryId ? entryIdSize : 0);
+        mapiprops::addressOfExchangeEntryId(static_cast<const unsigned char*>(entryId), entryId ? entryIdSize : 0);
     if (!address) return mapi::MAPI_E_UNKNOWN_ENTRYID;
-    const auto& book = profile_->addressBook;
+    const auto& book = profile->addressBook;
     const auto entry =
         std::find_if(book.begin(), book.end(), [&](const auto& known) { return known.address == *address; });
     if (entry == book.end() || !entry->resolves) return mapi::MAPI_E_NOT_FOUND;
-    return outlook::resultOfAnswering([&] {
-        *object = static_cast<mapi::IMailUser*>(com::makeComObject<MailUser>(profile_, *entry).detach());
+    return mapiprops::resultOfAnswering([&] {
+        *object = static_cast<mapi::IMailUser*>(com::makeComObject<MailUser>(profile, *entry).detach());
         *objectType = mapi::MAPI_MAILUSER;
         return S_OK;
     });
@@ -107,4 +107,4 @@ HRESULT STDMETHODCALLTYPE AddressBook::SetSearchPath(ULONG, void*) { return MAPI
 
 HRESULT STDMETHODCALLTYPE AddressBook::PrepareRecips(ULONG, mapi::SPropTagArray*, void*) { return MAPI_E_NO_SUPPORT; }
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

@@ -1,20 +1,20 @@
 #pragma once
 
-#include <windows.h>
-
 #include "LiveObjects.h"
 #include "MapiPropObject.h"
 #include "SessionCalls.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace mapi32 {
+#include <windows.h>
+
+namespace standin::mapi32 {
 
 // The session's address book: OpenEntry opens, by an Exchange original
 // entry id, the profile's addressBook entry of the address inside it, as an
 // IMailUser. Every other method answers MAPI_E_NO_SUPPORT.
-class AddressBook final : public outlook::MapiPropObject<mapi::IAddrBook> {
+class AddressBook final : public mapiprops::MapiPropObject<mapi::IAddrBook> {
 public:
-    explicit AddressBook(ProfilePtr profile) : profile_(std::move(profile)) {}
+    explicit AddressBook(ProfilePtr sessionProfile) : profile(std::move(sessionProfile)) {}
 
     HRESULT STDMETHODCALLTYPE OpenEntry(ULONG entryIdSize, void* entryId, const IID* iid, ULONG flags,
                                         ULONG* objectType, IUnknown** object) override;
@@ -42,8 +42,8 @@ public:
 private:
     ~AddressBook() override = default;
 
-    outlook::LiveObject live_;
-    ProfilePtr profile_;
+    LiveObject live;
+    ProfilePtr profile;
 };
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

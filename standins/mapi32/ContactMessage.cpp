@@ -1,18 +1,18 @@
 #include "ContactMessage.h"
 
-namespace mapi32 {
+namespace standin::mapi32 {
 
-using outlook::clearOut;
-using outlook::MAPI_E_NO_SUPPORT;
+using mapiprops::clearOut;
+using mapiprops::MAPI_E_NO_SUPPORT;
 
-outlook::TagsAnswer ContactMessage::tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) {
-    return outlook::answerGetIDsFromNames(sessionCall(*profile_, "IMessage.GetIDsFromNames"), mapi::IID_IMessage,
-                                          nameCount, names);
+mapiprops::TagsAnswer ContactMessage::tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) {
+    return mapiprops::answerGetIDsFromNames(sessionCall(*profile, "IMessage.GetIDsFromNames"), mapi::IID_IMessage,
+                                            nameCount, names);
 }
 
-outlook::ValuesAnswer ContactMessage::valuesFor(const mapi::SPropTagArray* propTags) {
-    return outlook::answerGetProps(sessionCall(*profile_, "IMessage.GetProps"), mapi::IID_IMessage,
-                                   profile_->item(position_).contact, propTags);
+mapiprops::ValuesAnswer ContactMessage::valuesFor(const mapi::SPropTagArray* propTags) {
+    return mapiprops::answerGetProps(sessionCall(*profile, "IMessage.GetProps"), mapi::IID_IMessage,
+                                     profile->item(position).contact, propTags);
 }
 
 HRESULT STDMETHODCALLTYPE ContactMessage::GetAttachmentTable(ULONG, void** table) {
@@ -44,4 +44,4 @@ HRESULT STDMETHODCALLTYPE ContactMessage::SubmitMessage(ULONG) { return MAPI_E_N
 
 HRESULT STDMETHODCALLTYPE ContactMessage::SetReadFlag(ULONG) { return MAPI_E_NO_SUPPORT; }
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

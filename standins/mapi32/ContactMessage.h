@@ -1,21 +1,22 @@
 #pragma once
 
-#include <windows.h>
-
 #include "ContactMapiProp.h"
 #include "LiveObjects.h"
 #include "SessionCalls.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace mapi32 {
+#include <windows.h>
+
+namespace standin::mapi32 {
 
 // A contact opened from the store: GetIDsFromNames and GetProps answer as
 // the contact's MAPIOBJECT does in Outlook's process (ContactMapiAnswers.h),
 // as the operations "IMessage.<method>". Every other method answers
 // MAPI_E_NO_SUPPORT.
-class ContactMessage final : public outlook::ContactMapiProp<mapi::IMessage> {
+class ContactMessage final : public mapiprops::ContactMapiProp<mapi::IMessage> {
 public:
-    ContactMessage(ProfilePtr profile, size_t position) : profile_(std::move(profile)), position_(position) {}
+    ContactMessage(ProfilePtr sessionProfile, size_t contactPosition)
+        : profile(std::move(sessionProfile)), position(contactPosition) {}
 
     HRESULT STDMETHODCALLTYPE GetAttachmentTable(ULONG, void** table) override;
     HRESULT STDMETHODCALLTYPE OpenAttach(ULONG, const IID*, ULONG, void** attachment) override;
@@ -29,12 +30,12 @@ public:
 private:
     ~ContactMessage() override = default;
 
-    outlook::TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override;
-    outlook::ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) override;
+    mapiprops::TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override;
+    mapiprops::ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) override;
 
-    outlook::LiveObject live_;
-    ProfilePtr profile_;
-    size_t position_;
+    LiveObject live;
+    ProfilePtr profile;
+    size_t position;
 };
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

@@ -1,9 +1,5 @@
 #include "Logon.h"
 
-#include <atomic>
-#include <optional>
-#include <string>
-
 #include "Journal.h"
 #include "MapiDelivery.h"
 #include "MapiSession.h"
@@ -12,7 +8,11 @@
 #include "SessionCalls.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace mapi32 {
+#include <atomic>
+#include <optional>
+#include <string>
+
+namespace standin::mapi32 {
 
 namespace {
 
@@ -39,7 +39,7 @@ std::optional<std::wstring> nameGiven(LPWSTR profileName, ULONG flags) {
 }
 
 // Profile names are registry key names, which Windows compares without case.
-bool namesProfile(const std::optional<std::wstring>& name, const outlook::Text& profileName) {
+bool namesProfile(const std::optional<std::wstring>& name, const profile::Text& profileName) {
     return name && profileName &&
            CompareStringOrdinal(name->c_str(), static_cast<int>(name->size()), profileName->c_str(),
                                 static_cast<int>(profileName->size()), TRUE) == CSTR_EQUAL;
@@ -51,31 +51,27 @@ bool loggedOn() { return calledLogon; }
 
 HRESULT logOn(LPWSTR profileName, ULONG flags, void** session) {
     calledLogon = true;
-    const int call = outlook::journalCall("MAPILogonEx");
-    if (session == nullptr) {
-        return outlook::MAPI_E_INVALID_PARAMETER;
-    }
+    const int call = profile::journalCall("MAPILogonEx");
+    if (session == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;
     *session = nullptr;
     ProfilePtr profile;
     try {
-        profile = std::make_shared<const outlook::Profile>(outlook::loadProfile());
+        profile = std::make_shared<const profile::Profile>(profile::loadProfile());
     } catch (const std::exception& error) {
-        standin::journal(std::string("profile error: ") + error.what());
+        journal(std::string("profile error: ") + error.what());
         return mapi::MAPI_E_LOGON_FAILED;
     }
-    if (const outlook::Fault* fault = profile->faultFor("MAPILogonEx", call)) {
+    if (const profile::Fault* fault = profile->faultFor("MAPILogonEx", call)) {
         return faultedObjectCall(*fault, mapi::IID_IMAPISession);
     }
-    if (!acceptableFlags(flags)) {
-        return mapi::MAPI_E_LOGON_FAILED;
-    }
+    if (!acceptableFlags(flags)) return mapi::MAPI_E_LOGON_FAILED;
     if ((flags & mapi::MAPI_USE_DEFAULT) == 0 && !namesProfile(nameGiven(profileName, flags), profile->profileName)) {
         return mapi::MAPI_E_LOGON_FAILED;
     }
-    return outlook::resultOfAnswering([&] {
+    return mapiprops::resultOfAnswering([&] {
         *session = static_cast<mapi::IMAPISession*>(com::makeComObject<MapiSession>(profile).detach());
         return S_OK;
     });
 }
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace mapi32 {
+namespace standin::mapi32 {
 
 // MAPILogonEx: a session over the profile named by OUTLOOK_STANDIN_PROFILE,
 // for a program that asks for no user interface and keeps its session to
@@ -13,4 +13,4 @@ HRESULT logOn(LPWSTR profileName, ULONG flags, void** session);
 // report its objects as it is unloaded.
 bool loggedOn();
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

@@ -3,24 +3,22 @@
 #include "ContactMapiAnswers.h"
 #include "MapiDelivery.h"
 
-namespace mapi32 {
+namespace standin::mapi32 {
 
 namespace {
 
-outlook::PendingValue textValue(ULONG tag, const outlook::Text& text) {
+mapiprops::PendingValue textValue(ULONG tag, const profile::Text& text) {
     if (!text) return {mapi::propTag(mapi::PT_ERROR, mapi::propId(tag)), {}, {}, {}};
     return {tag, *text, {}, {}};
 }
 
-outlook::PendingValue missingValue(ULONG tag) { return textValue(tag, std::nullopt); }
+mapiprops::PendingValue missingValue(ULONG tag) { return textValue(tag, std::nullopt); }
 
 // The entry's answer; an SMTP address that fails otherwise than as missing
 // fails the whole call.
-outlook::ValuesAnswer answerFor(const outlook::AddressBookEntry& entry, const mapi::SPropTagArray& propTags) {
-    if (entry.smtpFailure && *entry.smtpFailure != mapi::MAPI_E_NOT_FOUND) {
-        return {*entry.smtpFailure, std::nullopt};
-    }
-    std::vector<outlook::PendingValue> values;
+mapiprops::ValuesAnswer answerFor(const profile::AddressBookEntry& entry, const mapi::SPropTagArray& propTags) {
+    if (entry.smtpFailure && *entry.smtpFailure != mapi::MAPI_E_NOT_FOUND) return {*entry.smtpFailure, std::nullopt};
+    std::vector<mapiprops::PendingValue> values;
     bool anyError = false;
     for (ULONG n = 0; n < propTags.cValues; ++n) {
         const ULONG tag = propTags.aulPropTag[n];
@@ -40,17 +38,17 @@ outlook::ValuesAnswer answerFor(const outlook::AddressBookEntry& entry, const ma
 
 HRESULT STDMETHODCALLTYPE MailUser::GetProps(mapi::SPropTagArray* propTags, ULONG, ULONG* valueCount,
                                              mapi::SPropValue** values) {
-    const outlook::Fault* fault = sessionCall(*profile_, "IMailUser.GetProps");
-    if (valueCount == nullptr || values == nullptr) return outlook::MAPI_E_INVALID_PARAMETER;
+    const profile::Fault* fault = sessionCall(*profile, "IMailUser.GetProps");
+    if (valueCount == nullptr || values == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;
     *valueCount = 0;
     *values = nullptr;
-    return outlook::resultOfAnswering([&] {
+    return mapiprops::resultOfAnswering([&] {
         if (fault != nullptr) {
-            return outlook::deliverValues(outlook::faultedValues(*fault, mapi::IID_IMailUser), valueCount, values);
+            return mapiprops::deliverValues(mapiprops::faultedValues(*fault, mapi::IID_IMailUser), valueCount, values);
         }
-        if (propTags == nullptr) return outlook::MAPI_E_INVALID_PARAMETER;  // every property is not supported
-        return outlook::deliverValues(answerFor(entry_, *propTags), valueCount, values);
+        if (propTags == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;  // every property is not supported
+        return mapiprops::deliverValues(answerFor(entry, *propTags), valueCount, values);
     });
 }
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

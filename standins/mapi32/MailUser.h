@@ -1,22 +1,22 @@
 #pragma once
 
-#include <windows.h>
-
 #include "LiveObjects.h"
 #include "MapiPropObject.h"
 #include "SessionCalls.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace mapi32 {
+#include <windows.h>
+
+namespace standin::mapi32 {
 
 // An address book entry opened by its entry id: GetProps gives its
 // PR_EMAIL_ADDRESS_W (the entry's entryAddress) and PR_SMTP_ADDRESS_W (its
 // smtp), as the operation "IMailUser.GetProps".
-class MailUser final : public outlook::MapiPropObject<mapi::IMailUser> {
+class MailUser final : public mapiprops::MapiPropObject<mapi::IMailUser> {
 public:
     // The entry lives in the profile, which the object holds.
-    MailUser(ProfilePtr profile, const outlook::AddressBookEntry& entry)
-        : profile_(std::move(profile)), entry_(entry) {}
+    MailUser(ProfilePtr sessionProfile, const profile::AddressBookEntry& bookEntry)
+        : profile(std::move(sessionProfile)), entry(bookEntry) {}
 
     HRESULT STDMETHODCALLTYPE GetProps(mapi::SPropTagArray* propTags, ULONG flags, ULONG* valueCount,
                                        mapi::SPropValue** values) override;
@@ -24,9 +24,9 @@ public:
 private:
     ~MailUser() override = default;
 
-    outlook::LiveObject live_;
-    ProfilePtr profile_;
-    const outlook::AddressBookEntry& entry_;
+    LiveObject live;
+    ProfilePtr profile;
+    const profile::AddressBookEntry& entry;
 };
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

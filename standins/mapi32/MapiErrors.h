@@ -3,9 +3,9 @@
 #include <windows.h>
 
 // MAPI's error codes that only the session's objects answer.
-namespace mapi32 {
+namespace standin::mapi32 {
 
 constexpr HRESULT MAPI_E_INTERFACE_NOT_SUPPORTED = E_NOINTERFACE;
 constexpr HRESULT MAPI_E_NO_ACCESS = E_ACCESSDENIED;
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

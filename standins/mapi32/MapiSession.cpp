@@ -1,22 +1,22 @@
 #include "MapiSession.h"
 
-#include <algorithm>
-
 #include "AddressBook.h"
 #include "EntryIds.h"
 #include "MapiDelivery.h"
 #include "MapiErrors.h"
 #include "MessageStore.h"
 
-namespace mapi32 {
+#include <algorithm>
 
-using outlook::clearOut;
-using outlook::MAPI_E_NO_SUPPORT;
+namespace standin::mapi32 {
+
+using mapiprops::clearOut;
+using mapiprops::MAPI_E_NO_SUPPORT;
 
 namespace {
 
-bool isStore(const outlook::Profile& profile, ULONG entryIdSize, const void* entryId) {
-    const auto storeId = outlook::bytesOfHexText(profile.storeId);
+bool isStore(const profile::Profile& profile, ULONG entryIdSize, const void* entryId) {
+    const auto storeId = profile::bytesOfHexText(profile.storeId);
     const auto* bytes = static_cast<const unsigned char*>(entryId);
     return entryId != nullptr && storeId && storeId->size() == entryIdSize &&
            std::equal(storeId->begin(), storeId->end(), bytes);
@@ -26,34 +26,34 @@ bool isStore(const outlook::Profile& profile, ULONG entryIdSize, const void* ent
 
 HRESULT STDMETHODCALLTYPE MapiSession::OpenMsgStore(ULONG_PTR, ULONG entryIdSize, void* entryId, const IID* iid,
                                                     ULONG flags, IUnknown** store) {
-    const outlook::Fault* fault = sessionCall(*profile_, "IMAPISession.OpenMsgStore");
-    if (store == nullptr) return outlook::MAPI_E_INVALID_PARAMETER;
+    const profile::Fault* fault = sessionCall(*profile, "IMAPISession.OpenMsgStore");
+    if (store == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;
     *store = nullptr;
     if (fault != nullptr) return faultedObjectCall(*fault, mapi::IID_IMAPISession);
     if (iid != nullptr && !IsEqualIID(*iid, mapi::IID_IMsgStore)) return MAPI_E_INTERFACE_NOT_SUPPORTED;
-    if (!isStore(*profile_, entryIdSize, entryId)) return mapi::MAPI_E_UNKNOWN_ENTRYID;
+    if (!isStore(*profile, entryIdSize, entryId)) return mapi::MAPI_E_UNKNOWN_ENTRYID;
     // The exporter only reads.
     if ((flags & mapi::MDB_WRITE) != 0) return MAPI_E_NO_ACCESS;
-    return outlook::resultOfAnswering([&] {
-        *store = static_cast<mapi::IMsgStore*>(com::makeComObject<MessageStore>(profile_).detach());
+    return mapiprops::resultOfAnswering([&] {
+        *store = static_cast<mapi::IMsgStore*>(com::makeComObject<MessageStore>(profile).detach());
         return S_OK;
     });
 }
 
 HRESULT STDMETHODCALLTYPE MapiSession::OpenAddressBook(ULONG_PTR, const IID* iid, ULONG, IUnknown** addressBook) {
-    const outlook::Fault* fault = sessionCall(*profile_, "IMAPISession.OpenAddressBook");
-    if (addressBook == nullptr) return outlook::MAPI_E_INVALID_PARAMETER;
+    const profile::Fault* fault = sessionCall(*profile, "IMAPISession.OpenAddressBook");
+    if (addressBook == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;
     *addressBook = nullptr;
     if (fault != nullptr) return faultedObjectCall(*fault, mapi::IID_IMAPISession);
     if (iid != nullptr && !IsEqualIID(*iid, mapi::IID_IAddrBook)) return MAPI_E_INTERFACE_NOT_SUPPORTED;
-    return outlook::resultOfAnswering([&] {
-        *addressBook = static_cast<mapi::IAddrBook*>(com::makeComObject<AddressBook>(profile_).detach());
+    return mapiprops::resultOfAnswering([&] {
+        *addressBook = static_cast<mapi::IAddrBook*>(com::makeComObject<AddressBook>(profile).detach());
         return S_OK;
     });
 }
 
 HRESULT STDMETHODCALLTYPE MapiSession::Logoff(ULONG_PTR, ULONG, ULONG) {
-    const outlook::Fault* fault = sessionCall(*profile_, "IMAPISession.Logoff");
+    const profile::Fault* fault = sessionCall(*profile, "IMAPISession.Logoff");
     return fault != nullptr ? faultedObjectCall(*fault, mapi::IID_IMAPISession) : S_OK;
 }
 
@@ -134,4 +134,4 @@ HRESULT STDMETHODCALLTYPE MapiSession::PrepareForm(const IID*, void*, ULONG* mes
     return MAPI_E_NO_SUPPORT;
 }
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

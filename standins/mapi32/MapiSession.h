@@ -1,21 +1,21 @@
 #pragma once
 
-#include <windows.h>
-
 #include "LiveObjects.h"
 #include "MapiPropObject.h"
 #include "SessionCalls.h"
 #include "com/ComObject.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace mapi32 {
+#include <windows.h>
+
+namespace standin::mapi32 {
 
 // The session MAPILogonEx gives: the store whose entry id is the profile's
 // storeId (read only) and the address book. Every other method answers
 // MAPI_E_NO_SUPPORT.
 class MapiSession final : public com::ComObject<mapi::IMAPISession> {
 public:
-    explicit MapiSession(ProfilePtr profile) : profile_(std::move(profile)) {}
+    explicit MapiSession(ProfilePtr sessionProfile) : profile(std::move(sessionProfile)) {}
 
     HRESULT STDMETHODCALLTYPE OpenMsgStore(ULONG_PTR uiParam, ULONG entryIdSize, void* entryId, const IID* iid,
                                            ULONG flags, IUnknown** store) override;
@@ -45,8 +45,8 @@ public:
 private:
     ~MapiSession() override = default;
 
-    outlook::LiveObject live_;
-    ProfilePtr profile_;
+    LiveObject live;
+    ProfilePtr profile;
 };
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

@@ -3,23 +3,22 @@
 // of the exporter's own (Logon.h). Which entry points a build exports is
 // decided by its .def file.
 
+#include "Journal.h"
+#include "LiveObjects.h"
+#include "Logon.h"
+#include "MapiDelivery.h"
+#include "ProfileFile.h"
+#include "ProfileValues.h"
+#include "mapi/MapiDefinitions.h"
+
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 #include <type_traits>
 
-#include "Journal.h"
-#include "LiveObjects.h"
-#include "Logon.h"
-#include "ProfileFile.h"
-#include "ProfileValues.h"
-#include "mapi/MapiDefinitions.h"
-
+namespace standin::mapi32 {
 namespace {
-
-constexpr HRESULT MAPI_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057L);
-constexpr HRESULT MAPI_E_NOT_ENOUGH_MEMORY = static_cast<HRESULT>(0x8007000EL);
 
 // Every buffer starts with a header so that freeing something this allocator
 // did not hand out, or freeing twice, is refused instead of corrupting the heap.
@@ -42,9 +41,7 @@ HRESULT configuredInitializeResult() {
         return S_OK;
     }
     const auto member = profile.document.find("mapiInitialize");
-    if (member == profile.document.end()) {
-        return S_OK;
-    }
+    if (member == profile.document.end()) return S_OK;
     try {
         return standin::hresultValue(*member, "mapiInitialize");
     } catch (const std::exception&) {
@@ -53,27 +50,24 @@ HRESULT configuredInitializeResult() {
 }
 
 }  // namespace
+}  // namespace standin::mapi32
 
 extern "C" {
 
 HRESULT STDAPICALLTYPE MAPIInitialize(void* /*init*/) {
     standin::journal("MAPIInitialize");
-    return configuredInitializeResult();
+    return standin::mapi32::configuredInitializeResult();
 }
 
 void STDAPICALLTYPE MAPIUninitialize() { standin::journal("MAPIUninitialize"); }
 
 SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG size, void** buffer) {
-    if (buffer == nullptr) {
-        return MAPI_E_INVALID_PARAMETER;
-    }
+    if (buffer == nullptr) return standin::mapiprops::MAPI_E_INVALID_PARAMETER;
     *buffer = nullptr;
-    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(BufferHeader) + size);
-    if (block == nullptr) {
-        return MAPI_E_NOT_ENOUGH_MEMORY;
-    }
-    auto* header = static_cast<BufferHeader*>(block);
-    header->tag = liveBufferTag;
+    void* block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(standin::mapi32::BufferHeader) + size);
+    if (block == nullptr) return standin::mapiprops::MAPI_E_NOT_ENOUGH_MEMORY;
+    auto* header = static_cast<standin::mapi32::BufferHeader*>(block);
+    header->tag = standin::mapi32::liveBufferTag;
     header->size = size;
     *buffer = header + 1;
     return S_OK;
@@ -81,36 +75,28 @@ SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG size, void** buffer) {
 
 ULONG STDAPICALLTYPE MAPIFreeBuffer(void* buffer) {
     standin::journal("MAPIFreeBuffer");
-    if (buffer == nullptr) {
-        return S_OK;
+    if (buffer == nullptr) return S_OK;
+    auto* header = static_cast<standin::mapi32::BufferHeader*>(buffer) - 1;
+    if (header->tag != standin::mapi32::liveBufferTag) {
+        return static_cast<ULONG>(standin::mapiprops::MAPI_E_INVALID_PARAMETER);
     }
-    auto* header = static_cast<BufferHeader*>(buffer) - 1;
-    if (header->tag != liveBufferTag) {
-        return static_cast<ULONG>(MAPI_E_INVALID_PARAMETER);
-    }
-    header->tag = freedBufferTag;
+    header->tag = standin::mapi32::freedBufferTag;
     HeapFree(GetProcessHeap(), 0, header);
     return S_OK;
 }
 
 HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR /*uiParam*/, LPWSTR profileName, LPWSTR /*password*/, ULONG flags,
                                    void** session) {
-    return mapi32::logOn(profileName, flags, session);
+    return standin::mapi32::logOn(profileName, flags, session);
 }
 
 BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID reserved) {
-    if (reason != DLL_PROCESS_DETACH) {
-        return TRUE;
-    }
+    if (reason != DLL_PROCESS_DETACH) return TRUE;
     // The session's objects live in this library, so it reports those its
     // client never released, as the Outlook stand-in reports its own.
-    if (mapi32::loggedOn()) {
-        standin::journal("live-objects " + std::to_string(outlook::LiveObject::count()));
-    }
+    if (standin::mapi32::loggedOn()) standin::journal("live-objects " + std::to_string(standin::LiveObject::count()));
     // reserved is null when FreeLibrary releases the library, not at process exit.
-    if (reserved == nullptr) {
-        standin::journal("mapi32 unloaded");
-    }
+    if (reserved == nullptr) standin::journal("mapi32 unloaded");
     return TRUE;
 }
 

@@ -4,15 +4,15 @@
 #include "MapiDelivery.h"
 #include "MapiErrors.h"
 
-namespace mapi32 {
+namespace standin::mapi32 {
 
-using outlook::clearOut;
-using outlook::MAPI_E_NO_SUPPORT;
+using mapiprops::clearOut;
+using mapiprops::MAPI_E_NO_SUPPORT;
 
 HRESULT STDMETHODCALLTYPE MessageStore::OpenEntry(ULONG entryIdSize, void* entryId, const IID* iid, ULONG flags,
                                                   ULONG* objectType, IUnknown** object) {
-    const outlook::Fault* fault = sessionCall(*profile_, "IMsgStore.OpenEntry");
-    if (objectType == nullptr || object == nullptr) return outlook::MAPI_E_INVALID_PARAMETER;
+    const profile::Fault* fault = sessionCall(*profile, "IMsgStore.OpenEntry");
+    if (objectType == nullptr || object == nullptr) return mapiprops::MAPI_E_INVALID_PARAMETER;
     *objectType = 0;
     *object = nullptr;
     if (fault != nullptr) return faultedObjectCall(*fault, mapi::IID_IMsgStore);
@@ -20,10 +20,10 @@ HRESULT STDMETHODCALLTYPE MessageStore::OpenEntry(ULONG entryIdSize, void* entry
     // Nothing opens for writing in a store opened to read.
     if ((flags & mapi::MAPI_MODIFY) != 0 || entryId == nullptr) return mapi::MAPI_E_NOT_FOUND;
     const auto* bytes = static_cast<const unsigned char*>(entryId);
-    const auto position = profile_->contactWithEntryId(outlook::Bytes(bytes, bytes + entryIdSize));
+    const auto position = profile->contactWithEntryId(profile::Bytes(bytes, bytes + entryIdSize));
     if (!position) return mapi::MAPI_E_NOT_FOUND;
-    return outlook::resultOfAnswering([&] {
-        *object = static_cast<mapi::IMessage*>(com::makeComObject<ContactMessage>(profile_, *position).detach());
+    return mapiprops::resultOfAnswering([&] {
+        *object = static_cast<mapi::IMessage*>(com::makeComObject<ContactMessage>(profile, *position).detach());
         *objectType = mapi::MAPI_MESSAGE;
         return S_OK;
     });
@@ -71,4 +71,4 @@ HRESULT STDMETHODCALLTYPE MessageStore::FinishedMsg(ULONG, ULONG, void*) { retur
 
 HRESULT STDMETHODCALLTYPE MessageStore::NotifyNewMail(void*) { return MAPI_E_NO_SUPPORT; }
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

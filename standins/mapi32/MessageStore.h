@@ -1,20 +1,20 @@
 #pragma once
 
-#include <windows.h>
-
 #include "LiveObjects.h"
 #include "MapiPropObject.h"
 #include "SessionCalls.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace mapi32 {
+#include <windows.h>
+
+namespace standin::mapi32 {
 
 // The store of the profile's contacts folder, opened to read: OpenEntry
 // opens a contact by the bytes of its EntryID, as an IMessage. Every other
 // method answers MAPI_E_NO_SUPPORT.
-class MessageStore final : public outlook::MapiPropObject<mapi::IMsgStore> {
+class MessageStore final : public mapiprops::MapiPropObject<mapi::IMsgStore> {
 public:
-    explicit MessageStore(ProfilePtr profile) : profile_(std::move(profile)) {}
+    explicit MessageStore(ProfilePtr sessionProfile) : profile(std::move(sessionProfile)) {}
 
     HRESULT STDMETHODCALLTYPE OpenEntry(ULONG entryIdSize, void* entryId, const IID* iid, ULONG flags,
                                         ULONG* objectType, IUnknown** object) override;
@@ -36,8 +36,8 @@ public:
 private:
     ~MessageStore() override = default;
 
-    outlook::LiveObject live_;
-    ProfilePtr profile_;
+    LiveObject live;
+    ProfilePtr profile;
 };
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

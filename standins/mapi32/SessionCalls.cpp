@@ -3,14 +3,14 @@
 #include "ErrorReporting.h"
 #include "OperationCalls.h"
 
-namespace mapi32 {
+namespace standin::mapi32 {
 
-const outlook::Fault* sessionCall(const outlook::Profile& profile, const char* operation) {
-    return profile.faultFor(operation, outlook::journalCall(operation));
+const profile::Fault* sessionCall(const profile::Profile& profile, const char* operation) {
+    return profile.faultFor(operation, profile::journalCall(operation));
 }
 
-HRESULT faultedObjectCall(const outlook::Fault& fault, const IID& interfaceId) {
-    return fault.yieldsNull ? S_OK : outlook::reportFault(fault, interfaceId, nullptr);
+HRESULT faultedObjectCall(const profile::Fault& fault, const IID& interfaceId) {
+    return fault.yieldsNull ? S_OK : profile::reportFault(fault, interfaceId, nullptr);
 }
 
-}  // namespace mapi32
+}  // namespace standin::mapi32

@@ -1,25 +1,25 @@
 #pragma once
 
-#include <windows.h>
-
 #include "MapiDelivery.h"
 #include "Profile.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace outlook {
+#include <windows.h>
+
+namespace standin::mapiprops {
 
 // A contact's answers to MAPI, the same for its MAPIOBJECT in Outlook's
 // process and for the message a MAPI session of the client's own opens: the
 // six e-mail members and the three addresses' original entry ids as
 // PSETID_Address named properties. `fault` is the call's planned fault (or
 // null); `errorInterface` names the interface in the error information.
-TagsAnswer answerGetIDsFromNames(const Fault* fault, const IID& errorInterface, ULONG nameCount,
+TagsAnswer answerGetIDsFromNames(const profile::Fault* fault, const IID& errorInterface, ULONG nameCount,
                                  mapi::MAPINAMEID** names);
-ValuesAnswer answerGetProps(const Fault* fault, const IID& errorInterface, const Contact& contact,
+ValuesAnswer answerGetProps(const profile::Fault* fault, const IID& errorInterface, const profile::Contact& contact,
                             const mapi::SPropTagArray* propTags);
 
 // What a planned fault makes of a call that gives values: its failure, or,
 // for "result": "null", success without values.
-ValuesAnswer faultedValues(const Fault& fault, const IID& errorInterface);
+ValuesAnswer faultedValues(const profile::Fault& fault, const IID& errorInterface);
 
-}  // namespace outlook
+}  // namespace standin::mapiprops

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <windows.h>
-
 #include "ContactMapiAnswers.h"
 #include "MapiPropObject.h"
 
-namespace outlook {
+#include <windows.h>
+
+namespace standin::mapiprops {
 
 // A contact as a MAPI property object: its MAPIOBJECT (IMAPIProp) in
 // Outlook's process, or the message (IMessage) that a MAPI session opens.
@@ -17,24 +17,16 @@ class ContactMapiProp : public MapiPropObject<Interface> {
 public:
     HRESULT STDMETHODCALLTYPE GetIDsFromNames(ULONG nameCount, mapi::MAPINAMEID** names, ULONG,
                                               mapi::SPropTagArray** propTags) override {
-        if (const HRESULT admitted = admitCall(); FAILED(admitted)) {
-            return admitted;
-        }
-        if (propTags == nullptr) {
-            return MAPI_E_INVALID_PARAMETER;
-        }
+        if (const HRESULT admitted = admitCall(); FAILED(admitted)) return admitted;
+        if (propTags == nullptr) return MAPI_E_INVALID_PARAMETER;
         *propTags = nullptr;
         return resultOfAnswering([&] { return deliverTags(tagsFor(nameCount, names), propTags); });
     }
 
     HRESULT STDMETHODCALLTYPE GetProps(mapi::SPropTagArray* propTags, ULONG, ULONG* valueCount,
                                        mapi::SPropValue** values) override {
-        if (const HRESULT admitted = admitCall(); FAILED(admitted)) {
-            return admitted;
-        }
-        if (valueCount == nullptr || values == nullptr) {
-            return MAPI_E_INVALID_PARAMETER;
-        }
+        if (const HRESULT admitted = admitCall(); FAILED(admitted)) return admitted;
+        if (valueCount == nullptr || values == nullptr) return MAPI_E_INVALID_PARAMETER;
         *valueCount = 0;
         *values = nullptr;
         return resultOfAnswering([&] { return deliverValues(valuesFor(propTags), valueCount, values); });
@@ -53,4 +45,4 @@ protected:
     virtual ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) = 0;
 };
 
-}  // namespace outlook
+}  // namespace standin::mapiprops

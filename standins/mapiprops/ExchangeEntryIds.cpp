@@ -1,11 +1,11 @@
 #include "ExchangeEntryIds.h"
 
+#include "Utf.h"
+
 #include <algorithm>
 #include <iterator>
 
-#include "Utf.h"
-
-namespace outlook {
+namespace standin::mapiprops {
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr unsigned char header[] = {0x00, 0x00, 0x00, 0x00, 0xDC, 0xA7, 0x40, 0x
 }  // namespace
 
 std::vector<unsigned char> exchangeEntryId(const std::wstring& address) {
-    const std::string text = standin::utf16ToUtf8(address);
+    const std::string text = utf16ToUtf8(address);
     std::vector<unsigned char> entryId(std::size(header) + text.size() + 1, 0);
     std::copy(std::begin(header), std::end(header), entryId.begin());
     std::copy(text.begin(), text.end(), entryId.begin() + std::size(header));
@@ -31,14 +31,12 @@ std::optional<std::wstring> addressOfExchangeEntryId(const unsigned char* entryI
     }
     const char* text = reinterpret_cast<const char*>(entryId + std::size(header));
     const size_t length = size - std::size(header) - 1;
-    if (std::find(text, text + length, '\0') != text + length) {
-        return std::nullopt;
-    }
+    if (std::find(text, text + length, '\0') != text + length) return std::nullopt;
     try {
-        return standin::utf8ToUtf16(std::string_view(text, length));
+        return utf8ToUtf16(std::string_view(text, length));
     } catch (const std::runtime_error&) {
         return std::nullopt;  // not UTF-8: no address the stand-in made
     }
 }
 
-}  // namespace outlook
+}  // namespace standin::mapiprops

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-namespace outlook {
+namespace standin::mapiprops {
 
 std::vector<unsigned char> exchangeEntryId(const std::wstring& address);
 
 // The address an entry id of that layout carries; none for other bytes.
 std::optional<std::wstring> addressOfExchangeEntryId(const unsigned char* entryId, size_t size);
 
-}  // namespace outlook
+}  // namespace standin::mapiprops

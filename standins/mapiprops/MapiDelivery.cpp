@@ -1,16 +1,14 @@
 #include "MapiDelivery.h"
 
+#include "MapiAllocator.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 
-#include "MapiAllocator.h"
-
-namespace outlook {
+namespace standin::mapiprops {
 
 namespace {
-
-constexpr HRESULT MAPI_E_NOT_ENOUGH_MEMORY = static_cast<HRESULT>(0x8007000EL);
 
 constexpr size_t alignUp(size_t size) { return (size + 7) & ~size_t{7}; }
 
@@ -28,15 +26,11 @@ size_t stringBytes(const PendingValue& value) {
 
 HRESULT deliverTags(const TagsAnswer& answer, mapi::SPropTagArray** propTags) {
     *propTags = nullptr;
-    if (!answer.tags) {
-        return answer.result;
-    }
+    if (!answer.tags) return answer.result;
     const size_t count = answer.tags->size();
     const size_t size = offsetof(mapi::SPropTagArray, aulPropTag) + sizeof(ULONG) * std::max<size_t>(count, 1);
     auto* tags = static_cast<mapi::SPropTagArray*>(allocateMapiBuffer(size));
-    if (tags == nullptr) {
-        return MAPI_E_NOT_ENOUGH_MEMORY;
-    }
+    if (tags == nullptr) return MAPI_E_NOT_ENOUGH_MEMORY;
     tags->cValues = static_cast<ULONG>(count);
     std::copy(answer.tags->begin(), answer.tags->end(), tags->aulPropTag);
     *propTags = tags;
@@ -46,22 +40,16 @@ HRESULT deliverTags(const TagsAnswer& answer, mapi::SPropTagArray** propTags) {
 HRESULT deliverValues(const ValuesAnswer& answer, ULONG* valueCount, mapi::SPropValue** values) {
     *valueCount = 0;
     *values = nullptr;
-    if (!answer.values) {
-        return answer.result;
-    }
+    if (!answer.values) return answer.result;
     const std::vector<PendingValue>& pending = *answer.values;
     const size_t count = pending.size();
     size_t size = alignUp(sizeof(mapi::SPropValue) * count);
-    for (const PendingValue& value : pending) {
-        size += stringBytes(value);
-    }
+    for (const PendingValue& value : pending) size += stringBytes(value);
 
     // One block: the values first, then the strings they point to.
     size = std::max<size_t>(size, 1);
     auto* block = static_cast<unsigned char*>(allocateMapiBuffer(size));
-    if (block == nullptr) {
-        return MAPI_E_NOT_ENOUGH_MEMORY;
-    }
+    if (block == nullptr) return MAPI_E_NOT_ENOUGH_MEMORY;
     std::memset(block, 0, size);
     auto* result = reinterpret_cast<mapi::SPropValue*>(block);
     unsigned char* strings = block + alignUp(sizeof(mapi::SPropValue) * count);
@@ -95,4 +83,4 @@ HRESULT deliverValues(const ValuesAnswer& answer, ULONG* valueCount, mapi::SProp
     return answer.result;
 }
 
-}  // namespace outlook
+}  // namespace standin::mapiprops

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MapiPropertyTags.h"
+
 #include <windows.h>
 
 #include <exception>
@@ -8,11 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "MapiPropertyTags.h"
-
-namespace outlook {
+namespace standin::mapiprops {
 
 constexpr HRESULT MAPI_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057L);
+constexpr HRESULT MAPI_E_NOT_ENOUGH_MEMORY = static_cast<HRESULT>(0x8007000EL);
 
 // One value of GetProps before it reaches the caller's MAPI buffer.
 struct PendingValue {
@@ -57,4 +58,4 @@ HRESULT resultOfAnswering(Answering&& answering) noexcept {
     }
 }
 
-}  // namespace outlook
+}  // namespace standin::mapiprops

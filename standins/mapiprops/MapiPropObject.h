@@ -1,22 +1,20 @@
 #pragma once
 
+#include "com/ComObject.h"
+#include "mapi/MapiDefinitions.h"
+
 #include <windows.h>
 
 #include <type_traits>
 
-#include "com/ComObject.h"
-#include "mapi/MapiDefinitions.h"
-
-namespace outlook {
+namespace standin::mapiprops {
 
 constexpr HRESULT MAPI_E_NO_SUPPORT = static_cast<HRESULT>(0x80040102L);
 
 // Clears a pointer out-parameter that the caller may have passed.
 template <typename Pointer>
 void clearOut(Pointer* out) {
-    if (out != nullptr) {
-        *out = nullptr;
-    }
+    if (out != nullptr) *out = nullptr;
 }
 
 // A COM object of a MAPI interface built on IMAPIProp (IMAPIProp itself,
@@ -88,4 +86,4 @@ protected:
     }
 };
 
-}  // namespace outlook
+}  // namespace standin::mapiprops

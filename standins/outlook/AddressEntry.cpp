@@ -3,11 +3,11 @@
 #include "PropertyAccessor.h"
 #include "Results.h"
 
-namespace outlook {
+namespace standin::outlook {
 
-AddressEntry::AddressEntry(SessionPtr session, std::wstring name, const AddressBookEntry* entry)
-    : DispatchObject(std::move(session), AddressEntryInterface) {
-    Text address = entry != nullptr ? entry->entryAddress : Text(std::move(name));
+AddressEntry::AddressEntry(SessionPtr session, std::wstring name, const profile::AddressBookEntry* entry)
+    : DispatchObject(std::move(session), ::outlook::AddressEntryInterface) {
+    profile::Text address = entry != nullptr ? entry->entryAddress : profile::Text(std::move(name));
     addProperty("Address", ResultKind::Bstr,
                 [address = std::move(address)](VARIANT& result) { setText(result, address); });
     addProperty("PropertyAccessor", ResultKind::Object, [this, entry](VARIANT& result) {
@@ -17,4 +17,4 @@ AddressEntry::AddressEntry(SessionPtr session, std::wstring name, const AddressB
     guardMember("PropertyAccessor");
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -3,9 +3,9 @@
 #include "NameSpace.h"
 #include "Results.h"
 
-namespace outlook {
+namespace standin::outlook {
 
-Application::Application(SessionPtr session) : DispatchObject(std::move(session), ApplicationInterface) {
+Application::Application(SessionPtr session) : DispatchObject(std::move(session), ::outlook::ApplicationInterface) {
     addTextMethod("GetNamespace", ResultKind::Object, [this](const std::wstring& type, VARIANT& result) {
         if (CompareStringOrdinal(type.c_str(), -1, L"MAPI", -1, TRUE) != CSTR_EQUAL) {
             return E_INVALIDARG;  // Outlook has no other namespace
@@ -17,4 +17,4 @@ Application::Application(SessionPtr session) : DispatchObject(std::move(session)
                 [this](VARIANT& result) { setText(result, this->session()->profile().version); });
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

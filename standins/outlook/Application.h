@@ -2,7 +2,7 @@
 
 #include "DispatchObject.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // Outlook.Application: the object the class factory creates.
 class Application : public DispatchObject {
@@ -10,4 +10,4 @@ public:
     explicit Application(SessionPtr session);
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

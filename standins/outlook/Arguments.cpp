@@ -1,26 +1,24 @@
 #include "Arguments.h"
 
-namespace outlook {
+namespace standin::outlook {
 
-Arguments::Arguments(const DISPPARAMS* parameters, UINT* argumentError)
-    : parameters_(parameters), argumentError_(argumentError), count_(parameters ? parameters->cArgs : 0) {}
+Arguments::Arguments(const DISPPARAMS* invokeParameters, UINT* invokeArgumentError)
+    : parameters(invokeParameters),
+      argumentError(invokeArgumentError),
+      passed(invokeParameters ? invokeParameters->cArgs : 0) {}
 
-HRESULT Arguments::expectCount(size_t count) const { return count_ == count ? S_OK : DISP_E_BADPARAMCOUNT; }
+HRESULT Arguments::expectCount(size_t count) const { return passed == count ? S_OK : DISP_E_BADPARAMCOUNT; }
 
-const VARIANT& Arguments::at(size_t index) const { return parameters_->rgvarg[count_ - 1 - index]; }
+const VARIANT& Arguments::at(size_t index) const { return parameters->rgvarg[passed - 1 - index]; }
 
 HRESULT Arguments::mismatch(size_t index) const {
-    if (argumentError_ != nullptr) {
-        *argumentError_ = static_cast<UINT>(count_ - 1 - index);
-    }
+    if (argumentError != nullptr) *argumentError = static_cast<UINT>(passed - 1 - index);
     return DISP_E_TYPEMISMATCH;
 }
 
 HRESULT Arguments::text(size_t index, std::wstring& value) const {
     const VARIANT& argument = at(index);
-    if (argument.vt != VT_BSTR) {
-        return mismatch(index);
-    }
+    if (argument.vt != VT_BSTR) return mismatch(index);
     value.assign(argument.bstrVal ? argument.bstrVal : L"", argument.bstrVal ? SysStringLen(argument.bstrVal) : 0);
     return S_OK;
 }
@@ -37,4 +35,4 @@ HRESULT Arguments::integer(size_t index, LONG& value) const {
     return S_OK;
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -5,16 +5,16 @@
 
 #include <string>
 
-namespace outlook {
+namespace standin::outlook {
 
 // The positional arguments of an IDispatch::Invoke call, in call order
 // (DISPPARAMS holds them last first). Accessors check the VARIANT type the
 // member takes and record the offending argument for puArgErr.
 class Arguments {
 public:
-    Arguments(const DISPPARAMS* parameters, UINT* argumentError);
+    Arguments(const DISPPARAMS* invokeParameters, UINT* invokeArgumentError);
 
-    size_t size() const { return count_; }
+    size_t size() const { return passed; }
 
     // DISP_E_BADPARAMCOUNT unless exactly `count` arguments were passed.
     HRESULT expectCount(size_t count) const;
@@ -28,9 +28,9 @@ private:
     const VARIANT& at(size_t index) const;
     HRESULT mismatch(size_t index) const;
 
-    const DISPPARAMS* parameters_;
-    UINT* argumentError_;
-    size_t count_;
+    const DISPPARAMS* parameters;
+    UINT* argumentError;
+    size_t passed;
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

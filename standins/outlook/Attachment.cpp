@@ -1,13 +1,13 @@
 #include "Attachment.h"
 
+#include "Results.h"
+#include "com/UniqueHandle.h"
+
 #include <algorithm>
 #include <mutex>
 #include <vector>
 
-#include "Results.h"
-#include "com/UniqueHandle.h"
-
-namespace outlook {
+namespace standin::outlook {
 
 namespace {
 
@@ -19,13 +19,11 @@ void holdUntilExit(com::UniqueFile file) {
     held.push_back(std::move(file));
 }
 
-HRESULT writeFile(const std::wstring& path, const AttachmentContent& content) {
+HRESULT writeFile(const std::wstring& path, const profile::AttachmentContent& content) {
     com::UniqueFile file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return HRESULT_FROM_WIN32(GetLastError());
-    }
-    const Bytes& bytes = content.bytes;
+    if (!file) return HRESULT_FROM_WIN32(GetLastError());
+    const profile::Bytes& bytes = content.bytes;
     size_t offset = 0;
     while (offset < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - offset, 1u << 20));
@@ -33,29 +31,23 @@ HRESULT writeFile(const std::wstring& path, const AttachmentContent& content) {
         if (!WriteFile(file.get(), bytes.data() + offset, chunk, &written, nullptr)) {
             return HRESULT_FROM_WIN32(GetLastError());
         }
-        if (written == 0) {
-            return E_FAIL;
-        }
+        if (written == 0) return E_FAIL;
         offset += written;
     }
-    if (content.holdOpen) {
-        holdUntilExit(std::move(file));
-    }
+    if (content.holdOpen) holdUntilExit(std::move(file));
     return S_OK;
 }
 
 }  // namespace
 
 Attachment::Attachment(SessionPtr session, size_t item, size_t attachment)
-    : DispatchObject(std::move(session), AttachmentInterface) {
-    const AttachmentContent& content = this->session()->profile().item(item).contact.attachments[attachment];
+    : DispatchObject(std::move(session), ::outlook::AttachmentInterface) {
+    const profile::AttachmentContent& content = this->session()->profile().item(item).contact.attachments[attachment];
     addProperty("FileName", ResultKind::Bstr, [&content](VARIANT& result) { setText(result, content.fileName); });
     addTextMethod("SaveAsFile", ResultKind::Value, [&content](const std::wstring& path, VARIANT&) {
-        if (path.empty() || path.find(L'\0') != std::wstring::npos) {
-            return E_INVALIDARG;
-        }
+        if (path.empty() || path.find(L'\0') != std::wstring::npos) return E_INVALIDARG;
         return writeFile(path, content);
     });
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

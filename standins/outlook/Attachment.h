@@ -2,7 +2,7 @@
 
 #include "DispatchObject.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // One attachment; SaveAsFile writes its bytes unchanged.
 class Attachment : public DispatchObject {
@@ -10,4 +10,4 @@ public:
     Attachment(SessionPtr session, size_t item, size_t attachment);
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -2,7 +2,7 @@
 
 #include "DispatchObject.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // A contact's attachments.
 class AttachmentCollection : public DispatchObject {
@@ -10,4 +10,4 @@ public:
     AttachmentCollection(SessionPtr session, size_t item);
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

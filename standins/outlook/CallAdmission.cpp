@@ -1,18 +1,18 @@
 #include "CallAdmission.h"
 
-#include <mutex>
-
 #include "Journal.h"
 #include "Session.h"
 
-namespace outlook::admission {
+#include <mutex>
+
+namespace standin::outlook::admission {
 
 namespace {
 
 struct State {
     std::mutex mutex;
     bool configured = false;
-    std::vector<BusyWindow> windows;  // `rejections` counts down
+    std::vector<profile::BusyWindow> windows;  // `rejections` counts down
     std::optional<long long> goneAfter;
     bool goneAway = false;
     long long operations = 0;
@@ -27,21 +27,17 @@ bool turnAway() {
     State& busy = state();
     {
         const std::lock_guard<std::mutex> lock(busy.mutex);
-        BusyWindow* open = nullptr;
-        for (BusyWindow& window : busy.windows) {
+        profile::BusyWindow* open = nullptr;
+        for (profile::BusyWindow& window : busy.windows) {
             if (busy.operations >= window.after && (!window.rejections || *window.rejections > 0)) {
                 open = &window;
                 break;
             }
         }
-        if (open == nullptr) {
-            return false;
-        }
-        if (open->rejections) {
-            --*open->rejections;
-        }
+        if (open == nullptr) return false;
+        if (open->rejections) --*open->rejections;
     }
-    standin::journal("rejected");
+    journal("rejected");
     return true;
 }
 
@@ -54,27 +50,21 @@ bool hasGoneAway() {
         if (!current.goneAway && current.goneAfter && current.operations >= *current.goneAfter) {
             current.goneAway = justGone = true;
         }
-        if (!current.goneAway) {
-            return false;
-        }
+        if (!current.goneAway) return false;
     }
-    if (justGone) {
-        standin::journal("server gone");
-    }
+    if (justGone) journal("server gone");
     return true;
 }
 
 // As a crash or a quit ends Outlook: nothing released, nothing written.
 [[noreturn]] void endServerProcess() {
     TerminateProcess(GetCurrentProcess(), 1);
-    for (;;) {
-        Sleep(INFINITE);
-    }
+    for (;;) Sleep(INFINITE);
 }
 
 }  // namespace
 
-void configure(const std::vector<BusyWindow>& windows, std::optional<long long> goneAfter) {
+void configure(const std::vector<profile::BusyWindow>& windows, std::optional<long long> goneAfter) {
     State& current = state();
     const std::lock_guard<std::mutex> lock(current.mutex);
     if (!current.configured) {
@@ -96,13 +86,9 @@ HRESULT objectCall() {
 }
 
 HRESULT goneAwayCall() {
-    if (!hasGoneAway()) {
-        return S_OK;
-    }
-    if (servedOutOfProcess()) {
-        endServerProcess();
-    }
-    standin::journal("disconnected");
+    if (!hasGoneAway()) return S_OK;
+    if (servedOutOfProcess()) endServerProcess();
+    journal("disconnected");
     return RPC_E_DISCONNECTED;
 }
 
@@ -111,10 +97,8 @@ HRESULT goneAwayCall() {
 HRESULT objectQuery() { return !servedOutOfProcess() && turnAway() ? RPC_E_CALL_REJECTED : S_OK; }
 
 bool messageFilterTurnsAway(bool callsObjectMember) {
-    if (hasGoneAway()) {
-        endServerProcess();
-    }
+    if (hasGoneAway()) endServerProcess();
     return callsObjectMember && turnAway();
 }
 
-}  // namespace outlook::admission
+}  // namespace standin::outlook::admission

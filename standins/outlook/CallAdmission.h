@@ -1,13 +1,13 @@
 #pragma once
 
+#include "BusyWindow.h"
+
 #include <windows.h>
 
 #include <optional>
 #include <vector>
 
-#include "BusyWindow.h"
-
-namespace outlook {
+namespace standin::outlook {
 
 // Whether a call to the stand-in's objects runs at all: the profile's busy
 // windows, and the moment Outlook goes away. Both are process-wide, as the
@@ -15,7 +15,7 @@ namespace outlook {
 // and the first profile read sets them.
 namespace admission {
 
-void configure(const std::vector<BusyWindow>& windows, std::optional<long long> goneAfter);
+void configure(const std::vector<profile::BusyWindow>& windows, std::optional<long long> goneAfter);
 
 // One more operation has run (the operation lines of the journal).
 void countOperation();
@@ -43,4 +43,4 @@ bool messageFilterTurnsAway(bool callsObjectMember);
 
 }  // namespace admission
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -1,8 +1,5 @@
 #include "ClassFactory.h"
 
-#include <atomic>
-#include <memory>
-
 #include "Application.h"
 #include "CallAdmission.h"
 #include "ErrorReporting.h"
@@ -10,7 +7,10 @@
 #include "OutlookInterfaces.h"
 #include "ProfileValues.h"
 
-namespace outlook {
+#include <atomic>
+#include <memory>
+
+namespace standin::outlook {
 
 namespace {
 
@@ -22,31 +22,26 @@ std::atomic<long> locks{0};
 long ClassFactory::serverLocks() { return locks.load(); }
 
 HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
+    if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (outer != nullptr) {
-        return CLASS_E_NOAGGREGATION;
-    }
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
     SessionPtr session;
     try {
-        session = std::make_shared<const Session>(loadProfile());
+        session = std::make_shared<const Session>(profile::loadProfile());
     } catch (const std::exception& error) {
         recordCall(createOperation);
-        standin::journal(std::string("profile error: ") + error.what());
+        journal(std::string("profile error: ") + error.what());
         return E_FAIL;
     }
     admission::configure(session->profile().busy, session->profile().goesAwayAfter);
     // A class factory's call, not an IDispatch one: refused once Outlook has
     // gone away, but never turned away as busy.
-    if (const HRESULT refused = admission::goneAwayCall(); FAILED(refused)) {
-        return refused;
-    }
+    if (const HRESULT refused = admission::goneAwayCall(); FAILED(refused)) return refused;
     const int call = recordCall(createOperation);
-    if (const Fault* fault = session->faultFor(createOperation, call)) {
+    if (const profile::Fault* fault = session->faultFor(createOperation, call)) {
         // Creation cannot succeed without an object; "result": "null" refuses it.
-        return fault->yieldsNull ? E_NOINTERFACE : reportFault(*fault, ApplicationInterface.iid, nullptr);
+        return fault->yieldsNull ? E_NOINTERFACE
+                                 : profile::reportFault(*fault, ::outlook::ApplicationInterface.iid, nullptr);
     }
     return com::makeComObject<Application>(session)->QueryInterface(iid, object);
 }
@@ -60,4 +55,4 @@ HRESULT STDMETHODCALLTYPE ClassFactory::LockServer(BOOL lock) {
     return S_OK;
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <windows.h>
-#include <unknwn.h>
-
 #include "LiveObjects.h"
 #include "com/ComObject.h"
 
-namespace outlook {
+#include <windows.h>
+#include <unknwn.h>
+
+namespace standin::outlook {
 
 // The class object of Outlook.Application. Creating the application is the
 // operation "Outlook.Application.create": it reads the profile afresh, and
@@ -24,7 +24,7 @@ public:
 private:
     ~ClassFactory() override = default;
 
-    LiveObject live_;
+    LiveObject live;
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

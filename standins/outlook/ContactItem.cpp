@@ -5,14 +5,15 @@
 #include "MapiProperties.h"
 #include "Results.h"
 
-namespace outlook {
+namespace standin::outlook {
 
-ContactItem::ContactItem(SessionPtr session, size_t item) : FolderItem(std::move(session), ContactItemInterface, item) {
-    const Contact& contact = this->session()->profile().item(item).contact;
-    for (std::string_view property : contactTextProperties) {
+ContactItem::ContactItem(SessionPtr session, size_t item)
+    : FolderItem(std::move(session), ::outlook::ContactItemInterface, item) {
+    const profile::Contact& contact = this->session()->profile().item(item).contact;
+    for (std::string_view property : profile::contactTextProperties) {
         addProperty(property.data(), ResultKind::Bstr, [&contact, property](VARIANT& result) {
             const auto text = contact.texts.find(std::string(property));
-            setText(result, text == contact.texts.end() ? Text() : text->second);
+            setText(result, text == contact.texts.end() ? profile::Text() : text->second);
         });
     }
     addProperty("HasPicture", ResultKind::Value, [&contact](VARIANT& result) { setBool(result, contact.hasPicture); });
@@ -25,9 +26,7 @@ ContactItem::ContactItem(SessionPtr session, size_t item) : FolderItem(std::move
                 [this, item](VARIANT& result) { setText(result, this->session()->profile().entryIdOf(item)); });
     addProperty("LastModificationTime", ResultKind::Value,
                 [&contact](VARIANT& result) { setDate(result, contact.lastModificationTime); });
-    for (const auto& property : storedEmailProperties) {
-        guardMember(property.member.data());
-    }
+    for (const auto& property : profile::storedEmailProperties) guardMember(property.member.data());
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -2,7 +2,7 @@
 
 #include "FolderItem.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // A contact: the profile's item at index `item` (0-based).
 class ContactItem : public FolderItem {
@@ -10,4 +10,4 @@ public:
     ContactItem(SessionPtr session, size_t item);
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -3,13 +3,13 @@
 #include "ItemCollection.h"
 #include "Results.h"
 
-namespace outlook {
+namespace standin::outlook {
 
-ContactsFolder::ContactsFolder(SessionPtr session) : DispatchObject(std::move(session), FolderInterface) {
+ContactsFolder::ContactsFolder(SessionPtr session) : DispatchObject(std::move(session), ::outlook::FolderInterface) {
     addProperty("Items", ResultKind::Object,
                 [this](VARIANT& result) { setObject(result, com::makeComObject<ItemCollection>(this->session())); });
     addProperty("StoreID", ResultKind::Bstr,
                 [this](VARIANT& result) { setText(result, this->session()->profile().storeId); });
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -2,7 +2,7 @@
 
 #include "DispatchObject.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // The default contacts folder.
 class ContactsFolder : public DispatchObject {
@@ -10,4 +10,4 @@ public:
     explicit ContactsFolder(SessionPtr session);
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

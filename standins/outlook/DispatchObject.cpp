@@ -1,11 +1,5 @@
 #include "DispatchObject.h"
 
-#include <oleauto.h>
-
-#include <stdexcept>
-#include <string>
-#include <string_view>
-
 #include "CallAdmission.h"
 #include "ErrorReporting.h"
 #include "Journal.h"
@@ -13,7 +7,13 @@
 #include "SecurityGuard.h"
 #include "Utf.h"
 
-namespace outlook {
+#include <oleauto.h>
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace standin::outlook {
 
 namespace {
 
@@ -21,7 +21,7 @@ namespace {
 DISPID dispIdOf(size_t index) { return static_cast<DISPID>(index + 1); }
 
 bool sameNameIgnoringCase(const char* member, const wchar_t* name) {
-    const std::wstring wide = standin::utf8ToUtf16(member);
+    const std::wstring wide = utf8ToUtf16(member);
     return CompareStringOrdinal(wide.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
 }
 
@@ -36,15 +36,15 @@ void setNullResult(VARIANT& result, ResultKind kind) {
 
 }  // namespace
 
-DispatchObject::DispatchObject(SessionPtr session, const OutlookInterface& outlookInterface)
-    : session_(std::move(session)), interface_(outlookInterface) {}
+DispatchObject::DispatchObject(SessionPtr session, const ::outlook::OutlookInterface& outlookInterface)
+    : shared(std::move(session)), ownInterface(outlookInterface) {}
 
 void DispatchObject::addMember(const char* name, ResultKind kind, Handler handler) {
-    members_.push_back(Member{name, kind, std::move(handler), std::string(interface_.name) + "." + name});
+    members.push_back(Member{name, kind, std::move(handler), std::string(ownInterface.name) + "." + name});
 }
 
 DispatchObject::Member& DispatchObject::memberNamed(const char* name) {
-    for (Member& known : members_) {
+    for (Member& known : members) {
         if (std::string_view(known.name) == name) return known;
     }
     throw std::logic_error(std::string("no member ") + name);
@@ -58,9 +58,7 @@ void DispatchObject::nameOperation(const char* name, std::string operation) {
 
 void DispatchObject::addProperty(const char* name, ResultKind kind, std::function<void(VARIANT& result)> get) {
     addMember(name, kind, [get = std::move(get)](const Arguments& arguments, VARIANT& result) {
-        if (const HRESULT count = arguments.expectCount(0); FAILED(count)) {
-            return count;
-        }
+        if (const HRESULT count = arguments.expectCount(0); FAILED(count)) return count;
         get(result);
         return S_OK;
     });
@@ -71,9 +69,7 @@ void DispatchObject::addTextMethod(const char* name, ResultKind kind,
     addMember(name, kind, [call = std::move(call)](const Arguments& arguments, VARIANT& result) {
         std::wstring argument;
         HRESULT outcome = arguments.expectCount(1);
-        if (SUCCEEDED(outcome)) {
-            outcome = arguments.text(0, argument);
-        }
+        if (SUCCEEDED(outcome)) outcome = arguments.text(0, argument);
         return FAILED(outcome) ? outcome : call(argument, result);
     });
 }
@@ -83,90 +79,66 @@ void DispatchObject::addIntegerMethod(const char* name, ResultKind kind,
     addMember(name, kind, [call = std::move(call)](const Arguments& arguments, VARIANT& result) {
         LONG argument = 0;
         HRESULT outcome = arguments.expectCount(1);
-        if (SUCCEEDED(outcome)) {
-            outcome = arguments.integer(0, argument);
-        }
+        if (SUCCEEDED(outcome)) outcome = arguments.integer(0, argument);
         return FAILED(outcome) ? outcome : call(argument, result);
     });
 }
 
 HRESULT DispatchObject::queryOtherInterface(REFIID iid, void** object) {
-    return IsEqualIID(iid, interface_.iid) ? handOut<IDispatch>(object) : E_NOINTERFACE;
+    return IsEqualIID(iid, ownInterface.iid) ? handOut<IDispatch>(object) : E_NOINTERFACE;
 }
 
 HRESULT STDMETHODCALLTYPE DispatchObject::GetTypeInfoCount(UINT* count) {
-    if (count == nullptr) {
-        return E_POINTER;
-    }
+    if (count == nullptr) return E_POINTER;
     *count = 0;
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** typeInfo) {
-    if (typeInfo != nullptr) {
-        *typeInfo = nullptr;
-    }
+    if (typeInfo != nullptr) *typeInfo = nullptr;
     return DISP_E_BADINDEX;
 }
 
 HRESULT STDMETHODCALLTYPE DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT nameCount, LCID,
                                                         DISPID* dispIds) {
-    if (const HRESULT refused = admission::objectCall(); FAILED(refused)) {
-        return refused;
-    }
-    if (names == nullptr || dispIds == nullptr) {
-        return E_POINTER;
-    }
+    if (const HRESULT refused = admission::objectCall(); FAILED(refused)) return refused;
+    if (names == nullptr || dispIds == nullptr) return E_POINTER;
     HRESULT result = S_OK;
     for (UINT n = 0; n < nameCount; ++n) {
         dispIds[n] = DISPID_UNKNOWN;
         const wchar_t* name = names[n] ? names[n] : L"";
-        std::string journaled = standin::utf16ToUtf8(name);
+        std::string journaled = utf16ToUtf8(name);
         // Only the first name is a member; the rest would name its parameters,
         // which these members do not take by name.
-        for (size_t index = 0; n == 0 && index < members_.size(); ++index) {
-            if (sameNameIgnoringCase(members_[index].name, name)) {
+        for (size_t index = 0; n == 0 && index < members.size(); ++index) {
+            if (sameNameIgnoringCase(members[index].name, name)) {
                 dispIds[n] = dispIdOf(index);
-                journaled = members_[index].name;
+                journaled = members[index].name;
                 break;
             }
         }
-        standin::journal("GetIDsOfNames " + std::string(interface_.name) + "." + journaled);
-        if (dispIds[n] == DISPID_UNKNOWN) {
-            result = DISP_E_UNKNOWNNAME;
-        }
+        journal("GetIDsOfNames " + std::string(ownInterface.name) + "." + journaled);
+        if (dispIds[n] == DISPID_UNKNOWN) result = DISP_E_UNKNOWNNAME;
     }
     return result;
 }
 
 HRESULT STDMETHODCALLTYPE DispatchObject::Invoke(DISPID dispId, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
                                                  VARIANT* result, EXCEPINFO* excepInfo, UINT* argumentError) {
-    if (const HRESULT refused = admission::objectCall(); FAILED(refused)) {
-        return refused;
-    }
-    if (dispId < 1 || static_cast<size_t>(dispId) > members_.size()) {
-        return DISP_E_MEMBERNOTFOUND;
-    }
-    if ((flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) == 0) {
-        return DISP_E_MEMBERNOTFOUND;
-    }
-    if (parameters != nullptr && parameters->cNamedArgs != 0) {
-        return DISP_E_NONAMEDARGS;
-    }
-    const Member& member = members_[static_cast<size_t>(dispId) - 1];
+    if (const HRESULT refused = admission::objectCall(); FAILED(refused)) return refused;
+    if (dispId < 1 || static_cast<size_t>(dispId) > members.size()) return DISP_E_MEMBERNOTFOUND;
+    if ((flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) == 0) return DISP_E_MEMBERNOTFOUND;
+    if (parameters != nullptr && parameters->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+    const Member& member = members[static_cast<size_t>(dispId) - 1];
 
     VARIANT value;
     VariantInit(&value);
     HRESULT outcome = S_OK;
-    const Fault* fault = session_->call(member.operation);
+    const profile::Fault* fault = shared->call(member.operation);
     if (member.guarded) {
-        if (const HRESULT guarded = passSecurityGuard(session_->profile().guard); FAILED(guarded)) {
-            return guarded;
-        }
+        if (const HRESULT guarded = passSecurityGuard(shared->profile().guard); FAILED(guarded)) return guarded;
     }
-    if (fault != nullptr && !fault->yieldsNull) {
-        return reportFault(*fault, interface_.iid, excepInfo);
-    }
+    if (fault != nullptr && !fault->yieldsNull) return profile::reportFault(*fault, ownInterface.iid, excepInfo);
     if (fault != nullptr) {
         setNullResult(value, member.kind);
     } else {
@@ -185,7 +157,7 @@ HRESULT STDMETHODCALLTYPE DispatchObject::Invoke(DISPID dispId, REFIID, LCID, WO
 }
 
 HRESULT STDMETHODCALLTYPE DispatchObject::InterfaceSupportsErrorInfo(REFIID iid) {
-    return IsEqualIID(iid, interface_.iid) || IsEqualIID(iid, IID_IDispatch) ? S_OK : S_FALSE;
+    return IsEqualIID(iid, ownInterface.iid) || IsEqualIID(iid, IID_IDispatch) ? S_OK : S_FALSE;
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

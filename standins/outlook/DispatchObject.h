@@ -1,5 +1,11 @@
 #pragma once
 
+#include "Arguments.h"
+#include "LiveObjects.h"
+#include "OutlookInterfaces.h"
+#include "Session.h"
+#include "com/ComObject.h"
+
 #include <windows.h>
 #include <oaidl.h>
 
@@ -7,13 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "Arguments.h"
-#include "LiveObjects.h"
-#include "OutlookInterfaces.h"
-#include "Session.h"
-#include "com/ComObject.h"
-
-namespace outlook {
+namespace standin::outlook {
 
 // What a member yields, which decides what a "result": "null" fault gives:
 // a null object, a null BSTR, or VT_EMPTY for plain values.
@@ -38,7 +38,7 @@ public:
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
 
 protected:
-    DispatchObject(SessionPtr session, const OutlookInterface& outlookInterface);
+    DispatchObject(SessionPtr session, const ::outlook::OutlookInterface& outlookInterface);
 
     // A property, or a method without arguments: `get` sets the result.
     void addProperty(const char* name, ResultKind kind, std::function<void(VARIANT& result)> get);
@@ -60,8 +60,8 @@ protected:
     // whose query is an operation of its own ("item.QueryInterface").
     HRESULT queryOtherInterface(REFIID iid, void** object) override;
 
-    const SessionPtr& session() const { return session_; }
-    const OutlookInterface& outlookInterface() const { return interface_; }
+    const SessionPtr& session() const { return shared; }
+    const ::outlook::OutlookInterface& outlookInterface() const { return ownInterface; }
 
 private:
     using Handler = std::function<HRESULT(const Arguments& arguments, VARIANT& result)>;
@@ -78,10 +78,10 @@ private:
 
     Member& memberNamed(const char* name);
 
-    LiveObject live_;
-    SessionPtr session_;
-    const OutlookInterface& interface_;
-    std::vector<Member> members_;
+    LiveObject live;
+    SessionPtr shared;
+    const ::outlook::OutlookInterface& ownInterface;
+    std::vector<Member> members;
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

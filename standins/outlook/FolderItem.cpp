@@ -4,9 +4,9 @@
 #include "ErrorReporting.h"
 #include "Results.h"
 
-namespace outlook {
+namespace standin::outlook {
 
-FolderItem::FolderItem(SessionPtr session, const OutlookInterface& outlookInterface, size_t item)
+FolderItem::FolderItem(SessionPtr session, const ::outlook::OutlookInterface& outlookInterface, size_t item)
     : DispatchObject(std::move(session), outlookInterface) {
     // The first member: Class has the same DISPID on every kind of item, as
     // on Outlook's, so a client may look it up once for all of them.
@@ -16,19 +16,15 @@ FolderItem::FolderItem(SessionPtr session, const OutlookInterface& outlookInterf
 }
 
 HRESULT FolderItem::queryOtherInterface(REFIID iid, void** object) {
-    if (IsEqualIID(iid, ContactItemInterface.iid)) {
-        if (const HRESULT refused = admission::objectQuery(); FAILED(refused)) {
-            return refused;
-        }
-        if (const Fault* fault = session()->call("item.QueryInterface")) {
+    if (IsEqualIID(iid, ::outlook::ContactItemInterface.iid)) {
+        if (const HRESULT refused = admission::objectQuery(); FAILED(refused)) return refused;
+        if (const profile::Fault* fault = session()->call("item.QueryInterface")) {
             const HRESULT result =
-                fault->yieldsNull ? E_NOINTERFACE : reportFault(*fault, outlookInterface().iid, nullptr);
-            if (FAILED(result)) {
-                return result;
-            }
+                fault->yieldsNull ? E_NOINTERFACE : profile::reportFault(*fault, outlookInterface().iid, nullptr);
+            if (FAILED(result)) return result;
         }
     }
     return DispatchObject::queryOtherInterface(iid, object);
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

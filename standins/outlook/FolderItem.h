@@ -2,7 +2,7 @@
 
 #include "DispatchObject.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // Base of the contacts folder's items, contacts or not. A query of an item
 // for _ContactItem is the operation "item.QueryInterface": turned away in a
@@ -14,9 +14,9 @@ namespace outlook {
 class FolderItem : public DispatchObject {
 protected:
     // The profile's item at `item` (0-based, in the whole folder).
-    FolderItem(SessionPtr session, const OutlookInterface& outlookInterface, size_t item);
+    FolderItem(SessionPtr session, const ::outlook::OutlookInterface& outlookInterface, size_t item);
 
     HRESULT queryOtherInterface(REFIID iid, void** object) override;
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -2,7 +2,7 @@
 
 #include "DispatchObject.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // The contacts folder's items, in the profile's order; Item(1) is the first.
 class ItemCollection : public DispatchObject {
@@ -10,4 +10,4 @@ public:
     explicit ItemCollection(SessionPtr session);
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -10,191 +10,78 @@
 // its message filter turns calls away, as a busy Outlook's does; when the
 // profile has Outlook go away, the process ends in the middle of the run.
 
+#include "ClassFactory.h"
+#include "ClientProcess.h"
+#include "HresultText.h"
+#include "Journal.h"
+#include "LiveObjects.h"
+#include "ServerMessageFilter.h"
+#include "Session.h"
+#include "com/ComApartment.h"
+#include "com/ComRef.h"
+#include "outlook/OutlookDefinitions.h"
+
 #include <windows.h>
 #include <objbase.h>
-#include <tlhelp32.h>
 
 #include <string>
 
-#include "CallAdmission.h"
-#include "ClassFactory.h"
-#include "Journal.h"
-#include "LiveObjects.h"
-#include "OutlookInterfaces.h"
-#include "Session.h"
-#include "com/ComObject.h"
-#include "com/ComRef.h"
-#include "com/UniqueHandle.h"
-
+namespace standin::outlook {
 namespace {
 
-// A snapshot that cannot be taken is INVALID_HANDLE_VALUE.
-using UniqueSnapshot = com::UniqueHandle<HANDLE, com::CloseWith<CloseHandle>, -1>;
-
-// The process that started this one: the client that asked COM for the class.
-com::UniqueKernelHandle openClientProcess() {
-    const UniqueSnapshot snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) {
-        return {};
-    }
-    const DWORD self = GetCurrentProcessId();
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (entry.th32ProcessID == self) {
-            return com::UniqueKernelHandle(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ParentProcessID));
-        }
-    }
-    return {};
-}
-
-// Answers calls until the client process has ended.
-void serveUntilEnded(HANDLE client) {
-    for (;;) {
-        const DWORD woken = MsgWaitForMultipleObjects(1, &client, FALSE, INFINITE, QS_ALLINPUT);
-        if (woken != WAIT_OBJECT_0 + 1) {
-            return;  // the client ended, or the wait itself failed
-        }
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-}
-
-// CoInitializeEx and CoUninitialize as a pair.
-class ComApartment {
-public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) {
-            CoUninitialize();
-        }
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    HRESULT result() const { return result_; }
-
-private:
-    HRESULT result_;
-};
-
-// The class object, registered with COM for as long as this lives.
+// The class object, registered with COM for a single use for as long as
+// this lives.
 class ClassRegistration {
 public:
-    ClassRegistration() : factory_(com::makeComObject<outlook::ClassFactory>()) {
-        result_ = CoRegisterClassObject(outlook::CLSID_OutlookApplication, factory_.get(), CLSCTX_LOCAL_SERVER,
-                                        REGCLS_SINGLEUSE, &cookie_);
+    ClassRegistration() : factory(com::makeComObject<ClassFactory>()) {
+        outcome = CoRegisterClassObject(::outlook::CLSID_OutlookApplication, factory.get(), CLSCTX_LOCAL_SERVER,
+                                        REGCLS_SINGLEUSE, &cookie);
     }
     ~ClassRegistration() {
-        if (SUCCEEDED(result_)) {
-            CoRevokeClassObject(cookie_);
-        }
+        if (SUCCEEDED(outcome)) CoRevokeClassObject(cookie);
     }
     ClassRegistration(const ClassRegistration&) = delete;
     ClassRegistration& operator=(const ClassRegistration&) = delete;
-    HRESULT result() const { return result_; }
+
+    HRESULT result() const { return outcome; }
 
 private:
-    const com::ComRef<outlook::ClassFactory> factory_;
-    DWORD cookie_ = 0;
-    HRESULT result_ = E_FAIL;
+    const com::ComRef<ClassFactory> factory;
+    DWORD cookie = 0;
+    HRESULT outcome = E_FAIL;
 };
 
-// Answers SERVERCALL_REJECTED for a call to one of the stand-in's objects
-// (an IDispatch or Outlook interface method beyond IUnknown's) inside a busy
-// window; COM then fails the caller's call with RPC_E_CALL_REJECTED. Once
-// Outlook has gone away, the first call to arrive ends the process.
-class BusyServerFilter final : public com::ComObject<IMessageFilter> {
-public:
-    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, INTERFACEINFO* call) override {
-        if (outlook::admission::messageFilterTurnsAway(call != nullptr && callsObjectMember(*call))) {
-            return SERVERCALL_REJECTED;
-        }
-        return SERVERCALL_ISHANDLED;
-    }
-    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
-    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
-
-private:
-    ~BusyServerFilter() override = default;
-
-    // A remote QueryInterface reaches the filter as IRemUnknown's
-    // RemQueryInterface, which does not say what interface it asks for: the
-    // filter cannot tell the query for _ContactItem from COM's own queries,
-    // and lets every query run.
-    static bool callsObjectMember(const INTERFACEINFO& call) {
-        constexpr WORD firstMethodAfterIUnknown = 3;
-        if (call.wMethod < firstMethodAfterIUnknown) {
-            return false;
-        }
-        if (IsEqualIID(call.iid, IID_IDispatch)) {
-            return true;
-        }
-        for (const outlook::OutlookInterface* known : outlook::outlookInterfaces) {
-            if (IsEqualIID(call.iid, known->iid)) {
-                return true;
-            }
-        }
-        return false;
-    }
-};
-
-// The filter registered on this thread's apartment for as long as this lives.
-class FilterRegistration {
-public:
-    explicit FilterRegistration(IMessageFilter* filter) {
-        com::ComRef<IMessageFilter> previous;
-        registered_ = SUCCEEDED(CoRegisterMessageFilter(filter, previous.put()));
-    }
-    ~FilterRegistration() {
-        if (registered_) {
-            CoRegisterMessageFilter(nullptr, nullptr);
-        }
-    }
-    FilterRegistration(const FilterRegistration&) = delete;
-    FilterRegistration& operator=(const FilterRegistration&) = delete;
-    bool registered() const { return registered_; }
-
-private:
-    bool registered_ = false;
-};
-
-std::string hex(HRESULT result) {
-    char text[16];
-    wsprintfA(text, "0x%08lX", static_cast<unsigned long>(result));
-    return text;
-}
-
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+// Serves the client that started this process until it has ended. The
+// apartment, the filter and the class object are declared in the order in
+// which serving needs them, so that leaving is their destruction in reverse.
+int serveClient() {
     const com::UniqueKernelHandle client = openClientProcess();
     if (!client) {
-        standin::journal("server error: the client process cannot be found");
+        journal("server error: the client process cannot be found");
         return 1;
     }
-    const ComApartment apartment;
-    if (FAILED(apartment.result())) {
-        standin::journal("server error: CoInitializeEx failed with " + hex(apartment.result()));
+    // An apartment that cannot be entered fails the filter's registration.
+    const com::ComApartment apartment = com::enterSingleThreadedApartment();
+    const com::MessageFilterRegistration filter = registerServerMessageFilter();
+    if (!filter) {
+        journal("server error: CoRegisterMessageFilter failed");
         return 1;
     }
-    const FilterRegistration filterRegistration(com::makeComObject<BusyServerFilter>().get());
-    if (!filterRegistration.registered()) {
-        standin::journal("server error: CoRegisterMessageFilter failed");
-        return 1;
-    }
-    outlook::serveOutOfProcess(client.get());
+    serveOutOfProcess(client.get());
     {
         const ClassRegistration registration;
         if (FAILED(registration.result())) {
-            standin::journal("server error: CoRegisterClassObject failed with " + hex(registration.result()));
+            journal("server error: CoRegisterClassObject failed with " + hresultText(registration.result()));
             return 1;
         }
         serveUntilEnded(client.get());
     }
-    // Taken before CoUninitialize, which would release what the client left.
-    standin::journal("live-objects " + std::to_string(outlook::LiveObject::count()));
+    // Taken before COM is left, which would release what the client left.
+    journal("live-objects " + std::to_string(LiveObject::count()));
     return 0;
 }
+
+}  // namespace
+}  // namespace standin::outlook
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return standin::outlook::serveClient(); }

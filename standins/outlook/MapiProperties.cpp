@@ -4,16 +4,17 @@
 #include "ContactMapiProp.h"
 #include "LiveObjects.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 namespace {
 
 // IMAPIProp has no Outlook IID of its own; error information names the MAPI one.
 const IID& errorInterface = mapi::IID_IMAPIProp;
 
-class MapiProperties final : public ContactMapiProp<mapi::IMAPIProp> {
+class MapiProperties final : public mapiprops::ContactMapiProp<mapi::IMAPIProp> {
 public:
-    MapiProperties(SessionPtr session, size_t item) : session_(std::move(session)), item_(item) {}
+    MapiProperties(SessionPtr itemSession, size_t itemPosition)
+        : session(std::move(itemSession)), position(itemPosition) {}
 
     // In process a busy Outlook turns the query for IMAPIProp away too.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -32,18 +33,19 @@ private:
     // In process, the object itself turns calls away in a busy window.
     HRESULT admitCall() override { return admission::objectCall(); }
 
-    TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override {
-        return answerGetIDsFromNames(session_->call("IMAPIProp.GetIDsFromNames"), errorInterface, nameCount, names);
+    mapiprops::TagsAnswer tagsFor(ULONG nameCount, mapi::MAPINAMEID** names) override {
+        return mapiprops::answerGetIDsFromNames(session->call("IMAPIProp.GetIDsFromNames"), errorInterface, nameCount,
+                                                names);
     }
 
-    ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) override {
-        return answerGetProps(session_->call("IMAPIProp.GetProps"), errorInterface,
-                              session_->profile().item(item_).contact, propTags);
+    mapiprops::ValuesAnswer valuesFor(const mapi::SPropTagArray* propTags) override {
+        return mapiprops::answerGetProps(session->call("IMAPIProp.GetProps"), errorInterface,
+                                         session->profile().item(position).contact, propTags);
     }
 
-    LiveObject live_;
-    SessionPtr session_;
-    size_t item_;
+    LiveObject live;
+    SessionPtr session;
+    size_t position;
 };
 
 // A MAPIOBJECT that gives no IMAPIProp in the client's own process.
@@ -61,7 +63,7 @@ private:
         return FAILED(admitted) ? admitted : E_NOINTERFACE;
     }
 
-    LiveObject live_;
+    LiveObject live;
 };
 
 }  // namespace
@@ -69,10 +71,10 @@ private:
 com::ComRef<IUnknown> createMapiObject(const SessionPtr& session, size_t item) {
     // The local server hands out the IMAPIProp itself: with no proxy for
     // IMAPIProp registered, COM's standard marshalling cannot carry it.
-    const bool reachable = session->profile().mapiObject == MapiObjectKind::imapiProp;
+    const bool reachable = session->profile().mapiObject == profile::MapiObjectKind::imapiProp;
     if (!reachable && !servedOutOfProcess()) return com::makeComObject<UnreachableMapiObject>();
     com::ComRef<mapi::IMAPIProp> properties = com::makeComObject<MapiProperties>(session, item);
     return com::ComRef<IUnknown>(std::move(properties));
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <windows.h>
-#include <unknwn.h>
-
 #include "Session.h"
 #include "com/ComRef.h"
 #include "mapi/MapiDefinitions.h"
 
-namespace outlook {
+#include <windows.h>
+#include <unknwn.h>
+
+namespace standin::outlook {
 
 // A contact's MAPIOBJECT, as the profile's "mapiObject" says.
 //
@@ -21,4 +21,4 @@ namespace outlook {
 // client's query for IMAPIProp fails for want of a registered proxy.
 com::ComRef<IUnknown> createMapiObject(const SessionPtr& session, size_t item);
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -3,17 +3,18 @@
 // only by a process that created the application here: the local server
 // reports its own objects.
 
+#include "ClassFactory.h"
+#include "Journal.h"
+#include "LiveObjects.h"
+#include "OutlookInterfaces.h"
+
 #include <windows.h>
 #include <unknwn.h>
 
 #include <atomic>
 #include <string>
 
-#include "ClassFactory.h"
-#include "Journal.h"
-#include "LiveObjects.h"
-#include "OutlookInterfaces.h"
-
+namespace standin::outlook {
 namespace {
 
 std::atomic<bool> servesApplication{false};
@@ -26,6 +27,7 @@ HMODULE thisModule() {
 }
 
 }  // namespace
+}  // namespace standin::outlook
 
 extern "C" {
 
@@ -38,12 +40,12 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         // and the live-object count below is taken once, at the very end.
         HMODULE pinned = nullptr;
         GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                           reinterpret_cast<LPCWSTR>(&thisModule), &pinned);
+                           reinterpret_cast<LPCWSTR>(&standin::outlook::thisModule), &pinned);
         break;
     }
     case DLL_PROCESS_DETACH:
-        if (servesApplication) {
-            standin::journal("live-objects " + std::to_string(outlook::LiveObject::count()));
+        if (standin::outlook::servesApplication) {
+            standin::journal("live-objects " + std::to_string(standin::LiveObject::count()));
         }
         break;
     default: break;
@@ -52,19 +54,15 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
+    if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (!IsEqualCLSID(clsid, outlook::CLSID_OutlookApplication)) {
-        return CLASS_E_CLASSNOTAVAILABLE;
-    }
-    servesApplication = true;
-    return com::makeComObject<outlook::ClassFactory>()->QueryInterface(iid, object);
+    if (!IsEqualCLSID(clsid, outlook::CLSID_OutlookApplication)) return CLASS_E_CLASSNOTAVAILABLE;
+    standin::outlook::servesApplication = true;
+    return com::makeComObject<standin::outlook::ClassFactory>()->QueryInterface(iid, object);
 }
 
 HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return outlook::LiveObject::count() == 0 && outlook::ClassFactory::serverLocks() == 0 ? S_OK : S_FALSE;
+    return standin::LiveObject::count() == 0 && standin::outlook::ClassFactory::serverLocks() == 0 ? S_OK : S_FALSE;
 }
 
 }  // extern "C"

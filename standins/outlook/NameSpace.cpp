@@ -4,17 +4,15 @@
 #include "Recipient.h"
 #include "Results.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 namespace {
 constexpr LONG olFolderContacts = 10;
 }
 
-NameSpace::NameSpace(SessionPtr session) : DispatchObject(std::move(session), NameSpaceInterface) {
+NameSpace::NameSpace(SessionPtr session) : DispatchObject(std::move(session), ::outlook::NameSpaceInterface) {
     addIntegerMethod("GetDefaultFolder", ResultKind::Object, [this](LONG folder, VARIANT& result) {
-        if (folder != olFolderContacts) {
-            return E_INVALIDARG;  // the profile holds only the contacts folder
-        }
+        if (folder != olFolderContacts) return E_INVALIDARG;  // the profile holds only the contacts folder
         setObject(result, com::makeComObject<ContactsFolder>(this->session()));
         return S_OK;
     });
@@ -26,4 +24,4 @@ NameSpace::NameSpace(SessionPtr session) : DispatchObject(std::move(session), Na
                 [this](VARIANT& result) { setText(result, this->session()->profile().profileName); });
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -2,7 +2,7 @@
 
 #include "DispatchObject.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // The "MAPI" namespace: the default contacts folder and the address book.
 class NameSpace : public DispatchObject {
@@ -10,4 +10,4 @@ public:
     explicit NameSpace(SessionPtr session);
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -1,8 +1,8 @@
 #include "OtherItem.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 OtherItem::OtherItem(SessionPtr session, size_t item)
     : FolderItem(session, interfaceOfItemClass(session->profile().item(item).className), item) {}
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -2,7 +2,7 @@
 
 #include "FolderItem.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // An item that is not a contact (a distribution list, a note, ...). It has
 // no members the exporter uses and answers E_NOINTERFACE for _ContactItem.
@@ -11,4 +11,4 @@ public:
     OtherItem(SessionPtr session, size_t item);
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

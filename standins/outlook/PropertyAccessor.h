@@ -2,12 +2,12 @@
 
 #include "DispatchObject.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 // An address entry's property accessor: PR_SMTP_ADDRESS by its schema name.
 class PropertyAccessor : public DispatchObject {
 public:
-    PropertyAccessor(SessionPtr session, const AddressBookEntry* entry);
+    PropertyAccessor(SessionPtr session, const profile::AddressBookEntry* entry);
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

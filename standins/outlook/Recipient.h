@@ -1,10 +1,10 @@
 #pragma once
 
-#include <string>
-
 #include "DispatchObject.h"
 
-namespace outlook {
+#include <string>
+
+namespace standin::outlook {
 
 // What CreateRecipient returns: the name it was given and the address-book
 // entry of that exact address, if there is one.
@@ -13,4 +13,4 @@ public:
     Recipient(SessionPtr session, std::wstring name);
 };
 
-}  // namespace outlook
+}  // namespace standin::outlook

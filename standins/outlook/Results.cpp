@@ -2,7 +2,7 @@
 
 #include <oleauto.h>
 
-namespace outlook {
+namespace standin::outlook {
 
 void setObject(VARIANT& result, com::ComRef<IDispatch> object) {
     result.vt = VT_DISPATCH;
@@ -14,7 +14,7 @@ void setUnknown(VARIANT& result, com::ComRef<IUnknown> object) {
     result.punkVal = object.detach();
 }
 
-void setText(VARIANT& result, const Text& text) {
+void setText(VARIANT& result, const profile::Text& text) {
     result.vt = VT_BSTR;
     result.bstrVal = text ? SysAllocStringLen(text->data(), static_cast<UINT>(text->size())) : nullptr;
 }
@@ -34,4 +34,4 @@ void setBool(VARIANT& result, bool value) {
     result.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

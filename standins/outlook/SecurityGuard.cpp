@@ -3,7 +3,7 @@
 #include "Journal.h"
 #include "Session.h"
 
-namespace outlook {
+namespace standin::outlook {
 
 namespace {
 
@@ -12,22 +12,16 @@ namespace {
         WaitForSingleObject(servedClientProcess(), INFINITE);
         TerminateProcess(GetCurrentProcess(), 1);
     }
-    for (;;) {
-        Sleep(INFINITE);
-    }
+    for (;;) Sleep(INFINITE);
 }
 
 }  // namespace
 
-HRESULT passSecurityGuard(Guard guard) {
-    if (guard == Guard::trusted) {
-        return S_OK;
-    }
-    standin::journal("guard prompt");
-    if (guard == Guard::unanswered) {
-        waitForAnAnswerThatNeverComes();
-    }
+HRESULT passSecurityGuard(profile::Guard guard) {
+    if (guard == profile::Guard::trusted) return S_OK;
+    journal("guard prompt");
+    if (guard == profile::Guard::unanswered) waitForAnAnswerThatNeverComes();
     return E_ABORT;
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <windows.h>
-
 #include "Profile.h"
 
-namespace outlook {
+#include <windows.h>
+
+namespace standin::outlook {
 
 // Outlook's security prompt before a guarded member runs, as the profile's
 // "guard" plays it: S_OK when trusted (no prompt); otherwise the journal
@@ -12,6 +12,6 @@ namespace outlook {
 // prompt nobody answers never returns: in process the call blocks for
 // good; the local server blocks until its client has ended, then ends
 // itself, so that a client ended for hanging leaves no server behind.
-HRESULT passSecurityGuard(Guard guard);
+HRESULT passSecurityGuard(profile::Guard guard);
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -1,11 +1,11 @@
 #include "Session.h"
 
-#include <atomic>
-
 #include "CallAdmission.h"
 #include "OperationCalls.h"
 
-namespace outlook {
+#include <atomic>
+
+namespace standin::outlook {
 
 namespace {
 std::atomic<bool> outOfProcess{false};
@@ -20,9 +20,9 @@ bool servedOutOfProcess() { return outOfProcess; }
 HANDLE servedClientProcess() { return client; }
 
 int recordCall(const std::string& operation) {
-    const int number = journalCall(operation);
+    const int number = profile::journalCall(operation);
     admission::countOperation();
     return number;
 }
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "Profile.h"
+
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
-#include "Profile.h"
-
-namespace outlook {
+namespace standin::outlook {
 
 // Whether this process is the local server (outlook-standin-server.exe),
 // serving the objects to a client in another process, rather than a client
@@ -26,20 +26,24 @@ int recordCall(const std::string& operation);
 // profile, read once when the application was created.
 class Session {
 public:
-    explicit Session(Profile profile) : profile_(std::move(profile)) {}
+    explicit Session(profile::Profile loaded) : held(std::move(loaded)) {}
 
-    const Profile& profile() const { return profile_; }
+    const profile::Profile& profile() const { return held; }
 
     // The fault planned for the given call of an operation, or null.
-    const Fault* faultFor(const std::string& operation, int call) const { return profile_.faultFor(operation, call); }
+    const profile::Fault* faultFor(const std::string& operation, int call) const {
+        return held.faultFor(operation, call);
+    }
 
     // recordCall, then faultFor.
-    const Fault* call(const std::string& operation) const { return faultFor(operation, recordCall(operation)); }
+    const profile::Fault* call(const std::string& operation) const {
+        return faultFor(operation, recordCall(operation));
+    }
 
 private:
-    Profile profile_;
+    profile::Profile held;
 };
 
 using SessionPtr = std::shared_ptr<const Session>;
 
-}  // namespace outlook
+}  // namespace standin::outlook

@@ -1,6 +1,6 @@
 #include "Base64.h"
 
-namespace outlook {
+namespace standin::profile {
 
 namespace {
 
@@ -22,17 +22,13 @@ std::optional<std::vector<unsigned char>> decodeBase64(std::string_view text) {
     size_t padding = 0;
     size_t symbols = 0;
     for (char c : text) {
-        if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
-            continue;
-        }
+        if (c == ' ' || c == '\n' || c == '\r' || c == '\t') continue;
         if (c == '=') {
             ++padding;
             continue;
         }
         const int value = sextet(c);
-        if (value < 0 || padding > 0) {
-            return std::nullopt;
-        }
+        if (value < 0 || padding > 0) return std::nullopt;
         ++symbols;
         accumulator = (accumulator << 6) | static_cast<unsigned int>(value);
         bits += 6;
@@ -41,10 +37,8 @@ std::optional<std::vector<unsigned char>> decodeBase64(std::string_view text) {
             bytes.push_back(static_cast<unsigned char>((accumulator >> bits) & 0xFF));
         }
     }
-    if (symbols % 4 == 1 || padding > 2 || (padding > 0 && (symbols + padding) % 4 != 0)) {
-        return std::nullopt;
-    }
+    if (symbols % 4 == 1 || padding > 2 || (padding > 0 && (symbols + padding) % 4 != 0)) return std::nullopt;
     return bytes;
 }
 
-}  // namespace outlook
+}  // namespace standin::profile

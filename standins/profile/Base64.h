@@ -4,10 +4,10 @@
 #include <string_view>
 #include <vector>
 
-namespace outlook {
+namespace standin::profile {
 
 // Decodes standard base64 (padding optional, whitespace ignored); no value
 // for malformed input.
 std::optional<std::vector<unsigned char>> decodeBase64(std::string_view text);
 
-}  // namespace outlook
+}  // namespace standin::profile

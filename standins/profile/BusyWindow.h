@@ -2,7 +2,7 @@
 
 #include <optional>
 
-namespace outlook {
+namespace standin::profile {
 
 // A stretch of the run in which the server turns calls away, as a busy
 // Outlook does: once `after` operations have run, the next `rejections`
@@ -12,4 +12,4 @@ struct BusyWindow {
     std::optional<long long> rejections;
 };
 
-}  // namespace outlook
+}  // namespace standin::profile

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "outlook/OutlookDefinitions.h"
+
 #include <windows.h>
 
 #include <array>
 #include <cstddef>
 #include <string_view>
 
-#include "outlook/OutlookDefinitions.h"
-
-namespace outlook {
+namespace standin::profile {
 
 // The _ContactItem text properties the stand-in serves, named as Outlook names them.
 constexpr std::string_view contactTextProperties[] = {
@@ -25,10 +25,10 @@ struct StoredEmailProperty {
     ULONG propertyId;
 };
 
-constexpr std::array<StoredEmailProperty, std::size(emailNamedProperties)> storedEmailProperties = [] {
-    std::array<StoredEmailProperty, std::size(emailNamedProperties)> stored{};
+constexpr std::array<StoredEmailProperty, std::size(::outlook::emailNamedProperties)> storedEmailProperties = [] {
+    std::array<StoredEmailProperty, std::size(::outlook::emailNamedProperties)> stored{};
     for (size_t at = 0; at < stored.size(); ++at) {
-        stored[at] = {emailNamedProperties[at].member, emailNamedProperties[at].longId,
+        stored[at] = {::outlook::emailNamedProperties[at].member, ::outlook::emailNamedProperties[at].longId,
                       static_cast<ULONG>(0x8A01 + at)};
     }
     return stored;
@@ -36,11 +36,9 @@ constexpr std::array<StoredEmailProperty, std::size(emailNamedProperties)> store
 
 constexpr bool isEmailMember(std::string_view member) {
     for (const auto& property : storedEmailProperties) {
-        if (property.member == member) {
-            return true;
-        }
+        if (property.member == member) return true;
     }
     return false;
 }
 
-}  // namespace outlook
+}  // namespace standin::profile

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-namespace outlook {
+namespace standin::profile {
 
 namespace {
 
@@ -61,10 +61,8 @@ std::optional<std::size_t> positionOfDefaultEntryId(const EntryIdBytes& entryId)
         return std::nullopt;
     }
     std::size_t position = 0;
-    for (std::size_t at = std::size(entryIdPrefix); at < entryId.size(); ++at) {
-        position = (position << 8) | entryId[at];
-    }
+    for (std::size_t at = std::size(entryIdPrefix); at < entryId.size(); ++at) position = (position << 8) | entryId[at];
     return position;
 }
 
-}  // namespace outlook
+}  // namespace standin::profile

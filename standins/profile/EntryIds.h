@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace outlook {
+namespace standin::profile {
 
 using EntryIdBytes = std::vector<unsigned char>;
 
@@ -29,4 +29,4 @@ extern const std::wstring defaultStoreId;
 std::wstring defaultEntryId(std::size_t position);
 std::optional<std::size_t> positionOfDefaultEntryId(const EntryIdBytes& entryId);
 
-}  // namespace outlook
+}  // namespace standin::profile

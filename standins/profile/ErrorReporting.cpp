@@ -1,10 +1,10 @@
 #include "ErrorReporting.h"
 
-#include <oleauto.h>
-
 #include "com/ComRef.h"
 
-namespace outlook {
+#include <oleauto.h>
+
+namespace standin::profile {
 
 namespace {
 
@@ -16,18 +16,14 @@ BSTR allocate(const Text& text) {
 
 void setErrorInfo(const Fault& fault, const IID& interfaceId) {
     com::ComRef<ICreateErrorInfo> creator;
-    if (FAILED(CreateErrorInfo(creator.put()))) {
-        return;
-    }
+    if (FAILED(CreateErrorInfo(creator.put()))) return;
     creator->SetGUID(interfaceId);
     creator->SetSource(const_cast<LPOLESTR>(errorSource));
     BSTR description = allocate(fault.description);
     creator->SetDescription(description);
     SysFreeString(description);
     com::ComRef<IErrorInfo> info;
-    if (SUCCEEDED(creator.query(IID_IErrorInfo, info))) {
-        SetErrorInfo(0, info.get());
-    }
+    if (SUCCEEDED(creator.query(IID_IErrorInfo, info))) SetErrorInfo(0, info.get());
 }
 
 }  // namespace
@@ -49,4 +45,4 @@ HRESULT reportFault(const Fault& fault, const IID& interfaceId, EXCEPINFO* excep
     return fault.hresult;
 }
 
-}  // namespace outlook
+}  // namespace standin::profile

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Profile.h"
+
 #include <windows.h>
 #include <oaidl.h>
 
-#include "Profile.h"
-
-namespace outlook {
+namespace standin::profile {
 
 // Makes a call fail as the fault says. A fault with a description leaves COM
 // error information (SetErrorInfo) for the caller, one without clears any
@@ -14,4 +14,4 @@ namespace outlook {
 // with the fault's HRESULT in scode.
 HRESULT reportFault(const Fault& fault, const IID& interfaceId, EXCEPINFO* excepInfo);
 
-}  // namespace outlook
+}  // namespace standin::profile

@@ -1,11 +1,11 @@
 #include "OperationCalls.h"
 
+#include "Journal.h"
+
 #include <map>
 #include <mutex>
 
-#include "Journal.h"
-
-namespace outlook {
+namespace standin::profile {
 
 int journalCall(const std::string& operation) {
     static std::mutex mutex;
@@ -15,8 +15,8 @@ int journalCall(const std::string& operation) {
         const std::lock_guard<std::mutex> lock(mutex);
         number = ++calls[operation];
     }
-    standin::journal(operation);
+    journal(operation);
     return number;
 }
 
-}  // namespace outlook
+}  // namespace standin::profile

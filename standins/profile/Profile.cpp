@@ -1,7 +1,5 @@
 #include "Profile.h"
 
-#include <set>
-
 #include "Base64.h"
 #include "ContactProperties.h"
 #include "EntryIds.h"
@@ -9,10 +7,11 @@
 #include "ProfileValues.h"
 #include "Utf.h"
 
-namespace outlook {
+#include <set>
+
+namespace standin::profile {
 
 using nlohmann::json;
-using standin::ProfileError;
 
 namespace {
 
@@ -57,16 +56,14 @@ const std::set<std::string>& knownOperations() {
             "IAddrBook.OpenEntry",
             "IMailUser.GetProps",
         };
-        for (std::string_view property : contactTextProperties) {
-            names.insert("_ContactItem." + std::string(property));
-        }
+        for (std::string_view property : contactTextProperties) names.insert("_ContactItem." + std::string(property));
         return names;
     }();
     return operations;
 }
 
 Bytes byteList(const json& value, const std::string& where) {
-    standin::requireArray(value, where);
+    requireArray(value, where);
     Bytes bytes;
     for (const auto& byte : value) {
         if (!byte.is_number_integer() || byte.get<long long>() < 0 || byte.get<long long>() > 255) {
@@ -81,9 +78,7 @@ bool isRawBytes(const json& value) { return value.is_object() && value.size() ==
 
 // Text in the ANSI code page, as Outlook would show bytes stored as PT_STRING8.
 std::wstring decodeAnsi(const Bytes& bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
+    if (bytes.empty()) return {};
     const auto* data = reinterpret_cast<const char*>(bytes.data());
     const int size = static_cast<int>(bytes.size());
     const int length = MultiByteToWideChar(CP_ACP, 0, data, size, nullptr, 0);
@@ -103,16 +98,14 @@ LONG objectClassOf(const std::string& className) {
 
 // Entry ids as Outlook's object model writes them: hexadecimal, two digits a byte.
 std::wstring entryIdText(const json& value, const std::string& where) {
-    const std::wstring text = standin::utf8ToUtf16(standin::stringValue(value, where));
-    if (text.empty() || !bytesOfHexText(text)) {
-        throw ProfileError(where + ": expected hexadecimal digits, two a byte");
-    }
+    const std::wstring text = utf8ToUtf16(stringValue(value, where));
+    if (text.empty() || !bytesOfHexText(text)) throw ProfileError(where + ": expected hexadecimal digits, two a byte");
     return text;
 }
 
 // "YYYY-MM-DDTHH:MM:SS", a valid date and time of day.
 SYSTEMTIME localTimeValue(const json& value, const std::string& where) {
-    const std::string& text = standin::stringValue(value, where);
+    const std::string& text = stringValue(value, where);
     const std::string pattern = "dddd-dd-ddTdd:dd:dd";
     bool matches = text.size() == pattern.size();
     for (size_t at = 0; matches && at < text.size(); ++at) {
@@ -150,51 +143,45 @@ MapiRepresentation::Type mapiType(const std::string& name, const std::string& wh
 
 std::vector<AttachmentContent> parseAttachments(const json& list, const std::wstring& folder,
                                                 const std::string& where) {
-    standin::requireArray(list, where);
+    requireArray(list, where);
     std::vector<AttachmentContent> attachments;
     for (size_t index = 0; index < list.size(); ++index) {
         const json& attachment = list[index];
         const std::string at = where + "[" + std::to_string(index) + "]";
-        standin::requireKnownMembers(attachment, {"path", "base64", "holdOpen", "fileName"}, at);
+        requireKnownMembers(attachment, {"path", "base64", "holdOpen", "fileName"}, at);
         if (attachment.contains("path") == attachment.contains("base64")) {
             throw ProfileError(at + ": give exactly one of \"path\" and \"base64\"");
         }
         if (attachment.contains("path")) {
-            const std::wstring path = standin::utf8ToUtf16(standin::stringValue(attachment["path"], at + ".path"));
-            attachments.push_back({standin::readWholeFile(standin::resolveProfilePath(folder, path))});
+            const std::wstring path = utf8ToUtf16(stringValue(attachment["path"], at + ".path"));
+            attachments.push_back({readWholeFile(resolveProfilePath(folder, path))});
         } else {
-            auto bytes = decodeBase64(standin::stringValue(attachment["base64"], at + ".base64"));
-            if (!bytes) {
-                throw ProfileError(at + ".base64: not valid base64");
-            }
+            auto bytes = decodeBase64(stringValue(attachment["base64"], at + ".base64"));
+            if (!bytes) throw ProfileError(at + ".base64: not valid base64");
             attachments.push_back({std::move(*bytes)});
         }
         if (attachment.contains("fileName")) {
-            attachments.back().fileName = standin::textValue(attachment["fileName"], at + ".fileName");
+            attachments.back().fileName = textValue(attachment["fileName"], at + ".fileName");
         }
         if (attachment.contains("holdOpen")) {
-            attachments.back().holdOpen = standin::booleanValue(attachment["holdOpen"], at + ".holdOpen");
+            attachments.back().holdOpen = booleanValue(attachment["holdOpen"], at + ".holdOpen");
         }
     }
     return attachments;
 }
 
 Item parseItem(const json& value, const std::wstring& folder, const std::string& where) {
-    standin::requireObject(value, where);
+    requireObject(value, where);
     Item item;
-    item.className = value.contains("class") ? standin::stringValue(value["class"], where + ".class") : "contact";
+    item.className = value.contains("class") ? stringValue(value["class"], where + ".class") : "contact";
     item.objectClass = objectClassOf(item.className);
 
     for (const auto& member : value.items()) {
         const std::string& key = member.key();
         const std::string at = where + "." + key;
-        if (key == "class" || key == "mapiTypes" || key == "comment" || (!key.empty() && key[0] == '_')) {
-            continue;
-        }
+        if (key == "class" || key == "mapiTypes" || key == "comment" || (!key.empty() && key[0] == '_')) continue;
         bool isText = false;
-        for (std::string_view property : contactTextProperties) {
-            isText = isText || property == key;
-        }
+        for (std::string_view property : contactTextProperties) isText = isText || property == key;
         if (isText) {
             if (isEmailMember(key) && isRawBytes(member.value())) {
                 Bytes bytes = byteList(member.value()["bytes"], at + ".bytes");
@@ -203,10 +190,10 @@ Item parseItem(const json& value, const std::wstring& folder, const std::string&
                 representation.type = MapiRepresentation::Type::String8;
                 representation.rawBytes = std::move(bytes);
             } else {
-                item.contact.texts[key] = standin::textValue(member.value(), at);
+                item.contact.texts[key] = textValue(member.value(), at);
             }
         } else if (key == "HasPicture") {
-            item.contact.hasPicture = standin::booleanValue(member.value(), at);
+            item.contact.hasPicture = booleanValue(member.value(), at);
         } else if (key == "attachments") {
             item.contact.attachments = parseAttachments(member.value(), folder, at);
         } else if (key == "mapiValueCount") {
@@ -226,9 +213,7 @@ Item parseItem(const json& value, const std::wstring& folder, const std::string&
         } else if (key == "LastModificationTime") {
             item.contact.lastModificationTime = localTimeValue(member.value(), at);
         } else if (const int number = originalEntryIdMember(key)) {
-            if (!member.value().is_null()) {
-                throw ProfileError(at + ": the only value is null (no original entry id)");
-            }
+            if (!member.value().is_null()) throw ProfileError(at + ": the only value is null (no original entry id)");
             item.contact.withoutOriginalEntryId[static_cast<size_t>(number - 1)] = true;
         } else {
             throw ProfileError(where + ": unknown member \"" + key + "\"");
@@ -238,18 +223,16 @@ Item parseItem(const json& value, const std::wstring& folder, const std::string&
     // After the members, so that a PT_STRING8 type given here keeps raw bytes given there.
     if (value.contains("mapiTypes")) {
         const json& types = value["mapiTypes"];
-        standin::requireObject(types, where + ".mapiTypes");
+        requireObject(types, where + ".mapiTypes");
         for (const auto& type : types.items()) {
             const std::string at = where + ".mapiTypes." + type.key();
-            if (!isEmailMember(type.key())) {
-                throw ProfileError(at + ": not one of the six e-mail members");
-            }
+            if (!isEmailMember(type.key())) throw ProfileError(at + ": not one of the six e-mail members");
             auto& representation = item.contact.mapi[type.key()];
             if (isRawBytes(type.value())) {
                 representation.type = MapiRepresentation::Type::String8;
                 representation.rawBytes = byteList(type.value()["bytes"], at + ".bytes");
             } else {
-                representation.type = mapiType(standin::stringValue(type.value(), at), at);
+                representation.type = mapiType(stringValue(type.value(), at), at);
             }
         }
     }
@@ -257,35 +240,29 @@ Item parseItem(const json& value, const std::wstring& folder, const std::string&
 }
 
 AddressBookEntry parseAddressBookEntry(const json& value, const std::string& where) {
-    standin::requireKnownMembers(value, {"address", "resolves", "entryAddress", "smtp"}, where);
+    requireKnownMembers(value, {"address", "resolves", "entryAddress", "smtp"}, where);
     AddressBookEntry entry;
-    if (!value.contains("address")) {
-        throw ProfileError(where + ": \"address\" is required");
-    }
-    const Text address = standin::textValue(value["address"], where + ".address");
-    if (!address) {
-        throw ProfileError(where + ".address: must not be null");
-    }
+    if (!value.contains("address")) throw ProfileError(where + ": \"address\" is required");
+    const Text address = textValue(value["address"], where + ".address");
+    if (!address) throw ProfileError(where + ".address: must not be null");
     entry.address = *address;
-    if (value.contains("resolves")) {
-        entry.resolves = standin::booleanValue(value["resolves"], where + ".resolves");
-    }
+    if (value.contains("resolves")) entry.resolves = booleanValue(value["resolves"], where + ".resolves");
     entry.entryAddress =
-        value.contains("entryAddress") ? standin::textValue(value["entryAddress"], where + ".entryAddress") : address;
+        value.contains("entryAddress") ? textValue(value["entryAddress"], where + ".entryAddress") : address;
     if (value.contains("smtp")) {
         const json& smtp = value["smtp"];
         if (smtp.is_object() && smtp.contains("hresult")) {
-            standin::requireKnownMembers(smtp, {"hresult"}, where + ".smtp");
-            entry.smtpFailure = standin::hresultValue(smtp["hresult"], where + ".smtp.hresult");
+            requireKnownMembers(smtp, {"hresult"}, where + ".smtp");
+            entry.smtpFailure = hresultValue(smtp["hresult"], where + ".smtp.hresult");
         } else {
-            entry.smtp = standin::textValue(smtp, where + ".smtp");
+            entry.smtp = textValue(smtp, where + ".smtp");
         }
     }
     return entry;
 }
 
 BusyWindow parseBusyWindow(const json& value, const std::string& where) {
-    standin::requireKnownMembers(value, {"after", "rejections"}, where);
+    requireKnownMembers(value, {"after", "rejections"}, where);
     BusyWindow window;
     if (value.contains("after")) {
         const json& after = value["after"];
@@ -294,13 +271,9 @@ BusyWindow parseBusyWindow(const json& value, const std::string& where) {
         }
         window.after = after.get<long long>();
     }
-    if (!value.contains("rejections")) {
-        throw ProfileError(where + ": \"rejections\" is required");
-    }
+    if (!value.contains("rejections")) throw ProfileError(where + ": \"rejections\" is required");
     const json& rejections = value["rejections"];
-    if (rejections.is_string() && rejections.get<std::string>() == "always") {
-        return window;
-    }
+    if (rejections.is_string() && rejections.get<std::string>() == "always") return window;
     if (!rejections.is_number_integer() || rejections.get<long long>() < 0) {
         throw ProfileError(where + ".rejections: expected a count of calls or \"always\"");
     }
@@ -309,12 +282,10 @@ BusyWindow parseBusyWindow(const json& value, const std::string& where) {
 }
 
 Fault parseFault(const json& value, const std::string& where) {
-    standin::requireKnownMembers(value, {"operation", "call", "hresult", "result", "description", "via"}, where);
+    requireKnownMembers(value, {"operation", "call", "hresult", "result", "description", "via"}, where);
     Fault fault;
-    if (!value.contains("operation")) {
-        throw ProfileError(where + ": \"operation\" is required");
-    }
-    fault.operation = standin::stringValue(value["operation"], where + ".operation");
+    if (!value.contains("operation")) throw ProfileError(where + ": \"operation\" is required");
+    fault.operation = stringValue(value["operation"], where + ".operation");
     if (knownOperations().count(fault.operation) == 0) {
         throw ProfileError(where + ".operation: unknown operation \"" + fault.operation + "\"");
     }
@@ -329,17 +300,15 @@ Fault parseFault(const json& value, const std::string& where) {
         throw ProfileError(where + ": give exactly one of \"hresult\" and \"result\"");
     }
     if (value.contains("hresult")) {
-        fault.hresult = standin::hresultValue(value["hresult"], where + ".hresult");
-    } else if (standin::stringValue(value["result"], where + ".result") == "null") {
+        fault.hresult = hresultValue(value["hresult"], where + ".hresult");
+    } else if (stringValue(value["result"], where + ".result") == "null") {
         fault.yieldsNull = true;
     } else {
         throw ProfileError(where + ".result: the only result a fault can give is \"null\"");
     }
-    if (value.contains("description")) {
-        fault.description = standin::textValue(value["description"], where + ".description");
-    }
+    if (value.contains("description")) fault.description = textValue(value["description"], where + ".description");
     if (value.contains("via")) {
-        if (standin::stringValue(value["via"], where + ".via") != "excepinfo") {
+        if (stringValue(value["via"], where + ".via") != "excepinfo") {
             throw ProfileError(where + ".via: the only value is \"excepinfo\"");
         }
         fault.viaExcepInfo = true;
@@ -350,24 +319,23 @@ Fault parseFault(const json& value, const std::string& where) {
 }  // namespace
 
 Profile loadProfile() {
-    const standin::ProfileFile file = standin::loadProfileFile();
+    const ProfileFile file = loadProfileFile();
     const json& document = file.document;
-    standin::requireKnownMembers(
+    requireKnownMembers(
         document,
         {"version", "items", "itemsRepeat", "addressBook", "faults", "mapi32", "mapiInitialize", "registry",
          "environment", "server", "busy", "mapiObject", "goesAway", "guard", "profileName", "storeId"},
         "profile");
     if (document.contains("server")) {
-        const std::string& server = standin::stringValue(document["server"], "server");
+        const std::string& server = stringValue(document["server"], "server");
         if (server != "inprocess" && server != "local") {
             throw ProfileError("server: expected \"inprocess\" or \"local\"");
         }
     }
     Profile profile;
-    profile.version =
-        document.contains("version") ? standin::textValue(document["version"], "version") : Text(L"16.0.0.0");
+    profile.version = document.contains("version") ? textValue(document["version"], "version") : Text(L"16.0.0.0");
     if (document.contains("items")) {
-        standin::requireArray(document["items"], "items");
+        requireArray(document["items"], "items");
         for (size_t index = 0; index < document["items"].size(); ++index) {
             profile.items.push_back(
                 parseItem(document["items"][index], file.folder, "items[" + std::to_string(index) + "]"));
@@ -387,20 +355,20 @@ Profile loadProfile() {
         profile.itemsRepeat = repeat.get<size_t>();
     }
     if (document.contains("addressBook")) {
-        standin::requireArray(document["addressBook"], "addressBook");
+        requireArray(document["addressBook"], "addressBook");
         for (size_t index = 0; index < document["addressBook"].size(); ++index) {
             profile.addressBook.push_back(
                 parseAddressBookEntry(document["addressBook"][index], "addressBook[" + std::to_string(index) + "]"));
         }
     }
     if (document.contains("faults")) {
-        standin::requireArray(document["faults"], "faults");
+        requireArray(document["faults"], "faults");
         for (size_t index = 0; index < document["faults"].size(); ++index) {
             profile.faults.push_back(parseFault(document["faults"][index], "faults[" + std::to_string(index) + "]"));
         }
     }
     if (document.contains("mapiObject")) {
-        const std::string& kind = standin::stringValue(document["mapiObject"], "mapiObject");
+        const std::string& kind = stringValue(document["mapiObject"], "mapiObject");
         if (kind != "IMAPIProp" && kind != "unmarshallable") {
             throw ProfileError("mapiObject: expected \"IMAPIProp\" or \"unmarshallable\"");
         }
@@ -408,7 +376,7 @@ Profile loadProfile() {
     }
     if (document.contains("goesAway")) {
         const json& goesAway = document["goesAway"];
-        standin::requireKnownMembers(goesAway, {"after"}, "goesAway");
+        requireKnownMembers(goesAway, {"after"}, "goesAway");
         if (!goesAway.contains("after") || !goesAway["after"].is_number_integer() ||
             goesAway["after"].get<long long>() < 0) {
             throw ProfileError("goesAway.after: expected a count of operations from 0");
@@ -416,18 +384,16 @@ Profile loadProfile() {
         profile.goesAwayAfter = goesAway["after"].get<long long>();
     }
     if (document.contains("guard")) {
-        const std::string& guard = standin::stringValue(document["guard"], "guard");
+        const std::string& guard = stringValue(document["guard"], "guard");
         if (guard != "trusted" && guard != "denied" && guard != "unanswered") {
             throw ProfileError("guard: expected \"trusted\", \"denied\" or \"unanswered\"");
         }
         profile.guard = guard == "trusted" ? Guard::trusted : guard == "denied" ? Guard::denied : Guard::unanswered;
     }
-    if (document.contains("profileName")) {
-        profile.profileName = standin::textValue(document["profileName"], "profileName");
-    }
+    if (document.contains("profileName")) profile.profileName = textValue(document["profileName"], "profileName");
     profile.storeId = document.contains("storeId") ? entryIdText(document["storeId"], "storeId") : defaultStoreId;
     if (document.contains("busy")) {
-        standin::requireArray(document["busy"], "busy");
+        requireArray(document["busy"], "busy");
         for (size_t index = 0; index < document["busy"].size(); ++index) {
             profile.busy.push_back(parseBusyWindow(document["busy"][index], "busy[" + std::to_string(index) + "]"));
         }
@@ -454,11 +420,9 @@ std::optional<size_t> Profile::contactWithEntryId(const Bytes& entryId) const {
 
 const Fault* Profile::faultFor(const std::string& operation, int call) const {
     for (const Fault& fault : faults) {
-        if (fault.operation == operation && fault.call == call) {
-            return &fault;
-        }
+        if (fault.operation == operation && fault.call == call) return &fault;
     }
     return nullptr;
 }
 
-}  // namespace outlook
+}  // namespace standin::profile

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BusyWindow.h"
+
 #include <windows.h>
 
 #include <array>
@@ -8,9 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "BusyWindow.h"
-
-namespace outlook {
+namespace standin::profile {
 
 // Outlook text; no value stands for a null BSTR.
 using Text = std::optional<std::wstring>;
@@ -108,7 +108,7 @@ struct Profile {
 };
 
 // Reads the profile named by OUTLOOK_STANDIN_PROFILE. Throws
-// standin::ProfileError with a message fit for the journal.
+// ProfileError with a message fit for the journal.
 Profile loadProfile();
 
-}  // namespace outlook
+}  // namespace standin::profile

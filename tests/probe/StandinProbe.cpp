@@ -24,6 +24,12 @@
 //   logoff                     IMAPISession::Logoff
 //   release OBJECT | leak OBJECT   session, store, message, book or user: released, or dropped unreleased
 
+#include "Utf.h"
+#include "com/ComRef.h"
+#include "com/Variant.h"
+#include "mapi/MapiDefinitions.h"
+#include "outlook/OutlookDefinitions.h"
+
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -35,21 +41,7 @@
 #include <string>
 #include <vector>
 
-#include "com/ComRef.h"
-#include "mapi/MapiDefinitions.h"
-#include "outlook/OutlookDefinitions.h"
-
 namespace {
-
-std::string utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), length, nullptr,
-                        nullptr);
-    return result;
-}
 
 std::string hexNumber(unsigned long value) {
     char text[16];
@@ -77,7 +69,7 @@ std::string quoted(const std::wstring& text) {
         const bool high = unit >= 0xD800 && unit <= 0xDBFF;
         const bool pairs = high && at + 1 < text.size() && text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
         if (pairs) {
-            result += utf8(text.substr(at++, 2));
+            result += standin::utf16ToUtf8(text.substr(at++, 2));
         } else if (unit < 0x20 || (unit >= 0xD800 && unit <= 0xDFFF)) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(unit));
@@ -86,7 +78,7 @@ std::string quoted(const std::wstring& text) {
             result += '\\';
             result += static_cast<char>(unit);
         } else {
-            result += utf8(std::wstring(1, unit));
+            result += standin::utf16ToUtf8(std::wstring(1, unit));
         }
     }
     return result + "\"";
@@ -134,18 +126,9 @@ std::string describe(const mapi::SPropValue& value) {
     }
 }
 
-// A VARIANT that clears itself.
-struct Variant {
-    VARIANT value;
-    Variant() { VariantInit(&value); }
-    ~Variant() { VariantClear(&value); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-};
-
 // A member of an IDispatch called by name with its arguments, first first;
 // the arguments are cleared after the call.
-HRESULT call(IDispatch* object, const std::wstring& member, std::vector<VARIANT> arguments, Variant& result) {
+HRESULT call(IDispatch* object, const std::wstring& member, std::vector<VARIANT> arguments, com::Variant& result) {
     if (object == nullptr) return E_POINTER;
     LPOLESTR name = const_cast<LPOLESTR>(member.c_str());
     DISPID id = 0;
@@ -155,7 +138,7 @@ HRESULT call(IDispatch* object, const std::wstring& member, std::vector<VARIANT>
     std::vector<VARIANT> reversed(arguments.rbegin(), arguments.rend());
     DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     const HRESULT outcome = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                                           &parameters, &result.value, nullptr, nullptr);
+                                           &parameters, result.get(), nullptr, nullptr);
     for (VARIANT& argument : reversed) VariantClear(&argument);
     return outcome;
 }
@@ -174,8 +157,8 @@ VARIANT textArgument(const std::wstring& value) {
     return argument;
 }
 
-com::ComRef<IDispatch> objectOf(Variant& result) {
-    return result.value.vt == VT_DISPATCH ? com::ComRef<IDispatch>(result.value.pdispVal) : nullptr;
+com::ComRef<IDispatch> objectOf(com::Variant& result) {
+    return result->vt == VT_DISPATCH ? com::ComRef<IDispatch>(result->pdispVal) : nullptr;
 }
 
 class Probe {
@@ -189,8 +172,8 @@ public:
         word.resize(4);
         const std::wstring& command = word[0];
         if (command == L"om") return connect();
-        if (command == L"profile-name") return member(nameSpace_.get(), L"CurrentProfileName");
-        if (command == L"store-id") return member(folder_.get(), L"StoreID");
+        if (command == L"profile-name") return member(nameSpace.get(), L"CurrentProfileName");
+        if (command == L"store-id") return member(folder.get(), L"StoreID");
         if (command == L"item") return member(item(std::stol(word[1])).get(), word[2]);
         if (command == L"mapiobject") return mapiObject(std::stol(word[1]));
         if (command == L"entry") return member(addressEntry(word[1]).get(), word[2]);
@@ -204,7 +187,7 @@ public:
         if (command == L"open-address-book") return openAddressBook();
         if (command == L"open-user") return openUser(word[1]);
         if (command == L"user-props") return userProps();
-        if (command == L"logoff") return hresult(session_ ? session_.get()->Logoff(0, 0, 0) : E_POINTER);
+        if (command == L"logoff") return hresult(session ? session.get()->Logoff(0, 0, 0) : E_POINTER);
         if (command == L"release" || command == L"leak") return drop(word[1], command == L"leak");
         return "unknown step";
     }
@@ -212,74 +195,74 @@ public:
 private:
     std::string connect() {
         HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        initialised_ = SUCCEEDED(result);
+        initialised = SUCCEEDED(result);
         com::ComRef<IDispatch> application;
         if (SUCCEEDED(result)) {
             result =
                 CoCreateInstance(outlook::CLSID_OutlookApplication, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER,
                                  IID_IDispatch, reinterpret_cast<void**>(application.put()));
         }
-        Variant nameSpace, folder, items;
-        if (SUCCEEDED(result)) result = call(application.get(), L"GetNamespace", {textArgument(L"MAPI")}, nameSpace);
-        nameSpace_ = objectOf(nameSpace);
-        if (SUCCEEDED(result)) result = call(nameSpace_.get(), L"GetDefaultFolder", {integerArgument(10)}, folder);
-        folder_ = objectOf(folder);
-        if (SUCCEEDED(result)) result = call(folder_.get(), L"Items", {}, items);
-        items_ = objectOf(items);
+        com::Variant nameSpaceResult, folderResult, itemsResult;
+        if (SUCCEEDED(result))
+            result = call(application.get(), L"GetNamespace", {textArgument(L"MAPI")}, nameSpaceResult);
+        nameSpace = objectOf(nameSpaceResult);
+        if (SUCCEEDED(result)) result = call(nameSpace.get(), L"GetDefaultFolder", {integerArgument(10)}, folderResult);
+        folder = objectOf(folderResult);
+        if (SUCCEEDED(result)) result = call(folder.get(), L"Items", {}, itemsResult);
+        items = objectOf(itemsResult);
         return hresult(result);
     }
 
     std::string member(IDispatch* object, const std::wstring& name) {
-        Variant result;
+        com::Variant result;
         const HRESULT outcome = call(object, name, {}, result);
-        return FAILED(outcome) ? hresult(outcome) : describe(result.value);
+        return FAILED(outcome) ? hresult(outcome) : describe(*result);
     }
 
     com::ComRef<IDispatch> item(LONG index) {
-        Variant result;
-        call(items_.get(), L"Item", {integerArgument(index)}, result);
+        com::Variant result;
+        call(items.get(), L"Item", {integerArgument(index)}, result);
         return objectOf(result);
     }
 
     com::ComRef<IDispatch> addressEntry(const std::wstring& address) {
-        Variant recipient, entry;
-        call(nameSpace_.get(), L"CreateRecipient", {textArgument(address)}, recipient);
+        com::Variant recipient, entry;
+        call(nameSpace.get(), L"CreateRecipient", {textArgument(address)}, recipient);
         call(objectOf(recipient).get(), L"AddressEntry", {}, entry);
         return objectOf(entry);
     }
 
     std::string mapiObject(LONG index) {
-        Variant result;
+        com::Variant result;
         if (const HRESULT outcome = call(item(index).get(), L"MAPIOBJECT", {}, result); FAILED(outcome)) {
             return hresult(outcome);
         }
-        if (result.value.vt != VT_UNKNOWN || result.value.punkVal == nullptr) return describe(result.value);
+        if (result->vt != VT_UNKNOWN || result->punkVal == nullptr) return describe(*result);
         com::ComRef<mapi::IMAPIProp> properties;
-        return "IMAPIProp " +
-               hresult(com::ComRef<IUnknown>(result.value.punkVal).query(mapi::IID_IMAPIProp, properties));
+        return "IMAPIProp " + hresult(com::ComRef<IUnknown>(result->punkVal).query(mapi::IID_IMAPIProp, properties));
     }
 
     std::wstring text(const std::wstring& member, IDispatch* object) {
-        Variant result;
+        com::Variant result;
         call(object, member, {}, result);
-        return result.value.vt == VT_BSTR && result.value.bstrVal ? result.value.bstrVal : L"";
+        return result->vt == VT_BSTR && result->bstrVal ? result->bstrVal : L"";
     }
 
     template <typename Function>
     Function entryPoint(const char* name) {
-        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library_, name)));
+        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
     }
 
     std::string load() {
-        library_ = LoadLibraryW(L"mapi32.dll");
-        if (library_ == nullptr) return "LoadLibrary failed";
+        library = LoadLibraryW(L"mapi32.dll");
+        if (library == nullptr) return "LoadLibrary failed";
         return hresult(entryPoint<mapi::MAPIINITIALIZE>("MAPIInitialize")(nullptr));
     }
 
     std::string unload() {
-        if (library_ == nullptr) return "not loaded";
+        if (library == nullptr) return "not loaded";
         entryPoint<mapi::MAPIUNINITIALIZE>("MAPIUninitialize")();
-        FreeLibrary(std::exchange(library_, nullptr));
+        FreeLibrary(std::exchange(library, nullptr));
         return "unloaded";
     }
 
@@ -289,44 +272,44 @@ private:
         LPWSTR given = name == L"-"                        ? nullptr
                        : (flags & mapi::MAPI_UNICODE) != 0 ? const_cast<LPWSTR>(name.c_str())
                                                            : reinterpret_cast<LPWSTR>(ansi.data());
-        void* session = nullptr;
-        const HRESULT result = entryPoint<mapi::MAPILOGONEX>("MAPILogonEx")(0, given, nullptr, flags, &session);
-        session_ = com::ComRef<mapi::IMAPISession>::adopt(static_cast<mapi::IMAPISession*>(session));
-        return hresult(result) + (session ? " session" : "");
+        void* opened = nullptr;
+        const HRESULT result = entryPoint<mapi::MAPILOGONEX>("MAPILogonEx")(0, given, nullptr, flags, &opened);
+        session = com::ComRef<mapi::IMAPISession>::adopt(static_cast<mapi::IMAPISession*>(opened));
+        return hresult(result) + (opened ? " session" : "");
     }
 
     std::vector<unsigned char> entryId(const std::wstring& id) {
-        if (id == L"@store") return bytesOfHex(text(L"StoreID", folder_.get()));
+        if (id == L"@store") return bytesOfHex(text(L"StoreID", folder.get()));
         if (!id.empty() && id[0] == L'@') return bytesOfHex(text(L"EntryID", item(std::stol(id.substr(1))).get()));
         return bytesOfHex(id);
     }
 
     std::string openStore(ULONG flags, const std::wstring& id) {
-        if (!session_) return "no session";
+        if (!session) return "no session";
         std::vector<unsigned char> bytes = entryId(id);
-        com::ComRef<IUnknown> store;
-        const HRESULT result = session_.get()->OpenMsgStore(0, static_cast<ULONG>(bytes.size()), bytes.data(), nullptr,
-                                                            flags, store.put());
-        store_ = com::ComRef<mapi::IMsgStore>::adopt(static_cast<mapi::IMsgStore*>(store.detach()));
-        return hresult(result) + (store_ ? " store" : "");
+        com::ComRef<IUnknown> opened;
+        const HRESULT result = session.get()->OpenMsgStore(0, static_cast<ULONG>(bytes.size()), bytes.data(), nullptr,
+                                                           flags, opened.put());
+        store = com::ComRef<mapi::IMsgStore>::adopt(static_cast<mapi::IMsgStore*>(opened.detach()));
+        return hresult(result) + (store ? " store" : "");
     }
 
     std::string openEntry(ULONG flags, const std::wstring& id, const std::wstring& iidName) {
-        if (!store_) return "no store";
+        if (!store) return "no store";
         std::vector<unsigned char> bytes = entryId(id);
         const IID* iid = iidName == L"message" ? &mapi::IID_IMessage
                          : iidName == L"store" ? &mapi::IID_IMsgStore
                                                : nullptr;
         ULONG type = 0;
-        com::ComRef<IUnknown> message;
+        com::ComRef<IUnknown> opened;
         const HRESULT result =
-            store_.get()->OpenEntry(static_cast<ULONG>(bytes.size()), bytes.data(), iid, flags, &type, message.put());
-        message_ = com::ComRef<mapi::IMessage>::adopt(static_cast<mapi::IMessage*>(message.detach()));
-        return hresult(result) + " type " + std::to_string(type) + (message_ ? " message" : "");
+            store.get()->OpenEntry(static_cast<ULONG>(bytes.size()), bytes.data(), iid, flags, &type, opened.put());
+        message = com::ComRef<mapi::IMessage>::adopt(static_cast<mapi::IMessage*>(opened.detach()));
+        return hresult(result) + " type " + std::to_string(type) + (message ? " message" : "");
     }
 
     std::string getIds() {
-        if (!message_) return "no message";
+        if (!message) return "no message";
         constexpr LONG longIds[] = {0x8083, 0x8082, 0x8093, 0x8092, 0x80A3, 0x80A2, 0x8085, 0x8095, 0x80A5};
         GUID set = mapi::PSETID_Address;
         mapi::MAPINAMEID names[std::size(longIds)];
@@ -339,12 +322,12 @@ private:
         }
         mapi::SPropTagArray* tags = nullptr;
         const HRESULT result =
-            message_.get()->GetIDsFromNames(static_cast<ULONG>(std::size(longIds)), pointers, 0, &tags);
+            message.get()->GetIDsFromNames(static_cast<ULONG>(std::size(longIds)), pointers, 0, &tags);
         std::string line = hresult(result);
-        tags_.clear();
+        namedTags.clear();
         for (ULONG at = 0; tags != nullptr && at < tags->cValues; ++at) {
             line += " " + hexNumber(tags->aulPropTag[at]);
-            tags_.push_back(tags->aulPropTag[at]);
+            namedTags.push_back(tags->aulPropTag[at]);
         }
         freeBuffer(tags);
         return line;
@@ -359,12 +342,12 @@ private:
         const HRESULT result =
             object->GetProps(reinterpret_cast<mapi::SPropTagArray*>(array.data()), 0, &count, &values);
         std::string line = hresult(result) + " " + std::to_string(count);
-        if (keepEntryIds) originalEntryIds_.clear();
+        if (keepEntryIds) originalEntryIds.clear();
         for (ULONG at = 0; values != nullptr && at < count; ++at) {
             line += " [" + describe(values[at]) + "]";
             if (keepEntryIds && mapi::propType(values[at].ulPropTag) == mapi::PT_BINARY) {
                 const auto& binary = values[at].Value.bin;
-                originalEntryIds_.emplace_back(binary.lpb, binary.lpb + binary.cb);
+                originalEntryIds.emplace_back(binary.lpb, binary.lpb + binary.cb);
             }
         }
         freeBuffer(values);
@@ -373,39 +356,39 @@ private:
 
     // The tags of get-ids, typed as the properties' own types.
     std::string getProps() {
-        if (!message_) return "no message";
-        std::vector<ULONG> tags = tags_;
+        if (!message) return "no message";
+        std::vector<ULONG> tags = namedTags;
         for (size_t at = 0; at < tags.size(); ++at) {
             const ULONG type = at >= 6 ? mapi::PT_BINARY : mapi::PT_UNICODE;
             if (mapi::propType(tags[at]) != mapi::PT_ERROR) tags[at] = mapi::propTag(type, mapi::propId(tags[at]));
         }
-        return values(message_.get(), tags, true);
+        return values(message.get(), tags, true);
     }
 
     std::string openAddressBook() {
-        if (!session_) return "no session";
-        com::ComRef<IUnknown> book;
-        const HRESULT result = session_.get()->OpenAddressBook(0, nullptr, 0, book.put());
-        book_ = com::ComRef<mapi::IAddrBook>::adopt(static_cast<mapi::IAddrBook*>(book.detach()));
-        return hresult(result) + (book_ ? " book" : "");
+        if (!session) return "no session";
+        com::ComRef<IUnknown> opened;
+        const HRESULT result = session.get()->OpenAddressBook(0, nullptr, 0, opened.put());
+        book = com::ComRef<mapi::IAddrBook>::adopt(static_cast<mapi::IAddrBook*>(opened.detach()));
+        return hresult(result) + (book ? " book" : "");
     }
 
     std::string openUser(const std::wstring& id) {
-        if (!book_) return "no address book";
+        if (!book) return "no address book";
         const size_t original = id[0] == L'@' ? std::stoul(id.substr(1)) : 0;
-        if (original > originalEntryIds_.size()) return "no such original entry id";
-        std::vector<unsigned char> bytes = original > 0 ? originalEntryIds_[original - 1] : bytesOfHex(id);
+        if (original > originalEntryIds.size()) return "no such original entry id";
+        std::vector<unsigned char> bytes = original > 0 ? originalEntryIds[original - 1] : bytesOfHex(id);
         ULONG type = 0;
-        com::ComRef<IUnknown> user;
+        com::ComRef<IUnknown> opened;
         const HRESULT result =
-            book_.get()->OpenEntry(static_cast<ULONG>(bytes.size()), bytes.data(), nullptr, 0, &type, user.put());
-        user_ = com::ComRef<mapi::IMailUser>::adopt(static_cast<mapi::IMailUser*>(user.detach()));
-        return hresult(result) + " type " + std::to_string(type) + (user_ ? " user" : "");
+            book.get()->OpenEntry(static_cast<ULONG>(bytes.size()), bytes.data(), nullptr, 0, &type, opened.put());
+        user = com::ComRef<mapi::IMailUser>::adopt(static_cast<mapi::IMailUser*>(opened.detach()));
+        return hresult(result) + " type " + std::to_string(type) + (user ? " user" : "");
     }
 
     std::string userProps() {
-        if (!user_) return "no user";
-        return values(user_.get(), {mapi::PR_EMAIL_ADDRESS_W, mapi::PR_SMTP_ADDRESS_W}, false);
+        if (!user) return "no user";
+        return values(user.get(), {mapi::PR_EMAIL_ADDRESS_W, mapi::PR_SMTP_ADDRESS_W}, false);
     }
 
     template <typename Interface>
@@ -418,11 +401,11 @@ private:
     }
 
     std::string drop(const std::wstring& name, bool leak) {
-        if (name == L"session") dropOne(session_, leak);
-        if (name == L"store") dropOne(store_, leak);
-        if (name == L"message") dropOne(message_, leak);
-        if (name == L"book") dropOne(book_, leak);
-        if (name == L"user") dropOne(user_, leak);
+        if (name == L"session") dropOne(session, leak);
+        if (name == L"store") dropOne(store, leak);
+        if (name == L"message") dropOne(message, leak);
+        if (name == L"book") dropOne(book, leak);
+        if (name == L"user") dropOne(user, leak);
         return leak ? "leaked" : "released";
     }
 
@@ -431,28 +414,28 @@ private:
     }
 
     void finish() {
-        user_.reset();
-        book_.reset();
-        message_.reset();
-        store_.reset();
-        session_.reset();
+        user.reset();
+        book.reset();
+        message.reset();
+        store.reset();
+        session.reset();
         unload();
-        items_.reset();
-        folder_.reset();
-        nameSpace_.reset();
-        if (initialised_) CoUninitialize();
+        items.reset();
+        folder.reset();
+        nameSpace.reset();
+        if (initialised) CoUninitialize();
     }
 
-    bool initialised_ = false;
-    com::ComRef<IDispatch> nameSpace_, folder_, items_;
-    HMODULE library_ = nullptr;
-    com::ComRef<mapi::IMAPISession> session_;
-    com::ComRef<mapi::IMsgStore> store_;
-    com::ComRef<mapi::IMessage> message_;
-    com::ComRef<mapi::IAddrBook> book_;
-    com::ComRef<mapi::IMailUser> user_;
-    std::vector<ULONG> tags_;
-    std::vector<std::vector<unsigned char>> originalEntryIds_;
+    bool initialised = false;
+    com::ComRef<IDispatch> nameSpace, folder, items;
+    HMODULE library = nullptr;
+    com::ComRef<mapi::IMAPISession> session;
+    com::ComRef<mapi::IMsgStore> store;
+    com::ComRef<mapi::IMessage> message;
+    com::ComRef<mapi::IAddrBook> book;
+    com::ComRef<mapi::IMailUser> user;
+    std::vector<ULONG> namedTags;
+    std::vector<std::vector<unsigned char>> originalEntryIds;
 };
 
 void writeLine(const std::string& line) {
@@ -465,8 +448,6 @@ void writeLine(const std::string& line) {
 
 int wmain(int argc, wchar_t** argv) {
     Probe probe;
-    for (int at = 1; at < argc; ++at) {
-        writeLine(utf8(argv[at]) + ": " + probe.run(argv[at]));
-    }
+    for (int at = 1; at < argc; ++at) writeLine(standin::utf16ToUtf8(argv[at]) + ": " + probe.run(argv[at]));
     return 0;
 }

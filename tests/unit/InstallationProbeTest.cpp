@@ -1,5 +1,7 @@
 #include "connection/OutlookInstallationProbe.h"
 
+#include "ExecutableHeaders.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -77,22 +79,11 @@ protected:
         return folder;
     }
 
-    // The headers of a PE executable for `machine`: what the probe reads of OUTLOOK.EXE.
+    // The headers of a PE executable for `machine`, as the launcher lays
+    // them out for a run's OUTLOOK.EXE: what the probe reads of it.
     std::wstring executable(const std::wstring& name, WORD machine) {
-        const bool is64 = machine != IMAGE_FILE_MACHINE_I386;
-        IMAGE_DOS_HEADER dos{};
-        dos.e_magic = IMAGE_DOS_SIGNATURE;
-        dos.e_lfanew = sizeof dos;
-        IMAGE_FILE_HEADER header{};
-        header.Machine = machine;
-        header.Characteristics = IMAGE_FILE_EXECUTABLE_IMAGE;
-        const DWORD signature = IMAGE_NT_SIGNATURE;
-        const WORD magic = is64 ? IMAGE_NT_OPTIONAL_HDR64_MAGIC : IMAGE_NT_OPTIONAL_HDR32_MAGIC;
-        std::string bytes(reinterpret_cast<const char*>(&dos), sizeof dos);
-        bytes.append(reinterpret_cast<const char*>(&signature), sizeof signature);
-        bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
-        bytes.append(reinterpret_cast<const char*>(&magic), sizeof magic);
-        return file(name, bytes);
+        const std::vector<BYTE> headers = standin::launcher::executableHeaders(machine);
+        return file(name, std::string(headers.begin(), headers.end()));
     }
 
     std::wstring file(const std::wstring& name, const std::string& bytes) {

@@ -3,22 +3,12 @@
 // Every process of the job must be listed, not only the first.
 
 #include "JobProcesses.h"
-#include "LauncherError.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
-
-namespace launcher {
-
-// The launcher's main defines it.
-std::string win32Failure(const std::string& what) {
-    return what + " (Win32 error " + std::to_string(GetLastError()) + ")";
-}
-
-}  // namespace launcher
 
 namespace {
 
@@ -71,14 +61,14 @@ DWORD startInJob(const Job& job) {
 TEST(JobProcesses, EveryProcessOfTheJobIsListed) {
     const Job job;
     ASSERT_NE(job.get(), nullptr);
-    EXPECT_TRUE(launcher::jobProcessIds(job.get()).empty());
+    EXPECT_TRUE(standin::launcher::jobProcessIds(job.get()).empty());
 
     std::vector<DWORD> started;
     for (int count = 0; count < 3; ++count) {
         started.push_back(startInJob(job));
         ASSERT_NE(started.back(), 0u);
     }
-    std::vector<DWORD> listed = launcher::jobProcessIds(job.get());
+    std::vector<DWORD> listed = standin::launcher::jobProcessIds(job.get());
     std::sort(listed.begin(), listed.end());
     std::sort(started.begin(), started.end());
     EXPECT_EQ(listed, started);
