@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <unknwn.h>
 
-
 namespace mapi {
 
 constexpr ULONG MAPI_INIT_VERSION = 0;
