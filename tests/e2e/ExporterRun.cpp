@@ -1,5 +1,6 @@
 #include "ExporterRun.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <poll.h>
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <iterator>
 #include <mutex>
@@ -98,6 +100,36 @@ std::string serverName(const ::testing::TestParamInfo<std::string>& info) {
     return info.param == "local" ? "LocalServer" : "InProcess";
 }
 
+namespace {
+
+// The processes of the local server started by runs whose files are in
+// `folder`: the folder's name is in their environment (the journal's path).
+std::vector<int> serverProcessesFor(const std::string& folder) {
+    std::vector<int> found;
+    DIR* processes = opendir("/proc");
+    if (processes == nullptr) return found;
+    const std::string name = folder.substr(folder.rfind('/') + 1);
+    for (dirent* entry; (entry = readdir(processes)) != nullptr;) {
+        const std::string pid = entry->d_name;
+        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        if (readFile("/proc/" + pid + "/cmdline").find("outlook-standin-server.exe") != std::string::npos &&
+            readFile("/proc/" + pid + "/environ").find(name) != std::string::npos) {
+            found.push_back(std::stoi(pid));
+        }
+    }
+    closedir(processes);
+    return found;
+}
+
+}  // namespace
+
+bool noServerLeftFor(const std::string& folder) {
+    for (int wait = 0; wait < 100 && !serverProcessesFor(folder).empty(); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return serverProcessesFor(folder).empty();
+}
+
 std::string makeTestFolder() {
     std::string pattern = testsRoot() + "/run-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a test folder");
@@ -154,10 +186,11 @@ void readFirstLineAndClose(int from, const std::string& path, std::chrono::stead
 // the two files, and waits for it, at most `timeoutSeconds`. With `endGroup`,
 // what it leaves running in its process group is ended after it. With
 // `closeAfterFirstLine`, standard output is a pipe whose first line is read
-// (into the file) before the pipe is closed.
+// (into the file) before the pipe is closed. Once `waitsForever` says so,
+// the run has two seconds more before it is ended.
 Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::string> environment,
                       const std::string& outPath, const std::string& errPath, int timeoutSeconds, bool endGroup = false,
-                      bool closeAfterFirstLine = false) {
+                      bool closeAfterFirstLine = false, const std::function<bool()>& waitsForever = {}) {
     std::vector<char*> argv;
     for (auto& text : arguments) argv.push_back(text.data());
     argv.push_back(nullptr);
@@ -187,7 +220,7 @@ Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::strin
     const int spawned = posix_spawn(&child, argv[0], &files, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attributes);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     if (closeAfterFirstLine) close(pipeEnds[1]);
     if (spawned != 0) {
         if (closeAfterFirstLine) close(pipeEnds[0]);
@@ -197,9 +230,14 @@ Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::strin
 
     Finished finished;
     int status = 0;
+    bool shownWaiting = false;
     for (;;) {
         const pid_t ended = waitpid(child, &status, WNOHANG);
         if (ended == child) break;
+        if (!shownWaiting && waitsForever && waitsForever()) {
+            shownWaiting = true;
+            deadline = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(2));
+        }
         if (std::chrono::steady_clock::now() > deadline) {
             finished.hung = true;
             kill(-child, SIGKILL);
@@ -228,9 +266,16 @@ RunResult runOnce(const Json& profile, const RunOptions& options) {
 
     std::vector<std::string> arguments = {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath};
     arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
+    std::function<bool()> waitsForever;
+    if (!options.endSoonAfterJournalLine.empty()) {
+        waitsForever = [&journalPath, &options] {
+            const std::vector<std::string> journal = splitJournal(readFile(journalPath));
+            return std::find(journal.begin(), journal.end(), options.endSoonAfterJournalLine) != journal.end();
+        };
+    }
     const Finished finished =
         spawnAndWait(arguments, childEnvironment(journalPath, options.locale, options.program, options.timeZone),
-                     outPath, errPath, options.timeoutSeconds, false, options.closeAfterFirstLine);
+                     outPath, errPath, options.timeoutSeconds, false, options.closeAfterFirstLine, waitsForever);
     result.exitCode = finished.exitCode;
     result.hung = finished.hung;
     result.out = readFile(outPath);

@@ -28,6 +28,11 @@ struct RunOptions {
     // Another program of the run folder to run instead of the exporter
     // (STANDIN_RUN_PROGRAM), such as the stand-ins' probe.
     std::string program;
+    // For a run that waits on something that never answers: once its journal
+    // holds this line, the run has two seconds more to end, then it is ended
+    // and reported as hung. A busy machine may take long to get there; the
+    // end does not depend on how long.
+    std::string endSoonAfterJournalLine;
 };
 
 struct RunResult {
@@ -81,6 +86,11 @@ CommandResult runCommand(const std::vector<std::string>& arguments, const std::s
 // The name of a test run in one of the two server modes, from the mode's
 // parameter: "inprocess" gives "InProcess", "local" "LocalServer".
 std::string serverName(const ::testing::TestParamInfo<std::string>& info);
+
+// Whether no process of the local stand-in server that a run in `folder`
+// started is left, or none after ten seconds: Wine tells the server that its
+// client has ended, and the server then ends too.
+bool noServerLeftFor(const std::string& folder);
 
 // A folder of its own for a test's files (pictures, temporary directories).
 std::string makeTestFolder();

@@ -2,14 +2,6 @@
 // library: standin-probe.exe makes the calls and prints what each answered,
 // and both its output and the journal are compared with the lists here.
 
-#include <dirent.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <fstream>
-#include <iterator>
-#include <thread>
-
 #include "ExporterRun.h"
 
 namespace e2e {
@@ -502,42 +494,21 @@ TEST_P(ObjectModelMembers, DeniedGuardFailsEveryGuardedMemberAfterItsPrompt) {
     EXPECT_TRUE(endedInOrder(result));
 }
 
-// The processes of the local server that a run started, found by the run's
-// own folder in their environment.
-std::vector<int> serverProcessesOf(const RunResult& result) {
-    std::vector<int> found;
-    DIR* processes = opendir("/proc");
-    if (processes == nullptr) return found;
-    for (dirent* entry; (entry = readdir(processes)) != nullptr;) {
-        const std::string pid = entry->d_name;
-        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-        const std::string commandLine = readFile("/proc/" + pid + "/cmdline");
-        const std::string environment = readFile("/proc/" + pid + "/environ");
-        const std::string folder = result.folder.substr(result.folder.rfind('/') + 1);
-        if (commandLine.find("outlook-standin-server.exe") != std::string::npos &&
-            environment.find(folder) != std::string::npos) {
-            found.push_back(std::stoi(pid));
-        }
-    }
-    closedir(processes);
-    return found;
-}
-
 TEST_P(ObjectModelMembers, UnansweredGuardNeverReturnsAndLeavesNoServerBehind) {
     const Json profile = {{"server", GetParam()},
                           {"items", Json::array({{{"Email1Address", "a@example.com"}}})},
                           {"guard", "unanswered"}};
-    const RunResult result = probe(profile, {"om", "item 1 Email1Address", "item 1 FullName"}, 20);
+    RunOptions options;
+    options.program = "standin-probe.exe";
+    options.arguments = {"om", "item 1 Email1Address", "item 1 FullName"};
+    options.endSoonAfterJournalLine = "guard prompt";
+    const RunResult result = run(profile, options);
     EXPECT_TRUE(result.hung);
     EXPECT_EQ(result.out, "om: 0x00000000\n");
     ASSERT_GE(result.journal.size(), 2u);
     EXPECT_EQ(std::vector<std::string>(result.journal.end() - 2, result.journal.end()),
               (std::vector<std::string>{"_ContactItem.Email1Address", "guard prompt"}));
-    // Wine tells the server that its client has ended; give it a moment to end too.
-    for (int wait = 0; wait < 100 && !serverProcessesOf(result).empty(); ++wait) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    EXPECT_TRUE(serverProcessesOf(result).empty());
+    EXPECT_TRUE(noServerLeftFor(result.folder));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothServers, ObjectModelMembers, ::testing::Values("inprocess", "local"), serverName);
