@@ -521,6 +521,14 @@ Json nullResult(const std::string& operation, int call) {
     return Json{{"operation", operation}, {"result", "null"}, {"call", call}};
 }
 
+Json guardedRoadProfile(const std::string& server, const std::string& guard) {
+    return {{"server", server},
+            {"mapiObject", "unmarshallable"},
+            {"guard", guard},
+            {"items", {{{"FullName", "Ada Lovelace"}, {"Email1Address", "ada@example.com"}}}},
+            {"faults", {fault("MAPILogonEx")}}};
+}
+
 Json objectModelRoad() { return Json::array({fault("_Application.Version")}); }
 
 }  // namespace e2e

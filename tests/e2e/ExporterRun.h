@@ -160,6 +160,13 @@ Json fault(const std::string& operation, const std::string& hresult = "0x8000400
 // A fault: the `call`th call of `operation` succeeds and yields no object.
 Json nullResult(const std::string& operation, int call = 1);
 
+// A profile of one contact with an e-mail address that must be read through
+// the object model's guarded members, on the server given ("inprocess",
+// "local"): its MAPI objects do not cross into the exporter and the
+// exporter's own MAPI session cannot be had. Outlook's security prompt is
+// played as `guard` says ("denied", "unanswered").
+Json guardedRoadProfile(const std::string& server, const std::string& guard);
+
 // The exporter's construction ends before the MAPI step while the namespace
 // is set: the e-mail addresses take the object-model road.
 Json objectModelRoad();
