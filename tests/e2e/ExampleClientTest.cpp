@@ -219,10 +219,12 @@ TEST(ExampleClient, RefusesWrongUsageAlike) {
 // runtime's exit code for a process ended by SIGKILL.
 const std::vector<std::pair<Client, std::string>>& endedAtTheTimeLimit() {
     static const std::vector<std::pair<Client, std::string>> clients = {
-        {Client::python, "read_contacts: the exporter ended with exit code -9: stopped: it did not finish in time "
-                         "(see --timeout)\n"},
-        {Client::csharp, "ReadContacts: the exporter ended with exit code 137: stopped: it did not finish in time "
-                         "(see --timeout)\n"}};
+        {Client::python,
+         "read_contacts: the exporter ended with exit code -9: stopped: it did not finish in time "
+         "(see --timeout)\n"},
+        {Client::csharp,
+         "ReadContacts: the exporter ended with exit code 137: stopped: it did not finish in time "
+         "(see --timeout)\n"}};
     return clients;
 }
 
