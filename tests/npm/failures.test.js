@@ -6,7 +6,9 @@
 // that the longest time limits must not end.
 const assert = require('node:assert/strict');
 const { before, test } = require('node:test');
-const { contactExporter, writeProfile, standinPrefix, fakeMachine, warmWine } = require('./helpers');
+const fs = require('node:fs');
+const path = require('node:path');
+const { contactExporter, makeFolder, writeProfile, standinPrefix, fakeMachine, warmWine, inLocale } = require('./helpers');
 
 const { readContacts, iterateContacts, outlookVersion, ContactExporterError } = contactExporter;
 
@@ -122,6 +124,81 @@ test('an Outlook that stays busy is ended at the time limit', async () => {
     await assert.rejects(async () => {
         for await (const record of iterateContacts(options(profile, { timeout: 3000 }))) assert.fail(record);
     }, failure('time-limit'));
+});
+
+// One contact whose e-mail address must be read through Outlook's guarded
+// members (its MAPI objects do not cross, and no MAPI session can be had),
+// with the security prompt played as `guard` says.
+function guardedRoad(server, guard) {
+    return {
+        server,
+        mapiObject: 'unmarshallable',
+        guard,
+        items: [{ FullName: 'Ada Lovelace', Email1Address: 'ada@example.com' }],
+        faults: [{ operation: 'MAPILogonEx', hresult: '0x80004005' }],
+    };
+}
+
+// The run's processes still alive: the exporter, its launcher, or the local
+// server, found by the run's folder in their environment. The package ends
+// the exporter's whole process group; the server ends once its client has.
+async function processesLeftBy(folder) {
+    const names = ['contact-exporter.exe', 'standin-launcher.exe', 'outlook-standin-server.exe'];
+    const alive = () =>
+        fs.readdirSync('/proc').filter((pid) => {
+            if (!/^\d+$/.test(pid)) return false;
+            try {
+                const commandLine = fs.readFileSync(`/proc/${pid}/cmdline`, 'latin1');
+                const environment = fs.readFileSync(`/proc/${pid}/environ`, 'latin1');
+                return names.some((name) => commandLine.includes(name)) && environment.includes(path.basename(folder));
+            } catch {
+                return false;  // ended meanwhile, or not ours to read
+            }
+        });
+    for (let wait = 0; wait < 100 && alive().length > 0; ++wait) await new Promise((done) => setTimeout(done, 100));
+    return alive();
+}
+
+// Outlook's security prompt that nobody answers keeps the exporter waiting
+// for ever: the time limit ends the run, read whole from the in-process
+// server and streamed from the local one, and leaves nothing running. A loaded machine may not reach the
+// prompt within the short limit (a run against the local server first waits
+// for the Wine prefix to itself); such a run is made again with twice the
+// limit, since the case is the prompt's.
+for (const server of ['inprocess', 'local']) {
+    test(`an unanswered security prompt is ended at the time limit (${server} server)`, async () => {
+        const streamed = server === 'local';
+        let prompted = false;
+        for (let limit = 4000; !prompted && limit <= 16000; limit *= 2) {
+            const folder = makeFolder();
+            const journal = path.join(folder, 'journal');
+            const run = options(guardedRoad(server, 'unanswered'), { timeout: limit });
+            await inLocale(
+                'C.UTF-8',
+                () =>
+                    assert.rejects(async () => {
+                        if (!streamed) return readContacts(run);
+                        for await (const record of iterateContacts(run)) assert.fail(record);
+                    }, failure('time-limit', (error) => assert.match(error.message, new RegExp(`within ${limit} ms`)))),
+                { OUTLOOK_STANDIN_JOURNAL: journal },
+            );
+            assert.deepEqual(await processesLeftBy(folder), []);
+            prompted = fs.existsSync(journal) && fs.readFileSync(journal, 'utf8').includes('guard prompt');
+        }
+        assert.ok(prompted, 'no run reached Outlook\'s prompt');
+    });
+}
+
+test('a denied security prompt is an incomplete export whose diagnostics say so', async () => {
+    for (const server of ['inprocess', 'local']) {
+        await assert.rejects(
+            readContacts(options(guardedRoad(server, 'denied'), { diagnostics: true })),
+            failure('incomplete', (error) => {
+                assert.equal(error.recordsRead, 0);
+                assert.match(error.stderr, /_ContactItem\.Email1Address failed: 0x80004004 \(E_ABORT\)\. Outlook's security prompt was denied/);
+            }),
+        );
+    }
 });
 
 // A timer's delay is at most 2^31 - 1 ms; past it Node.js waits 1 ms.

@@ -2,13 +2,15 @@
 // project compiles it; the end-to-end tests build it from the package.
 //
 //     ReadWithPackage MODE [--code-page N] [--bitness auto|x64|x86] [--text utf8|ansi]
-//                     [--fields id,modified] -- PREFIX...
+//                     [--fields id,modified] [--time-limit SECONDS] [--diagnostics true]
+//                     -- PREFIX...
 //
 // MODE: "export" reads the export whole, "stream" as it arrives, "first"
 // leaves the stream after its first record, "twice" reads it whole two
 // times, "status" asks for Outlook's version. Records are
 // printed as canonical JSON, one a line, then the build that ran. A failure
-// prints its kind and details on standard error and exits with 3.
+// prints its kind and details on standard error (with --diagnostics, then
+// the exporter's own standard error) and exits with 3.
 using System;
 using System.Collections.Generic;
 using System.Globalization;
@@ -33,6 +35,11 @@ namespace ContactExporter.PackageTests
                 {
                     options.Fields = (RecordFields)Enum.Parse(typeof(RecordFields), args[at + 1], true);
                 }
+                if (args[at] == "--time-limit")
+                {
+                    options.TimeLimit = TimeSpan.FromSeconds(double.Parse(args[at + 1], CultureInfo.InvariantCulture));
+                }
+                if (args[at] == "--diagnostics") options.Diagnostics = bool.Parse(args[at + 1]);
             }
             var client = new ContactExporterClient(options);
             try
@@ -44,6 +51,7 @@ namespace ContactExporter.PackageTests
             {
                 Console.Error.WriteLine("{0} ({1} records read, exit code {2}, {3}): {4}", error.Kind, error.RecordsRead,
                                         error.ExitCode, error.Bitness, error.Message);
+                if (options.Diagnostics) Console.Error.Write(error.StandardError);
                 return 3;
             }
         }
