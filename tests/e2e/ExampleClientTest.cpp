@@ -256,7 +256,7 @@ TEST_P(GuardedRoad, AnUnansweredPromptIsEndedAtTheTimeLimit) {
     for (const auto& [client, ended] : endedAtTheTimeLimit()) {
         SCOPED_TRACE(ended);
         bool prompted = false;
-        for (int limit = 4; !prompted && limit <= 16; limit *= 2) {
+        for (int limit = 4; !prompted && limit <= 64; limit *= 2) {
             const std::string folder = makeTestFolder();
             const std::string profile = profileFile(guardedRoadProfile(GetParam(), "unanswered"), folder);
             const std::vector<std::string> options = {"--timeout", std::to_string(limit)};

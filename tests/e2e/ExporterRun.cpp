@@ -61,8 +61,8 @@ std::vector<std::string> childEnvironment(const std::string& journal, const std:
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string variable(*entry);
         const std::string name = variable.substr(0, variable.find('='));
-        if (name == "OUTLOOK_STANDIN_JOURNAL" || name == "STANDIN_RUN_PROGRAM" || name == "LANG" ||
-            name.rfind("LC_", 0) == 0 || (name == "TZ" && !timeZone.empty())) {
+        if (name == "OUTLOOK_STANDIN_JOURNAL" || name == "STANDIN_RUN_PROGRAM" || name == "STANDIN_RUN_STARTED" ||
+            name == "LANG" || name.rfind("LC_", 0) == 0 || (name == "TZ" && !timeZone.empty())) {
             continue;
         }
         variables.push_back(variable);
@@ -186,11 +186,17 @@ void readFirstLineAndClose(int from, const std::string& path, std::chrono::stead
 // the two files, and waits for it, at most `timeoutSeconds`. With `endGroup`,
 // what it leaves running in its process group is ended after it. With
 // `closeAfterFirstLine`, standard output is a pipe whose first line is read
-// (into the file) before the pipe is closed. Once `waitsForever` says so,
-// the run has two seconds more before it is ended.
+// (into the file) before the pipe is closed. Where `started` is given, the
+// time counts from when it first says so (at most ten minutes later). Once
+// `waitsForever` says so, the run has two seconds more before it is ended.
+struct RunWatch {
+    std::function<bool()> started;
+    std::function<bool()> waitsForever;
+};
+
 Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::string> environment,
                       const std::string& outPath, const std::string& errPath, int timeoutSeconds, bool endGroup = false,
-                      bool closeAfterFirstLine = false, const std::function<bool()>& waitsForever = {}) {
+                      bool closeAfterFirstLine = false, const RunWatch& watch = {}) {
     std::vector<char*> argv;
     for (auto& text : arguments) argv.push_back(text.data());
     argv.push_back(nullptr);
@@ -230,11 +236,18 @@ Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::strin
 
     Finished finished;
     int status = 0;
+    bool started = !watch.started;
+    const auto startedBy = std::chrono::steady_clock::now() + std::chrono::minutes(10);
+    if (!started) deadline = startedBy;
     bool shownWaiting = false;
     for (;;) {
         const pid_t ended = waitpid(child, &status, WNOHANG);
         if (ended == child) break;
-        if (!shownWaiting && waitsForever && waitsForever()) {
+        if (!started && watch.started()) {
+            started = true;
+            deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+        }
+        if (!shownWaiting && watch.waitsForever && watch.waitsForever()) {
             shownWaiting = true;
             deadline = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(2));
         }
@@ -266,16 +279,20 @@ RunResult runOnce(const Json& profile, const RunOptions& options) {
 
     std::vector<std::string> arguments = {std::string(REPO_ROOT) + "/scripts/standin-run", profilePath};
     arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
-    std::function<bool()> waitsForever;
+    const std::string startedPath = result.folder + "/started";
+    RunWatch watch;
+    watch.started = [&startedPath] { return access(startedPath.c_str(), F_OK) == 0; };
     if (!options.endSoonAfterJournalLine.empty()) {
-        waitsForever = [&journalPath, &options] {
+        watch.waitsForever = [&journalPath, &options] {
             const std::vector<std::string> journal = splitJournal(readFile(journalPath));
             return std::find(journal.begin(), journal.end(), options.endSoonAfterJournalLine) != journal.end();
         };
     }
-    const Finished finished =
-        spawnAndWait(arguments, childEnvironment(journalPath, options.locale, options.program, options.timeZone),
-                     outPath, errPath, options.timeoutSeconds, false, options.closeAfterFirstLine, waitsForever);
+    std::vector<std::string> environment =
+        childEnvironment(journalPath, options.locale, options.program, options.timeZone);
+    environment.push_back("STANDIN_RUN_STARTED=" + startedPath);
+    const Finished finished = spawnAndWait(arguments, environment, outPath, errPath, options.timeoutSeconds, false,
+                                           options.closeAfterFirstLine, watch);
     result.exitCode = finished.exitCode;
     result.hung = finished.hung;
     result.out = readFile(outPath);

@@ -20,7 +20,10 @@ struct RunOptions {
     // An IANA time zone ("Europe/Rome"), which Wine makes Windows' own for
     // the run; empty: the test's own.
     std::string timeZone;
-    // A run still going after this long is ended and reported as hung.
+    // A run still going after this long is ended and reported as hung. The
+    // time counts from when the run has its share of the Wine prefix: a run
+    // against the local server has the prefix to itself, and waits for
+    // every run going on (one may take minutes) before it starts.
     int timeoutSeconds = 120;
     // A reader that reads the first line of standard output, closes its end
     // of the pipe and waits for the run to end. RunResult::out holds what it read.

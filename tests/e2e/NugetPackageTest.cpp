@@ -291,7 +291,7 @@ TEST_P(NugetPackageOnGuardedRoad, EndsAnUnansweredPromptAtTheTimeLimitAndTellsAD
     for (const std::string mode : {"export", "stream"}) {
         SCOPED_TRACE(mode);
         bool prompted = false;
-        for (int limit = 4; !prompted && limit <= 16; limit *= 2) {
+        for (int limit = 4; !prompted && limit <= 64; limit *= 2) {
             const std::string folder = makeTestFolder();
             const std::string profile = profileFile(guardedRoadProfile(GetParam(), "unanswered"), folder);
             const CommandResult result = readWithPackage(mode, profile, {"--time-limit", std::to_string(limit)},

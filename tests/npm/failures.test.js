@@ -169,7 +169,7 @@ for (const server of ['inprocess', 'local']) {
     test(`an unanswered security prompt is ended at the time limit (${server} server)`, async () => {
         const streamed = server === 'local';
         let prompted = false;
-        for (let limit = 4000; !prompted && limit <= 16000; limit *= 2) {
+        for (let limit = 4000; !prompted && limit <= 64000; limit *= 2) {
             const folder = makeFolder();
             const journal = path.join(folder, 'journal');
             const run = options(guardedRoad(server, 'unanswered'), { timeout: limit });
