@@ -546,6 +546,19 @@ Json guardedRoadProfile(const std::string& server, const std::string& guard) {
             {"faults", {fault("MAPILogonEx")}}};
 }
 
+bool aRunReachesThePrompt(
+    const std::function<void(const std::string& profile, const std::string& journal, int limitSeconds)>& attempt,
+    const std::string& server) {
+    for (int limit = 4; limit <= 64; limit *= 2) {
+        const std::string folder = makeTestFolder();
+        const std::string journal = folder + "/journal";
+        attempt(profileFile(guardedRoadProfile(server, "unanswered"), folder), journal, limit);
+        EXPECT_TRUE(noServerLeftFor(folder));
+        if (readFile(journal).find("guard prompt") != std::string::npos) return true;
+    }
+    return false;
+}
+
 Json objectModelRoad() { return Json::array({fault("_Application.Version")}); }
 
 }  // namespace e2e
