@@ -303,7 +303,8 @@ TEST(SafeOutputLocalServer, TheSessionsRoadWritesTheMapiRoadsExport) {
     const SeedRange seeds = seedsOf(SeedCheck::localSession, "SOAK_LOCAL_SESSION_PROFILES", 2);
     std::size_t runs = 0;
     std::size_t records = 0;
-    for (unsigned seed = seeds.first; seed < seeds.first + seeds.count && !HasFailure(); ++seed) {
+    for (unsigned long long index = 0; index < seeds.count && !HasFailure(); ++index) {
+        const unsigned seed = seeds.first + static_cast<unsigned>(index);
         const CodePageCase& codePage = codePages[seed % 2];
         RunOptions options;
         options.locale = codePage.locale;
@@ -510,7 +511,8 @@ TEST_P(OutlookGoesAwayAtRandom, EachRunEndsWithAPrefixOfTheCleanOutput) {
     const bool local = GetParam() == "local";
     const SeedRange seeds = seedsOf(SeedCheck::departures, "SOAK_DEPARTURES", 1);
     std::size_t runs = 0;
-    for (unsigned seed = seeds.first; seed < seeds.first + seeds.count && !HasFailure(); ++seed) {
+    for (unsigned long long index = 0; index < seeds.count && !HasFailure(); ++index) {
+        const unsigned seed = seeds.first + static_cast<unsigned>(index);
         std::mt19937 random(seed);
         const Road road = roads[random() % std::size(roads)];
         Json profile = randomProfile(seed, road);
@@ -561,7 +563,8 @@ TEST_P(SessionFailsAtRandom, EachRunWritesTheCleanExport) {
     const SeedRange seeds = seedsOf(SeedCheck::sessionFaults, "SOAK_SESSION_FAULTS", 1);
     const char* const failures[] = {"0x80004005", "0x8007000E", "0x80040115", "0x8004010F"};
     std::size_t runs = 0;
-    for (unsigned seed = seeds.first; seed < seeds.first + seeds.count && !HasFailure(); ++seed) {
+    for (unsigned long long index = 0; index < seeds.count && !HasFailure(); ++index) {
+        const unsigned seed = seeds.first + static_cast<unsigned>(index);
         std::mt19937 random(seed);
         Json profile = randomProfile(seed, Road::session);
         // A contact that the session cannot read takes the object model,
