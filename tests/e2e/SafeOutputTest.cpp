@@ -1,15 +1,25 @@
-// Any text Outlook may hold is written safely: random profiles (fixed seeds)
-// of UTF-16 with lone surrogates, embedded NULs, every control character,
-// characters the code page only approximates or cannot hold, and strings of
-// up to 64K units. A Windows-side check reads every record as a caller
-// would (decoded from the ANSI code page, parsed as strict JSON) and compares
-// each value with the code page's own conversion of the profile's text.
+// Any text Outlook may hold is written safely: random profiles of UTF-16
+// with lone surrogates, embedded NULs, every control character, characters
+// the code page only approximates or cannot hold, and strings of up to 64K
+// units. A Windows-side check reads every record as a caller would (decoded
+// from the ANSI code page, parsed as strict JSON) and compares each value
+// with the code page's own conversion of the profile's text.
 //
 // The same check at volume (SafeOutputVolume, run by scripts/soak): one
 // random profile after another until SOAK_RECORDS records have been checked,
 // half on code page 1252 and half on 932, every profile on both e-mail
 // roads. A seed decides its profile whole, its code page included (even
-// seeds 1252, odd seeds 932); SOAK_SEED=N runs that seed alone.
+// seeds 1252, odd seeds 932).
+//
+// The seeds: each random check of the soak (the two volume checks, the
+// session's road against the local server, Outlook going away, the session
+// failing) counts its seeds up from a first seed of its own, SOAK_BASE_SEED
+// plus the check's offset, a million apart, so that no two checks share a
+// seed. scripts/soak picks a new base for every run; without it the base is
+// 1000, so that scripts/test checks the same profiles every time. Every
+// profile's seed is printed, and SOAK_SEED=N checks the profile of seed N
+// alone in each of those checks, whatever the base: so any seed printed is
+// replayed.
 //
 // Every profile is also exported with MAPI objects that give no IMAPIProp,
 // as Outlook's do in another process: the addresses then come through a
@@ -30,8 +40,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <limits>
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <string>
 
 using namespace e2e;
@@ -164,6 +176,52 @@ Json randomProfile(unsigned seed, Road road, int randomItems = 30, bool identifi
     return profile;
 }
 
+std::optional<unsigned long long> environmentNumber(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') return std::nullopt;
+    return std::stoull(value);
+}
+
+// The random checks of the soak, each with seeds of its own: the first seed
+// of check C is the base plus C times `seedsPerCheck`.
+enum class SeedCheck : unsigned { volume, utf8Volume, localSession, departures, sessionFaults };
+constexpr unsigned seedsPerCheck = 1'000'000;
+constexpr unsigned defaultBaseSeed = 1000;
+// The largest base: its checks' seeds stay far below 2^32.
+constexpr unsigned long long largestBaseSeed = 2'000'000'000;
+
+// SOAK_BASE_SEED, or the fixed base; even, so that the volume checks' shard
+// 0 starts on code page 1252.
+unsigned baseSeed() {
+    const unsigned long long base = environmentNumber("SOAK_BASE_SEED").value_or(defaultBaseSeed);
+    if (base > largestBaseSeed || base % 2 != 0) {
+        throw std::out_of_range("SOAK_BASE_SEED must be an even number up to " + std::to_string(largestBaseSeed));
+    }
+    return static_cast<unsigned>(base);
+}
+
+unsigned firstSeedOf(SeedCheck check) { return baseSeed() + static_cast<unsigned>(check) * seedsPerCheck; }
+
+// SOAK_SEED, the one seed to check instead of a check's own.
+std::optional<unsigned> replayedSeed() {
+    const std::optional<unsigned long long> seed = environmentNumber("SOAK_SEED");
+    if (!seed) return std::nullopt;
+    if (*seed > std::numeric_limits<unsigned>::max()) throw std::out_of_range("SOAK_SEED is too large");
+    return static_cast<unsigned>(*seed);
+}
+
+// The seeds of one check that takes `countVariable` profiles (by default
+// `defaultCount`) from its first seed up; SOAK_SEED alone when set.
+struct SeedRange {
+    unsigned first;
+    unsigned long long count;
+};
+
+SeedRange seedsOf(SeedCheck check, const char* countVariable, unsigned long long defaultCount) {
+    if (const std::optional<unsigned> seed = replayedSeed()) return {*seed, 1};
+    return {firstSeedOf(check), environmentNumber(countVariable).value_or(defaultCount)};
+}
+
 struct CodePageCase {
     const char* name;
     const char* locale;
@@ -237,20 +295,16 @@ std::string caseName(const ::testing::TestParamInfo<SafeOutput::ParamType>& info
 INSTANTIATE_TEST_SUITE_P(RandomProfiles, SafeOutput,
                          ::testing::Combine(::testing::ValuesIn(codePages), ::testing::ValuesIn(seeds)), caseName);
 
-std::optional<unsigned long long> environmentNumber(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') return std::nullopt;
-    return std::stoull(value);
-}
-
 // Against the local server the contacts' MAPI objects never cross: the
 // session's road writes the in-process MAPI road's export, and no prompt is
 // shown. SOAK_LOCAL_SESSION_PROFILES sets the number of random profiles
-// (seeds from 3000, code pages in turn); by default one a code page.
+// (code pages in turn); by default one a code page.
 TEST(SafeOutputLocalServer, TheSessionsRoadWritesTheMapiRoadsExport) {
-    const unsigned long long profiles = environmentNumber("SOAK_LOCAL_SESSION_PROFILES").value_or(2);
+    const SeedRange seeds = seedsOf(SeedCheck::localSession, "SOAK_LOCAL_SESSION_PROFILES", 2);
+    std::size_t runs = 0;
     std::size_t records = 0;
-    for (unsigned seed = 3000; seed < 3000 + profiles && !HasFailure(); ++seed) {
+    for (unsigned long long index = 0; index < seeds.count && !HasFailure(); ++index) {
+        const unsigned seed = seeds.first + static_cast<unsigned>(index);
         const CodePageCase& codePage = codePages[seed % 2];
         RunOptions options;
         options.locale = codePage.locale;
@@ -258,28 +312,35 @@ TEST(SafeOutputLocalServer, TheSessionsRoadWritesTheMapiRoadsExport) {
         Json profile = randomProfile(seed, Road::session);
         profile["server"] = "local";
         const RunResult result = run(profile, options);
+        runs += 2;
         const std::string where = "seed " + std::to_string(seed);
         EXPECT_EQ(result.exitCode, 0) << where;
         EXPECT_EQ(result.err, "") << where;
         EXPECT_TRUE(endedInOrder(result)) << where;
         expectTheMapiRoadsExport(result, throughMapi.out, where);
         records += lines(result.out).size() - 2;
+        std::cout << "local-server seed " << seed << " (code page " << codePage.codePage
+                  << "): the session's road wrote the MAPI road's export" << std::endl;
     }
-    std::cout << "soak figures local-session: runs " << profiles * 2 << " records " << records << " made-again "
+    std::cout << "soak figures local-session: runs " << runs << " records " << records << " made-again "
               << runsMadeAgain() << std::endl;
 }
 
 namespace {
 
 // The time zones the UTF-8 runs take, one a seed: with and without daylight
-// saving, both hemispheres.
+// saving, both hemispheres. The zone moves on one with every seed, and one
+// more every fourth seed: the seed's parity is its code page, and so every
+// zone meets both code pages.
 const char* const timeZones[] = {"Europe/Rome", "America/New_York", "Australia/Sydney", "Asia/Tokyo"};
 
 // Exports the seed's profile, with EntryIDs and dates, in UTF-8 with both
 // fields on the three roads, and checks every record; returns the number of
 // records checked.
+const char* timeZoneOfSeed(unsigned seed) { return timeZones[(seed + seed / 4) % std::size(timeZones)]; }
+
 std::size_t checkUtf8(unsigned seed, const CodePageCase& codePage, int randomItems, int itemsRepeat) {
-    const std::string timeZone = timeZones[seed % std::size(timeZones)];
+    const std::string timeZone = timeZoneOfSeed(seed);
     std::size_t checked = 0;
     std::string throughMapi;
     for (const Road road : roads) {
@@ -328,8 +389,7 @@ namespace {
 // over; record-check compares every record with the item it came from.
 constexpr int volumeRandomItems = 100;
 constexpr int volumeItemsRepeat = 4;
-constexpr unsigned volumeFirstSeed = 1000;  // even: shard 0 starts on code page 1252
-constexpr int volumeShards = 8;             // four per code page, seeds interleaved
+constexpr int volumeShards = 8;  // four per code page, seeds interleaved
 
 const CodePageCase& codePageOfSeed(unsigned seed) { return codePages[seed % 2]; }
 
@@ -374,24 +434,27 @@ std::size_t checkSeed(unsigned seed) {
 }
 
 std::size_t checkUtf8Seed(unsigned seed) {
-    const std::size_t checked = checkUtf8(seed, codePageOfSeed(seed), volumeRandomItems, volumeItemsRepeat);
-    std::cout << "utf-8 seed " << seed << ": " << checked << " records checked on two roads" << std::endl;
+    const CodePageCase& codePage = codePageOfSeed(seed);
+    const std::size_t checked = checkUtf8(seed, codePage, volumeRandomItems, volumeItemsRepeat);
+    std::cout << "utf-8 seed " << seed << " (code page " << codePage.codePage << ", " << timeZoneOfSeed(seed)
+              << "): " << checked << " records checked on two roads" << std::endl;
     return checked;
 }
 
-// One volume check: shard `shard` of `volumeShards` takes seeds from
-// `firstSeed`, checking each with `checkOneSeed`, until its share of the
-// target in `targetVariable` is reached; without a target, shards 0 and 1
-// check one seed each (one per code page). SOAK_SEED=N checks seed N alone.
+// One volume check: shard `shard` of `volumeShards` takes seeds from the
+// check's first seed (even) plus the shard, checking each with
+// `checkOneSeed`, until its share of the target in `targetVariable` is
+// reached; without a target, shards 0 and 1 check one seed each (one per
+// code page). SOAK_SEED=N checks seed N alone, in shard 0.
 template <typename CheckOneSeed>
-void checkVolume(int shard, unsigned firstSeedOfAll, const char* targetVariable, const std::string& figures,
+void checkVolume(int shard, SeedCheck check, const char* targetVariable, const std::string& figures,
                  CheckOneSeed&& checkOneSeed) {
-    unsigned firstSeed = firstSeedOfAll + static_cast<unsigned>(shard);
+    const std::optional<unsigned> replay = replayedSeed();
+    unsigned firstSeed = replay ? *replay : firstSeedOf(check) + static_cast<unsigned>(shard);
     std::size_t records = 0;
     std::size_t runs = 0;
-    if (const std::optional<unsigned long long> replay = environmentNumber("SOAK_SEED")) {
+    if (replay) {
         if (shard != 0) GTEST_SKIP() << "SOAK_SEED replays one seed, in shard 0";
-        firstSeed = static_cast<unsigned>(*replay);
         records = checkOneSeed(firstSeed);
         runs = std::size(roads);
     } else if (const std::optional<unsigned long long> target = environmentNumber(targetVariable)) {
@@ -413,13 +476,13 @@ void checkVolume(int shard, unsigned firstSeedOfAll, const char* targetVariable,
 class SafeOutputVolume : public ::testing::TestWithParam<int> {};
 
 TEST_P(SafeOutputVolume, RandomProfilesUntilTheTargetIsChecked) {
-    checkVolume(GetParam(), volumeFirstSeed, "SOAK_RECORDS", "random-", checkSeed);
+    checkVolume(GetParam(), SeedCheck::volume, "SOAK_RECORDS", "random-", checkSeed);
 }
 
 class SafeOutputUtf8Volume : public ::testing::TestWithParam<int> {};
 
 TEST_P(SafeOutputUtf8Volume, RandomProfilesInUtf8WithBothFieldsUntilTheTargetIsChecked) {
-    checkVolume(GetParam(), volumeFirstSeed + 2000, "SOAK_UTF8_RECORDS", "random-utf8-", checkUtf8Seed);
+    checkVolume(GetParam(), SeedCheck::utf8Volume, "SOAK_UTF8_RECORDS", "random-utf8-", checkUtf8Seed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Soak, SafeOutputUtf8Volume, ::testing::Range(0, volumeShards),
@@ -436,6 +499,8 @@ INSTANTIATE_TEST_SUITE_P(Soak, SafeOutputVolume, ::testing::Range(0, volumeShard
 
 namespace {
 
+const char* serverLabel(bool local) { return local ? "local server" : "in process"; }
+
 // Outlook goes away at a random point of a random profile's export (on a
 // random e-mail road): the run ends promptly with a byte prefix of the clean
 // output and no trailer, and in process every object is released.
@@ -444,10 +509,10 @@ class OutlookGoesAwayAtRandom : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(OutlookGoesAwayAtRandom, EachRunEndsWithAPrefixOfTheCleanOutput) {
     const bool local = GetParam() == "local";
-    const unsigned long long departures = environmentNumber("SOAK_DEPARTURES").value_or(1);
-    constexpr unsigned firstSeed = 5000;
+    const SeedRange seeds = seedsOf(SeedCheck::departures, "SOAK_DEPARTURES", 1);
     std::size_t runs = 0;
-    for (unsigned seed = firstSeed; seed < firstSeed + departures && !HasFailure(); ++seed) {
+    for (unsigned long long index = 0; index < seeds.count && !HasFailure(); ++index) {
+        const unsigned seed = seeds.first + static_cast<unsigned>(index);
         std::mt19937 random(seed);
         const Road road = roads[random() % std::size(roads)];
         Json profile = randomProfile(seed, road);
@@ -474,6 +539,9 @@ TEST_P(OutlookGoesAwayAtRandom, EachRunEndsWithAPrefixOfTheCleanOutput) {
         if (!local) {
             EXPECT_TRUE(endedInOrder(result)) << where;
         }
+        std::cout << "departure seed " << seed << " (" << serverLabel(local) << roadName(road) << "): gone after "
+                  << profile["goesAway"]["after"].get<std::size_t>() << " of " << operationCount
+                  << " operations, a prefix of the clean output" << std::endl;
     }
     std::cout << "soak figures goes-away-" << (local ? "local" : "inprocess") << ": runs " << runs * 2 << " faults "
               << runs << " made-again " << runsMadeAgain() << std::endl;
@@ -492,11 +560,11 @@ class SessionFailsAtRandom : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(SessionFailsAtRandom, EachRunWritesTheCleanExport) {
     const bool local = GetParam() == "local";
-    const unsigned long long faults = environmentNumber("SOAK_SESSION_FAULTS").value_or(1);
-    constexpr unsigned firstSeed = 7000;
+    const SeedRange seeds = seedsOf(SeedCheck::sessionFaults, "SOAK_SESSION_FAULTS", 1);
     const char* const failures[] = {"0x80004005", "0x8007000E", "0x80040115", "0x8004010F"};
     std::size_t runs = 0;
-    for (unsigned seed = firstSeed; seed < firstSeed + faults && !HasFailure(); ++seed) {
+    for (unsigned long long index = 0; index < seeds.count && !HasFailure(); ++index) {
+        const unsigned seed = seeds.first + static_cast<unsigned>(index);
         std::mt19937 random(seed);
         Json profile = randomProfile(seed, Road::session);
         // A contact that the session cannot read takes the object model,
@@ -522,6 +590,8 @@ TEST_P(SessionFailsAtRandom, EachRunWritesTheCleanExport) {
         EXPECT_EQ(result.err, "") << where;
         EXPECT_EQ(result.out, clean.out) << where;
         EXPECT_TRUE(endedInOrder(result)) << where;
+        std::cout << "session-fault seed " << seed << " (" << serverLabel(local) << "): " << operation << " call "
+                  << call << " failed with " << hresult << ", the clean export" << std::endl;
     }
     std::cout << "soak figures session-faults-" << (local ? "local" : "inprocess") << ": runs " << runs * 2
               << " faults " << runs << " made-again " << runsMadeAgain() << std::endl;

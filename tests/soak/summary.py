@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
 """The soak's table, from the logs of one scripts/soak run.
 
-    summary.py LOG_FOLDER TOTAL_SECONDS
+    summary.py LOG_FOLDER TOTAL_SECONDS BASE_SEED
 
 Every check prints its figures as lines of the form
     soak figures PART: NAME VALUE [NAME VALUE ...]
 (CTest's verbose output puts the test's number and a colon in front). The
-random profiles also print "seed N (code page C): R records checked ...".
-A row's result comes from CTest's verdicts on its tests in the logs (the
-scale checks, not CTest's, leave LOG_FOLDER/scale.status). Prints the table
-in Markdown, the seeds, and the machine the figures were measured on.
+random checks also print a line for each profile, starting with its seed:
+"seed N (code page C): R records checked ...", "utf-8 seed N (...): ...",
+"local-server seed N (...): ...", "departure seed N (...): ..." and
+"session-fault seed N (...): ...". A row's result comes from CTest's
+verdicts on its tests in the logs (the scale checks, not CTest's, leave
+LOG_FOLDER/scale.status). Prints the base seed, the table in Markdown, each
+random check's seeds, and the machine the figures were measured on.
 """
 
 import collections
@@ -22,7 +25,19 @@ import sys
 import textwrap
 
 FIGURES = re.compile(r"soak figures ([a-z0-9-]+): (.*)$")
-SEED = re.compile(r"seed (\d+) \(code page (\d+)\): (\d+) records checked")
+# The random checks' lines for each profile: what the line starts with, and
+# the check as the summary names it.
+SEED = re.compile(r"(?:^|: )(utf-8 |local-server |departure |session-fault |)seed (\d+) \(([^)]*)\)")
+SEEDS = [
+    # what the line starts with, the code page it names or None, the check
+    ("", "1252", "random profiles on code page 1252"),
+    ("", "932", "random profiles on code page 932"),
+    ("utf-8 ", "1252", "random profiles in UTF-8, code page 1252"),
+    ("utf-8 ", "932", "random profiles in UTF-8, code page 932"),
+    ("local-server ", None, "the session's road, local server"),
+    ("departure ", None, "Outlook going away"),
+    ("session-fault ", None, "the MAPI session failing"),
+]
 VERDICT = re.compile(r"Test +#\d+: (\S+).*?(Passed|\*\*\*Failed|\*\*\*Timeout|\*\*\*Skipped|Exception|Not Run)")
 
 ROWS = [
@@ -57,7 +72,7 @@ def number(text):
 
 def read_figures(folder):
     figures = collections.defaultdict(list)
-    seeds = collections.defaultdict(list)
+    seeds = collections.defaultdict(set)
     verdicts = {}
     for path in sorted(glob.glob(os.path.join(folder, "*.log"))):
         with open(path, encoding="utf-8", errors="replace") as log:
@@ -69,7 +84,8 @@ def read_figures(folder):
                                                     for at in range(0, len(words) - 1, 2)})
                 seed = SEED.search(line)
                 if seed:
-                    seeds[int(seed.group(2))].append(int(seed.group(1)))
+                    code_page = re.match(r"code page (\d+)", seed.group(3))
+                    seeds[(seed.group(1), code_page.group(1) if code_page else None)].add(int(seed.group(2)))
                 verdict = VERDICT.search(line)
                 if verdict:
                     verdicts[verdict.group(1)] = verdict.group(2).strip("*")
@@ -116,9 +132,33 @@ def machine():
     return "%s cores (%s), %s" % (os.cpu_count(), model or "unknown processor", wine or "Wine")
 
 
+def ranges(seeds):
+    """Sorted seeds, each run of seeds one or two apart written as its ends
+    ("1000-1424 every 2nd")."""
+    parts = []
+    at = 0
+    while at < len(seeds):
+        step = seeds[at + 1] - seeds[at] if at + 1 < len(seeds) else 0
+        end = at
+        if step in (1, 2):
+            while end + 1 < len(seeds) and seeds[end + 1] - seeds[end] == step:
+                end += 1
+        if end - at >= 2:
+            parts.append("%d-%d%s" % (seeds[at], seeds[end], " every 2nd" if step == 2 else ""))
+            at = end + 1
+        else:
+            parts.append(str(seeds[at]))
+            at += 1
+    return ", ".join(parts)
+
+
 def main():
-    folder, seconds = sys.argv[1], int(sys.argv[2])
+    folder, seconds, base_seed = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
     figures, seeds, verdicts = read_figures(folder)
+
+    print("Random profiles from base seed %d (scripts/soak --seed N checks the profile of seed N again):"
+          % base_seed)
+    print()
 
     print("| check | result | runs | faults injected | records checked | busy rejections absorbed |")
     print("|---|---|---:|---:|---:|---:|")
@@ -130,8 +170,8 @@ def main():
         print("| %s | %s | %s | %s | %s | %s |" % (title, result_of(folder, verdicts, tests), count(row["runs"]),
                                                   count(row["faults"]), count(row["records"]),
                                                   count(row["rejections"])))
-    print("| **all** | | **%s** | **%s** | **%s** | **%s** |" % tuple(
-        count(sums[name]) for name in ("runs", "faults", "records", "rejections")))
+    print("| **all** | | %s | %s | %s | %s |" % tuple(
+        "**%s**" % count(sums[name]) if sums[name] else "" for name in ("runs", "faults", "records", "rejections")))
     print()
 
     scale = figures.get("scale", [])
@@ -152,10 +192,14 @@ def main():
     for line in figures.get("side-by-side", []):
         print("Side by side: a run alone %.2f s; the slowest of eight at once %.2f s, %.1f times a run alone "
               "(at most 8)." % (line["alone"], line["slowest"], line["ratio"]))
-    for code_page in sorted(seeds):
-        print(textwrap.fill("Seeds on code page %d: %s" % (code_page, " ".join(str(seed) for seed in
-                                                                             sorted(seeds[code_page]))),
-                            width=100, subsequent_indent="    "))
+    for start, code_page, title in SEEDS:
+        mine = set()
+        for (line_start, line_code_page), found in seeds.items():
+            if line_start == start and (code_page is None or line_code_page == code_page):
+                mine |= found
+        if mine:
+            print(textwrap.fill("Seeds, %s: %s" % (title, ranges(sorted(mine))), width=100,
+                                subsequent_indent="    "))
     print("Measured %s on %s; the whole soak took %d min %02d s."
           % (datetime.date.today().isoformat(), machine(), seconds // 60, seconds % 60))
 
