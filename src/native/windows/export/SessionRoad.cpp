@@ -8,6 +8,7 @@
 #include "platform/outlook/OutlookDefinitions.h"
 
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,14 +28,13 @@ constexpr HRESULT MAPI_E_INVALID_ENTRYID = static_cast<HRESULT>(0x80040107L);
 // the road, unless it never ran in a working Outlook (gone, or busy past the
 // deadline), which ends the walk as any failed call does.
 template <typename Read>
-bool readFromOutlook(const RoadReports& reports, Read&& read, com::WideString& text) {
+std::optional<com::WideString> readFromOutlook(const RoadReports& reports, Read&& read) {
     try {
-        text = read();
-        return true;
+        return read();
     } catch (const com::ComError& error) {
         if (com::callNeverRan(error.result())) throw;
         reports.sessionUnavailable(error.result(), error.operation());
-        return false;
+        return std::nullopt;
     }
 }
 
@@ -89,22 +89,20 @@ RoadAnswer SessionRoad::write(CurrentContact& contact, JsonList& addresses) {
 // program that works unobtrusively in another process; older ones refuse
 // the flag, and are asked again without it.
 bool SessionRoad::open() {
-    com::WideString profileName;
-    if (!readFromOutlook(
-            reports, [&] { return nameSpace.currentProfileName(); }, profileName))
-        return false;
-    com::WideString storeIdText;
-    if (!readFromOutlook(
-            reports, [&] { return contactsFolder.storeId(); }, storeIdText))
-        return false;
+    const std::optional<com::WideString> profileName =
+        readFromOutlook(reports, [&] { return nameSpace.currentProfileName(); });
+    if (!profileName) return false;
+    const std::optional<com::WideString> storeIdText =
+        readFromOutlook(reports, [&] { return contactsFolder.storeId(); });
+    if (!storeIdText) return false;
     const std::optional<mapi::EntryId> storeId =
-        mapi::entryIdFromHex(storeIdText.get(), storeIdText.lengthToFirstNul());
+        mapi::entryIdFromHex(storeIdText->get(), storeIdText->lengthToFirstNul());
     if (!storeId) {
         reports.sessionUnavailable(MAPI_E_INVALID_ENTRYID, "MAPIFolder.StoreID");
         return false;
     }
 
-    const wchar_t* profile = profileName.isNull() ? L"" : profileName.get();
+    const wchar_t* profile = profileName->isNull() ? L"" : profileName->get();
     HRESULT outcome = mapi::Session::logOn(logon, profile, logonFlags | mapi::MAPI_BG_SESSION, session);
     if (outcome == mapi::MAPI_E_UNKNOWN_FLAGS) outcome = mapi::Session::logOn(logon, profile, logonFlags, session);
     if (FAILED(outcome)) {
@@ -116,7 +114,7 @@ bool SessionRoad::open() {
         reports.sessionUnavailable(outcome, "IMAPISession.OpenMsgStore");
         return false;
     }
-    reports.sessionOpened(std::wstring_view(profile, profileName.lengthToFirstNul()));
+    reports.sessionOpened(std::wstring_view(profile, profileName->lengthToFirstNul()));
     return true;
 }
 
