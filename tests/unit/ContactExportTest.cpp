@@ -35,16 +35,14 @@ public:
         out += narrow;
     }
     void endLine() override { write("\r\n"); }
-    void writeError(std::string_view narrow) override { err += narrow; }
-    void writeErrorLine(std::string_view narrow) override {
-        if (!err.empty() && err.back() != '\n') err += '\n';
-        err += std::string(narrow) + '\n';
-    }
 
     std::string out;
     std::string err;
     std::function<void()> failWith;
     std::size_t failAfter = 0;
+
+protected:
+    void putError(std::string_view narrow) override { err += narrow; }
 };
 
 // MAPI buffers as the fake message objects hand them out, and the count of

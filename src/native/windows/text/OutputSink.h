@@ -14,16 +14,22 @@ public:
     virtual void write(std::string_view narrow) = 0;
     // A line end, after which what was written reaches the reader.
     virtual void endLine() = 0;
-    virtual void writeError(std::string_view narrow) = 0;
+    void writeError(std::string_view narrow);
     // A line of its own on standard error: after a line end when what was
     // written there before ended inside a line (a message has none).
-    virtual void writeErrorLine(std::string_view narrow) = 0;
+    void writeErrorLine(std::string_view narrow);
 
     // A number in plain decimal.
     void writeNumber(std::int64_t number);
 
 protected:
     ~OutputSink() = default;
+    // Text on standard error, as it is.
+    virtual void putError(std::string_view narrow) = 0;
+
+private:
+    // Whether the text written to standard error so far ends inside a line.
+    bool errorLineOpen = false;
 };
 
 }  // namespace text

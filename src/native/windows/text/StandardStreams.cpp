@@ -77,21 +77,11 @@ public:
         pendingOutput().flushOrRaise();
     }
 
-    void writeError(std::string_view narrow) override {
+protected:
+    void putError(std::string_view narrow) override {
         pendingOutput().flush();
         std::cerr.write(narrow.data(), static_cast<std::streamsize>(narrow.size()));
-        if (!narrow.empty()) errorLineOpen = narrow.back() != '\n';
     }
-
-    void writeErrorLine(std::string_view narrow) override {
-        if (errorLineOpen) writeError("\n");
-        writeError(narrow);
-        writeError("\n");
-    }
-
-private:
-    // Whether the text written to standard error so far ends inside a line.
-    bool errorLineOpen = false;
 };
 
 }  // namespace
