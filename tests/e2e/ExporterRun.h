@@ -171,6 +171,14 @@ Json nullResult(const std::string& operation, int call = 1);
 // played as `guard` says ("denied", "unanswered").
 Json guardedRoadProfile(const std::string& server, const std::string& guard);
 
+// The exporter's diagnostics line, without its line end, for a walk that a
+// denied prompt ended at a contact's first e-mail address.
+inline const std::string deniedPromptDiagnostics =
+    "contact-exporter: _ContactItem.Email1Address failed: 0x80004004 (E_ABORT). Outlook's security prompt was "
+    "denied, and the export stops here. An administrator can let the exporter read without asking: in Outlook, "
+    "File > Options > Trust Center > Trust Center Settings > Programmatic Access, or the same setting by Group "
+    "Policy.";
+
 // For a caller's run on guardedRoadProfile(..., "unanswered"), which waits on
 // the prompt until the caller's time limit ends it: `attempt` runs it with a
 // limit of 4 seconds, on a profile and journal ("journal") in the folder
