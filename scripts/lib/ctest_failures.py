@@ -10,9 +10,8 @@ names, as "NUMBER:NAME") and LastTest.log (every test's output, between
 NAME"). For each failed test prints its name and the last lines of its
 output: at most N (default 40), fewer when there are many failures, so that
 all of them take about M lines (default 80), and at least 5 each (past M / 6
-failures, the first M / 6 alone). Long lines
-are cut and control characters shown as \\xNN, so that a test's binary
-output cannot garble the terminal. Prints nothing when no test failed.
+failures, the first M / 6 alone). Long lines are cut and control characters
+shown as \\xNN, so that a test's binary output cannot garble the terminal. Prints nothing when no test failed.
 CTest leaves LastTestsFailed.log behind when a later run passes, so a caller
 removes it before the run it reports.
 """

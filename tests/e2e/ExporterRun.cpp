@@ -74,9 +74,16 @@ std::vector<std::string> childEnvironment(const std::string& journal, const std:
     return variables;
 }
 
+// The exit codes of a program that Wine gave up on starting, with nothing
+// said: 127 from Wine's loader; 1, or now and then 0, when Wine could not
+// start the program itself.
+bool wineGaveUpStarting(int exitCode) { return exitCode == 127 || exitCode == 1 || exitCode == 0; }
+
 std::atomic<std::size_t> madeAgain{0};
 
-void reportMadeAgain(const std::string& what, int exitCode) {
+// Counts a run that is made again, and says so.
+void madeAgainAfter(const std::string& what, int exitCode) {
+    ++madeAgain;
     static std::mutex output;
     const std::lock_guard<std::mutex> lock(output);
     std::cout << "Wine did not start or end " << what << " as it should (exit code " << exitCode << "); made again"
@@ -133,10 +140,11 @@ std::vector<int> serverProcessesFor(const std::string& folder) {
 }  // namespace
 
 bool noServerLeftFor(const std::string& folder) {
-    for (int wait = 0; wait < 100 && !serverProcessesFor(folder).empty(); ++wait) {
+    for (int wait = 0;; ++wait) {
+        if (serverProcessesFor(folder).empty()) return true;
+        if (wait == 100) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    return serverProcessesFor(folder).empty();
 }
 
 std::string makeTestFolder() {
@@ -246,8 +254,7 @@ Finished spawnAndWait(std::vector<std::string> arguments, std::vector<std::strin
     Finished finished;
     int status = 0;
     bool started = !watch.started;
-    const auto startedBy = std::chrono::steady_clock::now() + std::chrono::minutes(10);
-    if (!started) deadline = startedBy;
+    if (!started) deadline = std::chrono::steady_clock::now() + std::chrono::minutes(10);
     bool shownWaiting = false;
     for (;;) {
         const pid_t ended = waitpid(child, &status, WNOHANG);
@@ -323,8 +330,7 @@ RunResult runOnce(const Json& profile, const RunOptions& options) {
 // machine.
 bool notStarted(const RunResult& result) {
     if (result.hung || !result.out.empty() || !result.journal.empty()) return false;
-    const bool launcherNotStarted =
-        (result.exitCode == 127 || result.exitCode == 1 || result.exitCode == 0) && result.err.empty();
+    const bool launcherNotStarted = wineGaveUpStarting(result.exitCode) && result.err.empty();
     const bool exporterNotStarted =
         result.exitCode == 125 && result.err.rfind("standin-launcher: cannot start ", 0) == 0;
     return launcherNotStarted || exporterNotStarted;
@@ -345,8 +351,7 @@ RunResult run(const Json& profile, const RunOptions& options) {
     for (int attempt = 1;; ++attempt) {
         RunResult result = runOnce(profile, options);
         if (attempt == attempts || !(notStarted(result) || wineLoaderFailed(result))) return result;
-        ++madeAgain;
-        reportMadeAgain("the run in " + result.folder, result.exitCode);
+        madeAgainAfter("the run in " + result.folder, result.exitCode);
     }
 }
 
@@ -358,9 +363,8 @@ ToolResult runWindowsTool(const std::string& tool, const std::vector<std::string
                                           "source '" + std::string(REPO_ROOT) + "/scripts/lib/paths.sh' && wine \"$@\"",
                                           "bash", buildRoot() + "/windows/bin/" + tool};
     arguments.insert(arguments.end(), toolArguments.begin(), toolArguments.end());
-    // The project's tools say something on every path; silence with one of
-    // the exit codes of a start that Wine gave up on means the tool never
-    // ran, as for the exporter's runs.
+    // The project's tools say something on every path: silence means that
+    // Wine never ran the tool, as for the exporter's runs.
     constexpr int attempts = 3;
     for (int attempt = 1;; ++attempt) {
         const std::string folder = makeTestFolder();
@@ -368,11 +372,9 @@ ToolResult runWindowsTool(const std::string& tool, const std::vector<std::string
             spawnAndWait(arguments, childEnvironment(folder + "/journal.txt", locale, "", timeZone), folder + "/stdout",
                          folder + "/stderr", 600);
         const ToolResult result{finished.exitCode, readFile(folder + "/stdout") + readFile(folder + "/stderr")};
-        const bool notStarted = !finished.hung && result.output.empty() &&
-                                (result.exitCode == 127 || result.exitCode == 1 || result.exitCode == 0);
+        const bool notStarted = !finished.hung && result.output.empty() && wineGaveUpStarting(result.exitCode);
         if (attempt == attempts || !notStarted) return result;
-        ++madeAgain;
-        reportMadeAgain(tool + " in " + folder, result.exitCode);
+        madeAgainAfter(tool + " in " + folder, result.exitCode);
     }
 }
 

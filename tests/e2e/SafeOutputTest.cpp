@@ -334,10 +334,11 @@ namespace {
 // zone meets both code pages.
 const char* const timeZones[] = {"Europe/Rome", "America/New_York", "Australia/Sydney", "Asia/Tokyo"};
 
+const char* timeZoneOfSeed(unsigned seed) { return timeZones[(seed + seed / 4) % std::size(timeZones)]; }
+
 // Exports the seed's profile, with EntryIDs and dates, in UTF-8 with both
 // fields on the three roads, and checks every record; returns the number of
 // records checked.
-const char* timeZoneOfSeed(unsigned seed) { return timeZones[(seed + seed / 4) % std::size(timeZones)]; }
 
 std::size_t checkUtf8(unsigned seed, const CodePageCase& codePage, int randomItems, int itemsRepeat) {
     const std::string timeZone = timeZoneOfSeed(seed);

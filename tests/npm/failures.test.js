@@ -161,10 +161,10 @@ async function processesLeftBy(folder) {
 
 // Outlook's security prompt that nobody answers keeps the exporter waiting
 // for ever: the time limit ends the run, read whole from the in-process
-// server and streamed from the local one, and leaves nothing running. A loaded machine may not reach the
-// prompt within the short limit (a run against the local server first waits
-// for the Wine prefix to itself); such a run is made again with twice the
-// limit, since the case is the prompt's.
+// server and streamed from the local one, and leaves nothing running. A
+// loaded machine may not reach the prompt within the short limit (a run
+// against the local server first waits for the Wine prefix to itself); such
+// a run is made again with twice the limit, since the case is the prompt's.
 for (const server of ['inprocess', 'local']) {
     test(`an unanswered security prompt is ended at the time limit (${server} server)`, async () => {
         const streamed = server === 'local';
